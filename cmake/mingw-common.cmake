@@ -1,0 +1,12 @@
+# Shared by both mingw-w64 toolchains. The posix thread model is linked
+# statically (see the top-level link options), so no runtime DLL ships.
+set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Test executables of this build run under Wine (a 32-bit one only where the
+# machine has a 32-bit Wine).
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

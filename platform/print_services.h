@@ -1,0 +1,34 @@
+#pragma once
+// The print spooler as the program sees it. The core decides; an implementation
+// of this interface only carries out (Win32 spooler calls on Windows and Wine,
+// a scripted fake in the unit tests).
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ikw {
+
+// Printer names are compared by the platform's locale-aware, case-sensitive
+// comparison wherever a stored file depends on the result (the device info
+// tail), so the comparison stays a platform service.
+class NameComparison {
+public:
+    virtual ~NameComparison() = default;
+    // Same meaning as lstrcmpW: 0 when the names are equal, non-zero otherwise.
+    virtual int CompareNames(const std::u16string& a, const std::u16string& b) const = 0;
+};
+
+class PrintServices : public NameComparison {
+public:
+    // The local printers' names in the spooler's order; nullopt when the
+    // buffer for the list could not be allocated.
+    virtual std::optional<std::vector<std::u16string>> EnumerateLocalPrinters() = 0;
+    // The system default printer, or an empty name when there is none.
+    virtual std::u16string QueryDefaultPrinter() = 0;
+    // An empty name leaves the choice to the spooler. The result is not
+    // checked: nothing the program could do would make a failure better.
+    virtual void SetDefaultPrinter(const std::u16string& name) = 0;
+};
+
+}  // namespace ikw

@@ -1,0 +1,8 @@
+// Resource ids shared by ikwdev.rc and the code. Nothing else belongs here.
+#pragma once
+
+#define IDI_APP_ICON 128
+
+#define IDS_DEVICE_INFO_FILTER 102
+#define IDS_SAVE_CAPTION 103
+#define IDS_CLOSE_CAPTION 104

@@ -26,9 +26,9 @@ void RunWithSubstituteForExcluded(PrintServices& printServices, SetupDialogHost&
                                   const std::vector<std::u16string>& printers,
                                   const std::u16string& defaultPrinter) {
     const std::u16string substitute = GetSubstitutePrinterName(0, printers, kExcludedPrinter);
-    printServices.SetDefaultPrinter(substitute);
+    printServices.ChangeDefaultPrinter(substitute);
     if (!dialogs.RunSetupDialog(defaultPrinter, substitute))
-        printServices.SetDefaultPrinter(defaultPrinter);
+        printServices.ChangeDefaultPrinter(defaultPrinter);
 }
 
 // The dialog cannot open on the current default (a broken driver, a vanished
@@ -41,10 +41,10 @@ void RunWithRetries(PrintServices& printServices, SetupDialogHost& dialogs,
     for (std::size_t n = 0; !opened; ++n) {
         const std::u16string substitute = GetSubstitutePrinterName(n, printers, kExcludedPrinter);
         if (substitute.empty()) {
-            printServices.SetDefaultPrinter(defaultPrinter);
+            printServices.ChangeDefaultPrinter(defaultPrinter);
             break;
         }
-        printServices.SetDefaultPrinter(substitute);
+        printServices.ChangeDefaultPrinter(substitute);
         opened = dialogs.RunSetupDialog(defaultPrinter, substitute);
     }
 }

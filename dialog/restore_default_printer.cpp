@@ -8,7 +8,7 @@ void RestoreDefaultPrinter(const std::u16string& defaultPrinter, const std::u16s
         return;
     // Before the user can act, the system default is theirs again; the
     // dialog itself stays on the substitute until its combo box is changed.
-    printServices.SetDefaultPrinter(defaultPrinter);
+    printServices.ChangeDefaultPrinter(defaultPrinter);
     for (auto child = children.FirstChild(); child != 0; child = children.NextSibling(child)) {
         if (children.ClassName(child) != u"ComboBox")
             continue;

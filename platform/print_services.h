@@ -28,7 +28,7 @@ public:
     virtual std::u16string QueryDefaultPrinter() = 0;
     // An empty name leaves the choice to the spooler. The result is not
     // checked: nothing the program could do would make a failure better.
-    virtual void SetDefaultPrinter(const std::u16string& name) = 0;
+    virtual void ChangeDefaultPrinter(const std::u16string& name) = 0;
 };
 
 }  // namespace ikw

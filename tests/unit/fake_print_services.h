@@ -24,7 +24,7 @@ public:
     std::u16string QueryDefaultPrinter() override { return defaultPrinter; }
     // An empty name leaves the choice to the spooler, which keeps a default
     // that still exists, or else takes the first printer.
-    void SetDefaultPrinter(const std::u16string& name) override {
+    void ChangeDefaultPrinter(const std::u16string& name) override {
         defaultsSet.push_back(name);
         if (!name.empty())
             defaultPrinter = name;

@@ -49,7 +49,7 @@ public:
             if (name == spooler_.defaultPrinter) {
                 // The opened dialog hands the default back when it had a substitute.
                 if (!s.empty())
-                    spooler_.SetDefaultPrinter(d);
+                    spooler_.ChangeDefaultPrinter(d);
                 return true;
             }
         return false;

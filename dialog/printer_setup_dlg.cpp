@@ -1,0 +1,68 @@
+#include "dialog/printer_setup_dlg.h"
+
+#include "dialog/dialog_child_windows.h"
+#include "dialog/minimised_icon.h"
+#include "dialog/restore_default_printer.h"
+#include "framework/application.h"
+#include "framework/message_map.h"
+#include "framework/resources.h"
+#include "platform/win32_print_services.h"
+#include "res/resource.h"
+
+CPrinterSetupDlg::CPrinterSetupDlg(DWORD flags, HWND parent)
+    : fw::PrintDialog(true, flags, parent),
+      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP_ICON))) {}
+
+bool CPrinterSetupDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    using Entry = fw::MessageMapEntry<CPrinterSetupDlg>;
+    static const Entry kMessageMap[] = {
+        fw::OnMessage<CPrinterSetupDlg>(WM_SYSCOMMAND, &CPrinterSetupDlg::OnSysCommand),
+        fw::OnMessage<CPrinterSetupDlg>(WM_PAINT, &CPrinterSetupDlg::OnPaint),
+        fw::OnMessage<CPrinterSetupDlg>(WM_QUERYDRAGICON, &CPrinterSetupDlg::OnQueryDragIcon),
+        fw::OnMessage<CPrinterSetupDlg>(WM_DESTROY, &CPrinterSetupDlg::OnDestroy),
+    };
+    return fw::DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result) ||
+           fw::PrintDialog::OnWndMsg(message, wParam, lParam, result);
+}
+
+BOOL CPrinterSetupDlg::OnInitDialog() {
+    fw::PrintDialog::OnInitDialog();
+    SetDlgItemTextW(m_hWnd, IDOK, fw::LoadResourceString(IDS_SAVE_CAPTION).c_str());
+    SetDlgItemTextW(m_hWnd, IDCANCEL, fw::LoadResourceString(IDS_CLOSE_CAPTION).c_str());
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    m_bInitialized = true;
+
+    ikw::Win32PrintServices spooler;
+    ikw::Win32DialogChildWindows children(m_hWnd);
+    ikw::RestoreDefaultPrinter(m_strDefaultPrinter, m_strSubstitutePrinter, spooler, children);
+    return TRUE;
+}
+
+LRESULT CPrinterSetupDlg::OnSysCommand(WPARAM, LPARAM) { return Default(); }
+
+LRESULT CPrinterSetupDlg::OnPaint(WPARAM, LPARAM) {
+    if (!IsIconic(m_hWnd))
+        return Default();
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    const ikw::Point origin = ikw::MinimisedIconOrigin(client.right - client.left, client.bottom - client.top,
+                                                       GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    DrawIcon(dc, origin.x, origin.y, m_hIcon);
+    EndPaint(m_hWnd, &paint);
+    return 0;
+}
+
+LRESULT CPrinterSetupDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); }
+
+// With the main window already forgotten, the end of this window asks the
+// application for nothing more.
+LRESULT CPrinterSetupDlg::OnDestroy(WPARAM, LPARAM) {
+    fw::Application& app = fw::Application::Current();
+    if (app.m_pMainWnd == this)
+        app.m_pMainWnd = nullptr;
+    return Default();
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The program's only window: the platform's print setup dialog, with a save
+// button in place of OK, a close button in place of Cancel, and the
+// application icon.
+
+#include <string>
+
+#include "framework/print_dialog.h"
+
+class CPrinterSetupDlg : public fw::PrintDialog {
+public:
+    CPrinterSetupDlg(DWORD flags, HWND parent);
+
+    std::u16string m_strDefaultPrinter;      // the default printer found at start-up
+    std::u16string m_strSubstitutePrinter;   // made default so the dialog could open; empty if none
+    bool m_bInitialized = false;             // the window was created
+    HICON m_hIcon;
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    LRESULT OnSysCommand(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+};

@@ -1,0 +1,54 @@
+#pragma once
+// The application life cycle: one global application object, constructed
+// before the program starts; its InitInstance runs the whole program and,
+// by returning false, ends it with exit code 0.
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/window.h"
+
+namespace fw {
+
+// The framework's Help command: the Help button of a dialog arrives as it.
+constexpr UINT kHelpCommand = 0xE146;
+// Help files number a dialog's topics from this base.
+constexpr DWORD kDialogHelpContextBase = 0x20000;
+
+class Application {
+public:
+    Application();
+    virtual ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    static Application& Current();
+
+    // Returns true when a message loop is to follow.
+    virtual bool InitInstance() = 0;
+    // Handles an application command; false when the application has no
+    // handler for it.
+    virtual bool OnCommand(UINT commandId);
+
+    // The executable's file name without extension: titles message boxes.
+    const std::wstring& ProgramName() const { return m_programName; }
+    // The executable's path with its extension replaced by ".HLP".
+    const std::wstring& HelpFilePath() const { return m_helpFilePath; }
+
+    // The window that owns the application's dialogs; cleared when it goes.
+    Window* m_pMainWnd = nullptr;
+
+    // Called by the program's entry point.
+    int Run();
+
+protected:
+    // Shows the help topic of the main window in the help viewer.
+    void OnHelp();
+
+private:
+    std::wstring m_programName;
+    std::wstring m_helpFilePath;
+};
+
+}  // namespace fw

@@ -1,0 +1,11 @@
+#include "framework/message_box.h"
+
+#include "framework/application.h"
+
+namespace fw {
+
+int ShowMessageBox(HWND owner, const std::wstring& text, UINT type) {
+    return MessageBoxW(owner, text.c_str(), Application::Current().ProgramName().c_str(), type);
+}
+
+}  // namespace fw

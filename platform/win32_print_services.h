@@ -1,0 +1,16 @@
+#pragma once
+// The spooler through the Win32 API (Windows, and Wine's CUPS bridge).
+
+#include "platform/print_services.h"
+
+namespace ikw {
+
+class Win32PrintServices : public PrintServices {
+public:
+    std::optional<std::vector<std::u16string>> EnumerateLocalPrinters() override;
+    std::u16string QueryDefaultPrinter() override;
+    void ChangeDefaultPrinter(const std::u16string& name) override;
+    int CompareNames(const std::u16string& a, const std::u16string& b) const override;
+};
+
+}  // namespace ikw

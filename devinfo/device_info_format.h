@@ -3,6 +3,7 @@
 // settings record byte for byte, and, only when the record's copy of the
 // printer name differs from the full name, a 2-byte size and the full name.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -25,9 +26,96 @@ struct EncodeResult {
 };
 
 // block/blockSize: the locked device settings block as the platform holds it.
+// A block shorter than the 72 bytes up to dmDriverExtra is RecordTooSmall.
 // fullName: the name at wDeviceOffset of the device name record, or null when
 // there is no such record or it could not be locked (then there is no tail).
+// It is taken up to its first NUL, as the record holds it.
+// Names of 32,767 code units or more are refused only when the tail would
+// carry them.
 EncodeResult EncodeDeviceInfo(const std::uint8_t* block, std::size_t blockSize, const std::u16string* fullName,
                               const NameComparison& comparison);
+
+// Offsets inside the device settings record (DEVMODEW). The file holds the
+// record at file offset 4, so add 4 for a position in the file.
+inline constexpr std::size_t kDmDeviceNameOffset = 0;
+inline constexpr std::size_t kDmNameUnits = 32;  // dmDeviceName and dmFormName
+inline constexpr std::size_t kDmSizeOffset = 68;
+inline constexpr std::size_t kDmDriverExtraOffset = 70;
+inline constexpr std::size_t kDmFieldsOffset = 72;
+inline constexpr std::size_t kDmFormNameOffset = 102;
+// The shortest public part that still holds its own size fields.
+inline constexpr std::size_t kMinDmSize = 72;
+// 4 + (65535 + 65535) + 2 + 65534: nothing longer can be a device info file.
+inline constexpr std::size_t kMaxDeviceInfoFileSize = 196610;
+
+// A dmFields bit, the field it vouches for and where that field ends inside
+// the record: a record whose dmSize stops short of that end claims a field it
+// does not hold.
+struct DmFieldBit {
+    std::uint32_t bit;
+    const char* name;
+    std::size_t end;
+};
+extern const std::array<DmFieldBit, 30> kDmFieldBits;
+
+// The public part of the record as a reader of .dev files sees it. A field is
+// present only when dmSize covers it; whether the driver set it is told by
+// dmFields.
+struct DevModeFields {
+    std::u16string dmDeviceName;  // up to the first NUL within its 32 units
+    std::uint16_t dmSpecVersion = 0;
+    std::uint16_t dmDriverVersion = 0;
+    std::uint16_t dmSize = 0;
+    std::uint16_t dmDriverExtra = 0;
+    std::optional<std::uint32_t> dmFields;
+    std::optional<std::int16_t> dmOrientation;
+    std::optional<std::int16_t> dmPaperSize;
+    std::optional<std::int16_t> dmPaperLength;
+    std::optional<std::int16_t> dmPaperWidth;
+    std::optional<std::int16_t> dmScale;
+    std::optional<std::int16_t> dmCopies;
+    std::optional<std::int16_t> dmDefaultSource;
+    std::optional<std::int16_t> dmPrintQuality;
+    std::optional<std::int16_t> dmColor;
+    std::optional<std::int16_t> dmDuplex;
+    std::optional<std::int16_t> dmYResolution;
+    std::optional<std::int16_t> dmTTOption;
+    std::optional<std::int16_t> dmCollate;
+    std::optional<std::u16string> dmFormName;  // up to the first NUL within its 32 units
+};
+
+// The 16-bit signed fields a reader cares about, in record order, with their
+// dmFields bit: one list for the decoder and for whoever prints them.
+struct DmShortField {
+    const char* name;
+    std::size_t offset;
+    std::uint32_t bit;
+    std::optional<std::int16_t> DevModeFields::*member;
+};
+extern const std::array<DmShortField, 13> kDmShortFields;
+
+struct DeviceInfo {
+    std::size_t fileSize = 0;
+    std::uint32_t devModeSize = 0;  // DevModeSize: dmSize + dmDriverExtra
+    DevModeFields record;
+    std::size_t driverPrivateOffset = 0;  // file offset of the driver-private part
+    std::size_t driverPrivateSize = 0;    // dmDriverExtra
+    std::optional<std::u16string> fullDeviceName;  // the tail, without its NUL
+};
+
+struct DecodeError {
+    std::size_t offset;   // byte offset in the file where the problem lies
+    std::string message;  // names the problem and the numbers involved
+};
+
+struct DecodeResult {
+    std::optional<DeviceInfo> info;  // set when the file is valid
+    std::optional<DecodeError> error;
+};
+
+// Checks everything a reader relies on before it trusts an offset or a size:
+// the lengths agree with each other and with the file, the tail is whole and
+// terminated, and every field dmFields vouches for lies inside dmSize.
+DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size);
 
 }  // namespace ikw

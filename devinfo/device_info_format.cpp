@@ -1,0 +1,238 @@
+#include "devinfo/device_info_format.h"
+
+#include <cstdio>
+
+namespace ikw {
+
+// Layout of DEVMODEW as the Win32 headers define it; a field's end is where
+// the next one starts. The display fields share bytes with the printer ones
+// (the union at 76 and at 180), which is why two bits can vouch for one place.
+const std::array<DmFieldBit, 30> kDmFieldBits = {{
+    {0x00000001, "DM_ORIENTATION", 78},
+    {0x00000002, "DM_PAPERSIZE", 80},
+    {0x00000004, "DM_PAPERLENGTH", 82},
+    {0x00000008, "DM_PAPERWIDTH", 84},
+    {0x00000010, "DM_SCALE", 86},
+    {0x00000020, "DM_POSITION", 84},
+    {0x00000040, "DM_NUP", 184},
+    {0x00000080, "DM_DISPLAYORIENTATION", 88},
+    {0x00000100, "DM_COPIES", 88},
+    {0x00000200, "DM_DEFAULTSOURCE", 90},
+    {0x00000400, "DM_PRINTQUALITY", 92},
+    {0x00000800, "DM_COLOR", 94},
+    {0x00001000, "DM_DUPLEX", 96},
+    {0x00002000, "DM_YRESOLUTION", 98},
+    {0x00004000, "DM_TTOPTION", 100},
+    {0x00008000, "DM_COLLATE", 102},
+    {0x00010000, "DM_FORMNAME", 166},
+    {0x00020000, "DM_LOGPIXELS", 168},
+    {0x00040000, "DM_BITSPERPEL", 172},
+    {0x00080000, "DM_PELSWIDTH", 176},
+    {0x00100000, "DM_PELSHEIGHT", 180},
+    {0x00200000, "DM_DISPLAYFLAGS", 184},
+    {0x00400000, "DM_DISPLAYFREQUENCY", 188},
+    {0x00800000, "DM_ICMMETHOD", 192},
+    {0x01000000, "DM_ICMINTENT", 196},
+    {0x02000000, "DM_MEDIATYPE", 200},
+    {0x04000000, "DM_DITHERTYPE", 204},
+    {0x08000000, "DM_PANNINGWIDTH", 216},
+    {0x10000000, "DM_PANNINGHEIGHT", 220},
+    {0x20000000, "DM_DISPLAYFIXEDOUTPUT", 92},
+}};
+
+const std::array<DmShortField, 13> kDmShortFields = {{
+    {"dmOrientation", 76, 0x00000001, &DevModeFields::dmOrientation},
+    {"dmPaperSize", 78, 0x00000002, &DevModeFields::dmPaperSize},
+    {"dmPaperLength", 80, 0x00000004, &DevModeFields::dmPaperLength},
+    {"dmPaperWidth", 82, 0x00000008, &DevModeFields::dmPaperWidth},
+    {"dmScale", 84, 0x00000010, &DevModeFields::dmScale},
+    {"dmCopies", 86, 0x00000100, &DevModeFields::dmCopies},
+    {"dmDefaultSource", 88, 0x00000200, &DevModeFields::dmDefaultSource},
+    {"dmPrintQuality", 90, 0x00000400, &DevModeFields::dmPrintQuality},
+    {"dmColor", 92, 0x00000800, &DevModeFields::dmColor},
+    {"dmDuplex", 94, 0x00001000, &DevModeFields::dmDuplex},
+    {"dmYResolution", 96, 0x00002000, &DevModeFields::dmYResolution},
+    {"dmTTOption", 98, 0x00004000, &DevModeFields::dmTTOption},
+    {"dmCollate", 100, 0x00008000, &DevModeFields::dmCollate},
+}};
+
+namespace {
+
+constexpr std::size_t kDmSpecVersionOffset = 64;
+constexpr std::size_t kDmDriverVersionOffset = 66;
+constexpr std::size_t kDevModeSizeBytes = 4;
+constexpr std::size_t kFullNameSizeBytes = 2;
+// (32766 + 1) * 2 = 65534 is the largest even size the 16-bit field holds.
+constexpr std::size_t kMaxFullNameUnits = 32766;
+
+// Byte by byte, so the host, 32-bit and 64-bit builds agree whatever the
+// alignment and byte order of the machine.
+std::uint16_t ReadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+
+std::uint32_t ReadU32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t value) {
+    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    AppendU16(out, static_cast<std::uint16_t>(value & 0xFFFF));
+    AppendU16(out, static_cast<std::uint16_t>(value >> 16));
+}
+
+// A fixed-width name field: a driver may fill all its units, leaving no
+// terminator, so the end of the field ends the name too.
+std::u16string ReadNameField(const std::uint8_t* p) {
+    std::u16string name;
+    for (std::size_t i = 0; i < kDmNameUnits; ++i) {
+        const char16_t unit = ReadU16(p + 2 * i);
+        if (unit == u'\0')
+            break;
+        name.push_back(unit);
+    }
+    return name;
+}
+
+EncodeResult Refused(EncodeFailure failure) { return EncodeResult{{}, failure}; }
+
+std::string Hex32(std::uint32_t value) {
+    char text[11];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
+    return text;
+}
+
+DecodeResult Invalid(std::size_t offset, std::string message) { return DecodeResult{std::nullopt, DecodeError{offset, std::move(message)}}; }
+
+}  // namespace
+
+EncodeResult EncodeDeviceInfo(const std::uint8_t* block, std::size_t blockSize, const std::u16string* fullName,
+                              const NameComparison& comparison) {
+    if (block == nullptr || blockSize < kMinDmSize)
+        return Refused(EncodeFailure::RecordTooSmall);
+    const std::uint16_t dmSize = ReadU16(block + kDmSizeOffset);
+    const std::uint16_t dmDriverExtra = ReadU16(block + kDmDriverExtraOffset);
+    if (dmSize < kMinDmSize)
+        return Refused(EncodeFailure::RecordTooSmall);
+    // Added as 32-bit numbers: two 16-bit sizes near their limit must not wrap.
+    const std::uint32_t recordSize = static_cast<std::uint32_t>(dmSize) + dmDriverExtra;
+    if (recordSize > blockSize)
+        return Refused(EncodeFailure::RecordExceedsBlock);
+
+    // The record's name field holds at most 32 units; a longer printer name
+    // survives only in the tail. Whatever follows a NUL in the full name was
+    // never part of the name the device name record holds.
+    std::optional<std::u16string> tailName;
+    if (fullName != nullptr) {
+        std::u16string name = fullName->substr(0, fullName->find(u'\0'));
+        if (comparison.CompareNames(ReadNameField(block + kDmDeviceNameOffset), name) != 0)
+            tailName = std::move(name);
+    }
+    // A size that wrapped to 16 bits would describe a shorter name than the
+    // one written, and a reader would take the rest for garbage.
+    if (tailName && tailName->size() > kMaxFullNameUnits)
+        return Refused(EncodeFailure::FullNameTooLong);
+
+    EncodeResult result;
+    std::vector<std::uint8_t>& out = result.bytes;
+    out.reserve(kDevModeSizeBytes + recordSize + (tailName ? kFullNameSizeBytes + 2 * (tailName->size() + 1) : 0));
+    AppendU32(out, recordSize);
+    out.insert(out.end(), block, block + recordSize);
+    if (tailName) {
+        AppendU16(out, static_cast<std::uint16_t>((tailName->size() + 1) * 2));
+        for (char16_t unit : *tailName)
+            AppendU16(out, unit);
+        AppendU16(out, 0);
+    }
+    return result;
+}
+
+DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
+    const std::string fileHas = "the file has " + std::to_string(size) + " bytes";
+    if (size < kDevModeSizeBytes)
+        return Invalid(0, "file ends inside DevModeSize, which takes 4 bytes; " + fileHas);
+    const std::uint32_t devModeSize = ReadU32(bytes);
+    if (devModeSize < kMinDmSize)
+        return Invalid(0, "DevModeSize " + std::to_string(devModeSize) +
+                              " is smaller than the 72 bytes a settings record needs to hold dmSize and dmDriverExtra");
+    const std::size_t recordEnd = kDevModeSizeBytes + devModeSize;
+    if (size < recordEnd)
+        return Invalid(0, "file is shorter than its header says: DevModeSize " + std::to_string(devModeSize) +
+                              " needs " + std::to_string(recordEnd) + " bytes, " + fileHas);
+
+    const std::uint8_t* record = bytes + kDevModeSizeBytes;
+    DeviceInfo info;
+    DevModeFields& fields = info.record;
+    fields.dmDeviceName = ReadNameField(record + kDmDeviceNameOffset);
+    fields.dmSpecVersion = ReadU16(record + kDmSpecVersionOffset);
+    fields.dmDriverVersion = ReadU16(record + kDmDriverVersionOffset);
+    fields.dmSize = ReadU16(record + kDmSizeOffset);
+    fields.dmDriverExtra = ReadU16(record + kDmDriverExtraOffset);
+    if (fields.dmSize < kMinDmSize)
+        return Invalid(kDevModeSizeBytes + kDmSizeOffset,
+                       "dmSize " + std::to_string(fields.dmSize) +
+                           " is smaller than the 72 bytes up to the end of dmDriverExtra");
+    const std::uint32_t claimed = static_cast<std::uint32_t>(fields.dmSize) + fields.dmDriverExtra;
+    if (claimed != devModeSize)
+        return Invalid(0, "DevModeSize " + std::to_string(devModeSize) + " disagrees with dmSize " +
+                              std::to_string(fields.dmSize) + " + dmDriverExtra " +
+                              std::to_string(fields.dmDriverExtra) + " = " + std::to_string(claimed));
+
+    // Only what lies inside dmSize belongs to the public part; past it the
+    // bytes are the driver's own and mean nothing to a reader.
+    const auto covers = [&](std::size_t end) { return end <= fields.dmSize; };
+    if (covers(kDmFieldsOffset + 4)) {
+        fields.dmFields = ReadU32(record + kDmFieldsOffset);
+        for (const DmFieldBit& bit : kDmFieldBits)
+            if ((*fields.dmFields & bit.bit) != 0 && !covers(bit.end))
+                return Invalid(kDevModeSizeBytes + kDmFieldsOffset,
+                               "dmFields sets " + std::string(bit.name) + " (" + Hex32(bit.bit) +
+                                   "), whose field ends at record byte " + std::to_string(bit.end) +
+                                   ", past dmSize " + std::to_string(fields.dmSize));
+    }
+    for (const DmShortField& field : kDmShortFields)
+        if (covers(field.offset + 2))
+            fields.*field.member = static_cast<std::int16_t>(ReadU16(record + field.offset));
+    if (covers(kDmFormNameOffset + 2 * kDmNameUnits))
+        fields.dmFormName = ReadNameField(record + kDmFormNameOffset);
+
+    info.fileSize = size;
+    info.devModeSize = devModeSize;
+    info.driverPrivateOffset = kDevModeSizeBytes + fields.dmSize;
+    info.driverPrivateSize = fields.dmDriverExtra;
+    if (size == recordEnd)
+        return DecodeResult{std::move(info), std::nullopt};
+
+    // The tail. Its size must account for every remaining byte: a reader that
+    // trusts FullNameSize and one that trusts the file length must agree.
+    const std::size_t after = size - recordEnd;
+    if (after < kFullNameSizeBytes)
+        return Invalid(recordEnd, "1 byte after the settings record: too short for FullNameSize, which takes 2");
+    const std::uint16_t fullNameSize = ReadU16(bytes + recordEnd);
+    const std::size_t nameStart = recordEnd + kFullNameSizeBytes;
+    if (fullNameSize != after - kFullNameSizeBytes)
+        return Invalid(recordEnd, "FullNameSize " + std::to_string(fullNameSize) + " disagrees with the " +
+                                      std::to_string(after - kFullNameSizeBytes) + " bytes that follow it");
+    if (fullNameSize % 2 != 0)
+        return Invalid(recordEnd, "FullNameSize " + std::to_string(fullNameSize) +
+                                      " is odd, but a UTF-16 name takes whole 2-byte units");
+    const std::size_t units = fullNameSize / 2;
+    if (units == 0 || ReadU16(bytes + size - 2) != 0)
+        return Invalid(units == 0 ? recordEnd : size - 2, "FullDeviceName does not end with a NUL code unit");
+    std::u16string fullName;
+    for (std::size_t i = 0; i + 1 < units; ++i) {
+        const char16_t unit = ReadU16(bytes + nameStart + 2 * i);
+        // A reader that stops at the first NUL would see a different name.
+        if (unit == u'\0')
+            return Invalid(nameStart + 2 * i, "FullDeviceName holds a NUL at code unit " + std::to_string(i) +
+                                                  ", before its terminator");
+        fullName.push_back(unit);
+    }
+    info.fullDeviceName = std::move(fullName);
+    return DecodeResult{std::move(info), std::nullopt};
+}
+
+}  // namespace ikw

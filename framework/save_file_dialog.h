@@ -1,0 +1,38 @@
+#pragma once
+// The platform's file save dialog: the new-style dialog where it can be
+// created, the classic one otherwise.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace fw {
+
+struct FileFilter {
+    std::wstring name;     // what the user reads, e.g. "device info files(*.dev)"
+    std::wstring pattern;  // e.g. "*.dev"
+};
+
+class SaveFileDialog {
+public:
+    // defaultExtension: with or without its leading dot.
+    SaveFileDialog(std::wstring defaultExtension, std::wstring initialFileName, std::vector<FileFilter> filters);
+
+    // Runs the dialog modally over owner (null: the application's main
+    // window). IDOK with a path, or IDCANCEL.
+    INT_PTR DoModal(HWND owner = nullptr);
+    const std::wstring& GetPathName() const { return m_path; }
+
+private:
+    enum class Outcome { Chosen, Cancelled, Unavailable };
+    Outcome RunNewStyle(HWND owner);
+    Outcome RunClassic(HWND owner);
+
+    std::wstring m_defaultExtension;  // without the dot, as both dialogs want it
+    std::wstring m_initialFileName;
+    std::vector<FileFilter> m_filters;
+    std::wstring m_path;
+};
+
+}  // namespace fw

@@ -1,5 +1,8 @@
 #include "dialog/printer_setup_dlg.h"
 
+#include <new>
+
+#include "devinfo/save_device_settings.h"
 #include "dialog/dialog_child_windows.h"
 #include "dialog/minimised_icon.h"
 #include "dialog/restore_default_printer.h"
@@ -7,6 +10,8 @@
 #include "framework/message_map.h"
 #include "framework/resources.h"
 #include "platform/win32_print_services.h"
+#include "platform/win32_save_services.h"
+#include "platform/wine_print_dialog_state.h"
 #include "res/resource.h"
 
 CPrinterSetupDlg::CPrinterSetupDlg(DWORD flags, HWND parent)
@@ -37,6 +42,18 @@ BOOL CPrinterSetupDlg::OnInitDialog() {
     ikw::Win32DialogChildWindows children(m_hWnd);
     ikw::RestoreDefaultPrinter(m_strDefaultPrinter, m_strSubstitutePrinter, spooler, children);
     return TRUE;
+}
+
+void CPrinterSetupDlg::OnOK() {
+    if (!ikw::RefreshFromWinePrintDialog(m_hWnd, m_pd))
+        throw std::bad_alloc();
+    ikw::Win32DialogRecords records(m_pd);
+    ikw::Win32StringTable strings;
+    ikw::Win32SaveFileDialog saveDialog;
+    ikw::Win32FileSystem files;
+    ikw::Win32MessageBoxes messages(m_hWnd);
+    ikw::Win32PrintServices spooler;
+    ikw::SaveDeviceSettings({records, strings, saveDialog, files, messages, spooler});
 }
 
 LRESULT CPrinterSetupDlg::OnSysCommand(WPARAM, LPARAM) { return Default(); }

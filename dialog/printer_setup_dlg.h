@@ -18,6 +18,8 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // The save button: writes a device info file; the dialog stays open.
+    void OnOK() override;
     bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:

@@ -21,10 +21,11 @@ constexpr DWORD kPathBufferLength = 32768;
 
 }  // namespace
 
-SaveFileDialog::SaveFileDialog(std::wstring defaultExtension, std::wstring initialFileName,
+SaveFileDialog::SaveFileDialog(std::wstring defaultExtension, std::wstring initialFileName, DWORD flags,
                                std::vector<FileFilter> filters)
     : m_defaultExtension(WithoutLeadingDot(defaultExtension)),
       m_initialFileName(std::move(initialFileName)),
+      m_flags(flags),
       m_filters(std::move(filters)) {}
 
 INT_PTR SaveFileDialog::DoModal(HWND owner) {
@@ -48,9 +49,16 @@ SaveFileDialog::Outcome SaveFileDialog::RunNewStyle(HWND owner) {
     std::vector<COMDLG_FILTERSPEC> specs;
     for (const FileFilter& filter : m_filters)
         specs.push_back({filter.name.c_str(), filter.pattern.c_str()});
+    // The new style has no read-only box to hide.
     FILEOPENDIALOGOPTIONS options = 0;
-    if (FAILED(dialog->GetOptions(&options)) ||
-        FAILED(dialog->SetOptions(options | FOS_FORCEFILESYSTEM | FOS_OVERWRITEPROMPT)) ||
+    if (FAILED(dialog->GetOptions(&options)))
+        return Outcome::Unavailable;
+    options |= FOS_FORCEFILESYSTEM;
+    if (m_flags & OFN_OVERWRITEPROMPT)
+        options |= FOS_OVERWRITEPROMPT;
+    else
+        options &= ~FOS_OVERWRITEPROMPT;
+    if (FAILED(dialog->SetOptions(options)) ||
         (!specs.empty() && (FAILED(dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data())) ||
                             FAILED(dialog->SetFileTypeIndex(1)))) ||
         FAILED(dialog->SetDefaultExtension(m_defaultExtension.c_str())) ||
@@ -91,7 +99,7 @@ SaveFileDialog::Outcome SaveFileDialog::RunClassic(HWND owner) {
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = kPathBufferLength;
     ofn.lpstrDefExt = m_defaultExtension.c_str();
-    ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_NOCHANGEDIR;
+    ofn.Flags = m_flags | OFN_EXPLORER | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameW(&ofn))
         return Outcome::Cancelled;
     m_path = path.c_str();

@@ -16,8 +16,10 @@ struct FileFilter {
 
 class SaveFileDialog {
 public:
-    // defaultExtension: with or without its leading dot.
-    SaveFileDialog(std::wstring defaultExtension, std::wstring initialFileName, std::vector<FileFilter> filters);
+    // defaultExtension: with or without its leading dot. flags: OFN_HIDEREADONLY
+    // and OFN_OVERWRITEPROMPT are honoured by both dialog styles.
+    SaveFileDialog(std::wstring defaultExtension, std::wstring initialFileName, DWORD flags,
+                   std::vector<FileFilter> filters);
 
     // Runs the dialog modally over owner (null: the application's main
     // window). IDOK with a path, or IDCANCEL.
@@ -31,6 +33,7 @@ private:
 
     std::wstring m_defaultExtension;  // without the dot, as both dialogs want it
     std::wstring m_initialFileName;
+    DWORD m_flags;
     std::vector<FileFilter> m_filters;
     std::wstring m_path;
 };

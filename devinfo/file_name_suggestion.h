@@ -1,0 +1,22 @@
+#pragma once
+// The file name the save dialog starts with, taken from the printer's name.
+
+#include <cstddef>
+#include <string>
+
+namespace ikw {
+
+// The device name split as a path, the way the classic C runtime split does it:
+// a drive when the second character is a colon, a directory up to and
+// including the last '\' or '/', an extension from the last '.' after that
+// directory. What remains is the suggestion: "Label.Printer" gives "Label",
+// "\\server\queue.x" gives "queue". A remaining component of 260 or more
+// characters gives an empty suggestion, because the split into a 260-unit
+// buffer fails for it.
+std::u16string SuggestFileName(const std::u16string& deviceName);
+
+// Where the file-name component of a path begins: after the drive and the
+// directory, split as above. path.size() when the path ends in a separator.
+std::size_t FileNameStart(const std::u16string& path);
+
+}  // namespace ikw

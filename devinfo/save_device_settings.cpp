@@ -1,0 +1,223 @@
+#include "devinfo/save_device_settings.h"
+
+#include <algorithm>
+#include <string>
+
+#include "devinfo/device_info_format.h"
+#include "devinfo/file_name_suggestion.h"
+#include "res/resource.h"
+
+namespace ikw {
+
+namespace {
+
+// The only message texts the program composes itself; the string table holds
+// none of them, so they read the same under every interface language.
+const std::u16string kOpenErrorText = u"open error :";
+const std::u16string kWriteErrorText = u"write error :";
+const std::u16string kPathTooLongText = u"path too long (259 characters at most) :";
+const std::u16string kDamagedSettingsText =
+    u"settings error : the printer driver gave a damaged settings record. Nothing was saved.";
+const std::u16string kNameTooLongText = u"name error : the printer name is too long to be saved. Nothing was saved.";
+
+const std::u16string kDefaultExtension = u".dev";
+
+// A leftover file by the first name (a save cut off by a power failure, or
+// another copy of the program saving to the same folder) must not stop every
+// later save to that path.
+constexpr unsigned kTemporaryNameAttempts = 10;
+
+// wDeviceOffset is the second of the DEVNAMES record's four u16 fields; the
+// names follow those 8 bytes.
+constexpr std::size_t kDeviceOffsetPosition = 2;
+constexpr std::size_t kDevNamesHeaderSize = 8;
+
+std::uint16_t ReadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+
+// Keeps one record locked for as long as it lives, so that every path out of
+// a save, the failures included, unlocks what it locked.
+class RecordLock {
+public:
+    RecordLock(DialogRecords& records, DialogRecord record)
+        : records_(records), record_(record), locked_(records.Lock(record)) {}
+    ~RecordLock() {
+        if (locked_)
+            records_.Unlock(record_);
+    }
+    RecordLock(const RecordLock&) = delete;
+    RecordLock& operator=(const RecordLock&) = delete;
+
+    explicit operator bool() const { return locked_.has_value(); }
+    const LockedRecord* operator->() const { return &*locked_; }
+
+private:
+    DialogRecords& records_;
+    DialogRecord record_;
+    std::optional<LockedRecord> locked_;
+};
+
+// The full device name, or nullopt when there is no names record, it could
+// not be locked or it holds no readable name.
+std::optional<std::u16string> DeviceNameIn(const RecordLock& names) {
+    if (!names)
+        return std::nullopt;
+    return ReadDeviceName(names->bytes, names->size);
+}
+
+std::u16string SuggestFileNameFromRecords(DialogRecords& records) {
+    const RecordLock names(records, DialogRecord::DeviceNames);
+    return SuggestFileName(DeviceNameIn(names).value_or(u""));
+}
+
+std::u16string TextFor(EncodeFailure failure) {
+    switch (failure) {
+    case EncodeFailure::RecordExceedsBlock:
+    case EncodeFailure::RecordTooSmall:
+        return kDamagedSettingsText;
+    case EncodeFailure::FullNameTooLong:
+        return kNameTooLongText;
+    }
+    return kDamagedSettingsText;
+}
+
+// Opening the chosen path for writing would truncate it at once, and a failed
+// write would then leave a damaged file where the user's good one was. The
+// bytes go to a new file beside it instead, which replaces the chosen file only
+// once it is whole and on the disk.
+void WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16string& target,
+                    const std::vector<std::uint8_t>& bytes) {
+    if (FileNameStart(target) == target.size()) {
+        messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
+        return;
+    }
+
+    std::u16string temporary;
+    std::unique_ptr<OutputFile> file;
+    for (unsigned attempt = 0; attempt < kTemporaryNameAttempts && !file; ++attempt) {
+        temporary = TemporaryPathFor(target, attempt);
+        NewFile created = files.CreateNewFile(temporary);
+        file = std::move(created.file);
+        if (!file && !created.nameTaken)
+            break;
+    }
+    if (!file) {
+        messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
+        return;
+    }
+
+    const bool written = file->Write(bytes.data(), bytes.size()) && file->Close();
+    // Closes the file if the write failed, so that it can be removed.
+    file.reset();
+    if (!written) {
+        files.RemoveFile(temporary);
+        messages.ShowMessage(kWriteErrorText + target, MessageIcon::Stop);
+        return;
+    }
+    if (!files.MoveReplacingExisting(temporary, target)) {
+        files.RemoveFile(temporary);
+        messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
+    }
+}
+
+std::u16string AsciiToU16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+}  // namespace
+
+std::vector<FileFilter> ParseFilterList(const std::u16string& filterList) {
+    std::vector<FileFilter> filters;
+    std::size_t at = 0;
+    // Reads one '|'-ended field; the last field may lack its '|'.
+    auto nextField = [&]() {
+        const std::size_t end = std::min(filterList.find(u'|', at), filterList.size());
+        std::u16string field = filterList.substr(at, end - at);
+        at = std::min(end + 1, filterList.size());
+        return field;
+    };
+    while (at < filterList.size()) {
+        std::u16string displayName = nextField();
+        std::u16string pattern = nextField();
+        // The list ends at an empty display name; a name without a pattern
+        // offers nothing to match.
+        if (displayName.empty() || pattern.empty())
+            break;
+        filters.push_back({std::move(displayName), std::move(pattern)});
+    }
+    return filters;
+}
+
+// The record comes from the platform's print dialog and ultimately from a
+// printer driver. A name whose terminator lies outside the block is refused
+// rather than cut at the block's end: memory blocks are handed out rounded up,
+// so a sound record always has room for its terminator, and a name cut at an
+// arbitrary end would be stored in the file as the printer's full name.
+std::optional<std::u16string> ReadDeviceName(const std::uint8_t* bytes, std::size_t size) {
+    if (bytes == nullptr || size < kDevNamesHeaderSize)
+        return std::nullopt;
+    const std::size_t nameOffset = std::size_t{ReadU16(bytes + kDeviceOffsetPosition)} * 2;
+    if (nameOffset < kDevNamesHeaderSize)
+        return std::nullopt;
+    std::u16string name;
+    for (std::size_t at = nameOffset; at + 2 <= size; at += 2) {
+        const char16_t unit = ReadU16(bytes + at);
+        if (unit == u'\0')
+            return name;
+        name.push_back(unit);
+    }
+    return std::nullopt;
+}
+
+std::u16string TemporaryPathFor(const std::u16string& target, unsigned attempt) {
+    const std::size_t nameStart = FileNameStart(target);
+    const std::u16string folder = target.substr(0, nameStart);
+    const std::u16string name = target.substr(nameStart);
+
+    // The temporary name begins with a character the target's name does not,
+    // so it differs from the target even when cut short below.
+    const char16_t mark = !name.empty() && name[0] == u'~' ? u'_' : u'~';
+    std::u16string component(1, mark);
+    if (attempt > 0)
+        component += AsciiToU16(std::to_string(attempt)) + mark;
+    component += name + u".tmp";
+
+    // Windows refuses longer paths unless the program opts into long paths,
+    // and the target itself may be of the longest accepted length.
+    const std::size_t room = folder.size() < kMaxSavePathLength ? kMaxSavePathLength - folder.size() : 1;
+    if (component.size() > room)
+        component.resize(room);
+    return folder + component;
+}
+
+void SaveDeviceSettings(const SavePlatform& platform) {
+    const RecordLock settings(platform.records, DialogRecord::DeviceSettings);
+    if (!settings)
+        return;
+
+    SaveFileRequest request;
+    request.filters = ParseFilterList(platform.strings.Load(IDS_DEVICE_INFO_FILTER));
+    request.defaultExtension = kDefaultExtension;
+    request.initialFileName = SuggestFileNameFromRecords(platform.records);
+    request.hideReadOnly = true;
+    request.overwritePrompt = true;
+    const std::optional<std::u16string> path = platform.saveDialog.AskForSavePath(request);
+    if (!path)
+        return;
+    if (path->size() > kMaxSavePathLength) {
+        platform.messages.ShowMessage(kPathTooLongText + *path, MessageIcon::Exclamation);
+        return;
+    }
+
+    // Encoded before any file is created, so a record that cannot be saved
+    // leaves nothing behind. The names record stays locked until the save is
+    // over, like the settings record.
+    const RecordLock names(platform.records, DialogRecord::DeviceNames);
+    const std::optional<std::u16string> fullName = DeviceNameIn(names);
+    const EncodeResult encoded =
+        EncodeDeviceInfo(settings->bytes, settings->size, fullName ? &*fullName : nullptr, platform.names);
+    if (encoded.failure) {
+        platform.messages.ShowMessage(TextFor(*encoded.failure), MessageIcon::Stop);
+        return;
+    }
+    WriteReplacing(platform.files, platform.messages, *path, encoded.bytes);
+}
+
+}  // namespace ikw

@@ -1,0 +1,169 @@
+#pragma once
+// The save button of the printer setup dialog: ask for a path and write the
+// device info file of the printer and settings the dialog shows, without ever
+// damaging a file that is already there.
+//
+// The core decides everything here; the platform implements the interfaces
+// below and only carries out. None of them ends the setup dialog, and all of
+// them are called on the user interface thread.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/print_services.h"
+
+namespace ikw {
+
+// ---------------------------------------------------------------------------
+// What the platform implements.
+
+// The two records the print dialog's parameter block holds as movable memory.
+enum class DialogRecord {
+    DeviceSettings,  // hDevMode: the DEVMODEW record
+    DeviceNames,     // hDevNames: the DEVNAMES record
+};
+
+// A locked record: its bytes stay valid until the matching Unlock.
+struct LockedRecord {
+    const std::uint8_t* bytes = nullptr;
+    std::size_t size = 0;  // the size of the memory block (GlobalSize), not a size the record claims
+};
+
+// The parameter block of the setup dialog at the moment of one save. The
+// platform brings the block up to date with what the dialog shows before it
+// calls SaveDeviceSettings: Windows' dialog keeps the handles current, Wine's
+// hands them over only when it ends.
+class DialogRecords {
+public:
+    virtual ~DialogRecords() = default;
+    // Locks the record's block (GlobalLock). nullopt when the parameter block
+    // holds no handle for it or the lock fails; the core then never calls
+    // Unlock for that attempt.
+    virtual std::optional<LockedRecord> Lock(DialogRecord record) = 0;
+    // Undoes one successful Lock of the same record.
+    virtual void Unlock(DialogRecord record) = 0;
+};
+
+// The program's string table in the interface language.
+class StringTable {
+public:
+    virtual ~StringTable() = default;
+    // Empty when the resources hold no string with that id.
+    virtual std::u16string Load(unsigned id) = 0;
+};
+
+struct FileFilter {
+    std::u16string displayName;  // "device info files(*.dev)"
+    std::u16string pattern;      // "*.dev"
+};
+
+// What the save dialog is asked to show. Besides these the dialog is in save
+// mode, has no title of its own and no starting folder (the platform chooses
+// both), accepts file-system paths only and is owned by the setup dialog. It
+// is the new-style dialog (IFileSaveDialog), or the classic one
+// (GetSaveFileNameW) when the new style cannot be created.
+struct SaveFileRequest {
+    std::vector<FileFilter> filters;  // in order; the first is preselected; may be empty
+    // With its leading dot. IFileDialog::SetDefaultExtension and lpstrDefExt
+    // both want the extension without it: the platform drops the dot there.
+    std::u16string defaultExtension;
+    std::u16string initialFileName;  // may be empty
+    bool hideReadOnly = false;       // OFN_HIDEREADONLY
+    bool overwritePrompt = false;    // OFN_OVERWRITEPROMPT / FOS_OVERWRITEPROMPT
+};
+
+class SaveFileDialog {
+public:
+    virtual ~SaveFileDialog() = default;
+    // Runs the dialog modally. The chosen full path, or nullopt when the user
+    // cancelled or the dialog could not run at all.
+    virtual std::optional<std::u16string> AskForSavePath(const SaveFileRequest& request) = 0;
+};
+
+// A file being written. Destroying it closes it if Close was not called,
+// ignoring any failure, so a failed save can still remove it.
+class OutputFile {
+public:
+    virtual ~OutputFile() = default;
+    // True only when every byte was written.
+    virtual bool Write(const std::uint8_t* bytes, std::size_t size) = 0;
+    // Flushes the file to the disk (FlushFileBuffers) and closes it. False
+    // when either fails. Called at most once; nothing is written after it.
+    virtual bool Close() = 0;
+};
+
+struct NewFile {
+    std::unique_ptr<OutputFile> file;  // null when the file was not created
+    bool nameTaken = false;            // something already exists at the path (ERROR_FILE_EXISTS)
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Creates a new, empty file for writing, with no sharing, failing when
+    // anything exists at the path (CreateFileW with CREATE_NEW). Never opens
+    // or truncates an existing file.
+    virtual NewFile CreateNewFile(const std::u16string& path) = 0;
+    // Moves a closed file onto the target, replacing a file there, and returns
+    // only once the move is on the disk (MoveFileExW with
+    // MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH). On failure both
+    // files stay as they were.
+    virtual bool MoveReplacingExisting(const std::u16string& source, const std::u16string& target) = 0;
+    // Deletes a closed file (DeleteFileW). There is nothing left to do when
+    // this fails, so it reports nothing.
+    virtual void RemoveFile(const std::u16string& path) = 0;
+};
+
+enum class MessageIcon {
+    Exclamation,  // MB_ICONEXCLAMATION: the chosen path cannot be used
+    Stop,         // MB_ICONSTOP: the save failed
+};
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // A modal box with a single OK button, titled with the program's name
+    // (the executable's file name without extension) and owned by the setup
+    // dialog. Returns when the user has closed it.
+    virtual void ShowMessage(const std::u16string& text, MessageIcon icon) = 0;
+};
+
+struct SavePlatform {
+    DialogRecords& records;
+    StringTable& strings;
+    SaveFileDialog& saveDialog;
+    FileSystem& files;
+    MessageBoxes& messages;
+    const NameComparison& names;  // decides whether the file carries the full name
+};
+
+// ---------------------------------------------------------------------------
+// What the core provides.
+
+// One press of the save button. Every failure is reported here in a message
+// box, or deliberately not reported (no settings to save, a cancelled dialog),
+// so the caller has nothing to check. The setup dialog stays open afterwards.
+void SaveDeviceSettings(const SavePlatform& platform);
+
+// The longest chosen path the program writes to: the classic limit of 260
+// code units with the terminator. Longer paths are refused, never shortened.
+inline constexpr std::size_t kMaxSavePathLength = 259;
+
+// The filter list as the string table holds it: display name '|' pattern,
+// repeated, and an empty display name (the extra '|') ends the list.
+std::vector<FileFilter> ParseFilterList(const std::u16string& filterList);
+
+// The full device name in a DEVNAMES record, found through wDeviceOffset;
+// nullopt when the record does not hold a terminated name inside its block.
+std::optional<std::u16string> ReadDeviceName(const std::uint8_t* bytes, std::size_t size);
+
+// The name of the attempt-th temporary file (from 0) for writing the target:
+// in the same folder, never the target itself, and no longer than
+// kMaxSavePathLength, so a target of the longest accepted length can be saved.
+std::u16string TemporaryPathFor(const std::u16string& target, unsigned attempt);
+
+}  // namespace ikw

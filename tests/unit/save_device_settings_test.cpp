@@ -1,0 +1,526 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "devinfo/save_device_settings.h"
+#include "fake_print_services.h"
+
+namespace ikw {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+void PutU16(Bytes& bytes, std::size_t at, std::uint16_t value) {
+    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void AppendU16(Bytes& bytes, std::uint16_t value) {
+    bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+// A DEVMODEW record as a driver hands it over: the name cut to its 32-unit
+// field, dmSize and dmDriverExtra at 68 and 70, the rest a recognisable
+// pattern. The block may be larger than the record, as allocations are
+// rounded up.
+Bytes DevMode(const std::u16string& deviceName, std::uint16_t dmSize, std::uint16_t dmDriverExtra,
+              std::size_t blockSize = 0) {
+    Bytes bytes(std::max<std::size_t>(std::size_t{dmSize} + dmDriverExtra, std::max<std::size_t>(blockSize, 72)));
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    for (std::size_t unit = 0; unit < 32; ++unit)
+        PutU16(bytes, unit * 2, unit < deviceName.size() ? deviceName[unit] : 0);
+    PutU16(bytes, 68, dmSize);
+    PutU16(bytes, 70, dmDriverExtra);
+    return bytes;
+}
+
+// A DEVNAMES record: four u16 fields (the offsets count UTF-16 units), then
+// the driver, device and port names, each NUL-terminated.
+Bytes DevNames(const std::u16string& driver, const std::u16string& device, const std::u16string& port) {
+    Bytes bytes(8, 0);
+    std::uint16_t offset = 4;
+    for (std::size_t field = 0; field < 3; ++field) {
+        const std::u16string& name = field == 0 ? driver : field == 1 ? device : port;
+        PutU16(bytes, field * 2, offset);
+        for (char16_t unit : name)
+            AppendU16(bytes, unit);
+        AppendU16(bytes, 0);
+        offset = static_cast<std::uint16_t>(offset + name.size() + 1);
+    }
+    return bytes;
+}
+
+// The bytes a .dev file must hold for a record, with the tail when given.
+Bytes DeviceInfoFile(const Bytes& devMode, std::uint32_t recordSize, const std::u16string* tail = nullptr) {
+    Bytes bytes;
+    AppendU16(bytes, static_cast<std::uint16_t>(recordSize & 0xFFFF));
+    AppendU16(bytes, static_cast<std::uint16_t>(recordSize >> 16));
+    bytes.insert(bytes.end(), devMode.begin(), devMode.begin() + recordSize);
+    if (tail) {
+        AppendU16(bytes, static_cast<std::uint16_t>((tail->size() + 1) * 2));
+        for (char16_t unit : *tail)
+            AppendU16(bytes, unit);
+        AppendU16(bytes, 0);
+    }
+    return bytes;
+}
+
+using Log = std::vector<std::string>;
+
+// Lends a copy of each record while it is locked and spoils the copy when
+// the last lock is undone, so a read after the unlock shows in the file.
+class FakeRecords : public DialogRecords {
+public:
+    struct Record {
+        std::optional<Bytes> bytes;  // nullopt: the parameter block has no handle
+        std::set<int> failingLocks;  // which lock attempts fail, from 1
+        int attempts = 0;
+        int depth = 0;
+        Bytes lent;
+    };
+    Record settings, names;
+    Log* log = nullptr;
+
+    std::optional<LockedRecord> Lock(DialogRecord which) override {
+        Record& r = at(which);
+        log->push_back("lock " + label(which));
+        ++r.attempts;
+        if (!r.bytes || r.failingLocks.count(r.attempts))
+            return std::nullopt;
+        if (r.depth++ == 0)
+            r.lent = *r.bytes;
+        return LockedRecord{r.lent.data(), r.lent.size()};
+    }
+    void Unlock(DialogRecord which) override {
+        Record& r = at(which);
+        log->push_back("unlock " + label(which));
+        if (r.depth == 0) {
+            ADD_FAILURE() << "unlock of " << label(which) << " without a lock";
+            return;
+        }
+        if (--r.depth == 0)
+            std::fill(r.lent.begin(), r.lent.end(), std::uint8_t{0xDD});
+    }
+
+private:
+    Record& at(DialogRecord which) { return which == DialogRecord::DeviceSettings ? settings : names; }
+    static std::string label(DialogRecord which) {
+        return which == DialogRecord::DeviceSettings ? "settings" : "names";
+    }
+};
+
+class FakeStrings : public StringTable {
+public:
+    std::map<unsigned, std::u16string> table;
+    Log* log = nullptr;
+    std::u16string Load(unsigned id) override {
+        log->push_back("load string " + std::to_string(id));
+        auto found = table.find(id);
+        return found == table.end() ? u"" : found->second;
+    }
+};
+
+class FakeSaveDialog : public SaveFileDialog {
+public:
+    std::optional<std::u16string> answer;
+    std::optional<SaveFileRequest> request;
+    Log* log = nullptr;
+    std::optional<std::u16string> AskForSavePath(const SaveFileRequest& r) override {
+        log->push_back("ask for path");
+        request = r;
+        return answer;
+    }
+};
+
+// Files in memory with Windows' rules that matter here: a file that is open
+// without sharing can be neither moved nor deleted, a path of 260 units or
+// more cannot be created, and a file needs an existing folder.
+class FakeFiles : public FileSystem {
+public:
+    std::map<std::u16string, Bytes> files;
+    std::set<std::u16string> folders{u"C:\\out"};
+    std::set<std::u16string> open;
+    std::optional<std::size_t> writeFailsAfter;  // bytes that reach the file before the failure
+    bool closeFails = false;
+    bool moveFails = false;
+    Log* log = nullptr;
+
+    NewFile CreateNewFile(const std::u16string& path) override {
+        log->push_back("create " + Narrow(path));
+        if (path.size() > 259 || !folders.count(path.substr(0, path.find_last_of(u"\\/"))))
+            return {};
+        if (files.count(path))
+            return {nullptr, true};
+        files[path];
+        open.insert(path);
+        return {std::make_unique<File>(*this, path), false};
+    }
+    bool MoveReplacingExisting(const std::u16string& source, const std::u16string& target) override {
+        log->push_back("move " + Narrow(source) + " > " + Narrow(target));
+        if (moveFails || open.count(source) || open.count(target) || !files.count(source))
+            return false;
+        files[target] = files[source];
+        files.erase(source);
+        return true;
+    }
+    void RemoveFile(const std::u16string& path) override {
+        log->push_back("remove " + Narrow(path));
+        if (!open.count(path))
+            files.erase(path);
+    }
+
+private:
+    class File : public OutputFile {
+    public:
+        File(FakeFiles& fs, std::u16string path) : fs_(fs), path_(std::move(path)) {}
+        ~File() override { fs_.open.erase(path_); }
+        bool Write(const std::uint8_t* bytes, std::size_t size) override {
+            fs_.log->push_back("write " + std::to_string(size));
+            const std::size_t reaching = std::min(size, fs_.writeFailsAfter.value_or(size));
+            fs_.files[path_].insert(fs_.files[path_].end(), bytes, bytes + reaching);
+            return reaching == size;
+        }
+        bool Close() override {
+            fs_.log->push_back("close");
+            fs_.open.erase(path_);
+            return !fs_.closeFails;
+        }
+
+    private:
+        FakeFiles& fs_;
+        std::u16string path_;
+    };
+};
+
+struct Message {
+    std::u16string text;
+    MessageIcon icon;
+    bool operator==(const Message& o) const { return text == o.text && icon == o.icon; }
+};
+
+void PrintTo(const Message& m, std::ostream* os) {
+    *os << (m.icon == MessageIcon::Stop ? "stop: " : "exclamation: ") << Narrow(m.text);
+}
+
+class FakeMessages : public MessageBoxes {
+public:
+    std::vector<Message> shown;
+    Log* log = nullptr;
+    void ShowMessage(const std::u16string& text, MessageIcon icon) override {
+        log->push_back("message");
+        shown.push_back({text, icon});
+    }
+};
+
+const std::u16string kEnglishFilter = u"device info files(*.dev)|*.dev|all files(*.*)|*.*||";
+const std::u16string kPrinter = u"Office Laser";
+const std::u16string kTarget = u"C:\\out\\Office Laser.dev";
+const std::u16string kTemporary = u"C:\\out\\~Office Laser.dev.tmp";
+
+// The fakes wired together, with a printer whose settings fit their block.
+struct Rig {
+    Log log;
+    FakeRecords records;
+    FakeStrings strings;
+    FakeSaveDialog dialog;
+    FakeFiles files;
+    FakeMessages messages;
+    testing::FakePrintServices comparison;
+    // dmSize 220 and 8 bytes of driver data in a block rounded up to 240.
+    const Bytes devMode = DevMode(kPrinter, 220, 8, 240);
+
+    Rig() {
+        records.log = strings.log = dialog.log = files.log = messages.log = &log;
+        records.settings.bytes = devMode;
+        records.names.bytes = DevNames(u"winspool", kPrinter, u"CUPS:");
+        strings.table[102] = kEnglishFilter;
+        dialog.answer = kTarget;
+    }
+    // Whatever path the save took, every lock was undone and no file is left open.
+    ~Rig() {
+        EXPECT_EQ(records.settings.depth, 0);
+        EXPECT_EQ(records.names.depth, 0);
+        EXPECT_TRUE(files.open.empty());
+    }
+
+    void Save() { SaveDeviceSettings({records, strings, dialog, files, messages, comparison}); }
+};
+
+using Files = std::map<std::u16string, Bytes>;
+
+TEST(SaveDeviceSettings, WritesANewFileBesideTheChosenOneAndMovesItIntoPlace) {
+    Rig rig;
+    rig.files.files[kTarget] = {1, 2, 3};  // the previous save, which the user confirmed to replace
+
+    rig.Save();
+
+    const Log expected = {
+        "lock settings",
+        "load string 102",
+        "lock names",
+        "unlock names",
+        "ask for path",
+        "lock names",
+        "create " + Narrow(kTemporary),
+        "write 232",
+        "close",
+        "move " + Narrow(kTemporary) + " > " + Narrow(kTarget),
+        "unlock names",
+        "unlock settings",
+    };
+    EXPECT_EQ(rig.log, expected);
+    EXPECT_EQ(rig.files.files, (Files{{kTarget, DeviceInfoFile(rig.devMode, 228)}}));
+    EXPECT_TRUE(rig.messages.shown.empty());
+
+    ASSERT_TRUE(rig.dialog.request);
+    const SaveFileRequest& r = *rig.dialog.request;
+    ASSERT_EQ(r.filters.size(), 2u);
+    EXPECT_EQ(r.filters[0].displayName, u"device info files(*.dev)");
+    EXPECT_EQ(r.filters[0].pattern, u"*.dev");
+    EXPECT_EQ(r.defaultExtension, u".dev");
+    EXPECT_EQ(r.initialFileName, kPrinter);
+    EXPECT_TRUE(r.hideReadOnly);
+    EXPECT_TRUE(r.overwritePrompt);
+}
+
+TEST(SaveDeviceSettings, WithoutLockedSettingsNothingHappens) {
+    for (const bool hasHandle : {false, true}) {
+        SCOPED_TRACE(hasHandle ? "settings lock fails" : "no settings handle");
+        Rig rig;
+        if (hasHandle)
+            rig.records.settings.failingLocks = {1};
+        else
+            rig.records.settings.bytes.reset();
+
+        rig.Save();
+
+        EXPECT_EQ(rig.log, Log{"lock settings"});
+        EXPECT_TRUE(rig.files.files.empty());
+        EXPECT_TRUE(rig.messages.shown.empty());
+    }
+}
+
+TEST(SaveDeviceSettings, CancellingWritesNothing) {
+    Rig rig;
+    rig.files.files[kTarget] = {1, 2, 3};
+    rig.dialog.answer.reset();
+
+    rig.Save();
+
+    EXPECT_EQ(rig.log.back(), "unlock settings");
+    EXPECT_EQ(rig.files.files, (Files{{kTarget, {1, 2, 3}}}));
+    EXPECT_TRUE(rig.messages.shown.empty());
+}
+
+TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
+    const std::u16string tooLong = u"C:\\out\\" + std::u16string(249, u'n') + u".dev";  // 260 units
+    const std::u16string damaged =
+        u"settings error : the printer driver gave a damaged settings record. Nothing was saved.";
+    struct Case {
+        const char* name;
+        std::function<void(Rig&)> arrange;
+        Message expected;
+    };
+    const Case cases[] = {
+        {"folder does not exist", [](Rig& r) { r.dialog.answer = u"C:\\gone\\Office Laser.dev"; },
+         {u"open error :C:\\gone\\Office Laser.dev", MessageIcon::Exclamation}},
+        {"path names a folder", [](Rig& r) { r.dialog.answer = u"C:\\out\\"; },
+         {u"open error :C:\\out\\", MessageIcon::Exclamation}},
+        {"target cannot be replaced", [](Rig& r) { r.files.moveFails = true; },
+         {u"open error :" + kTarget, MessageIcon::Exclamation}},
+        {"write fails part way", [](Rig& r) { r.files.writeFailsAfter = 100; },
+         {u"write error :" + kTarget, MessageIcon::Stop}},
+        {"write fails at once", [](Rig& r) { r.files.writeFailsAfter = 0; },
+         {u"write error :" + kTarget, MessageIcon::Stop}},
+        {"close fails", [](Rig& r) { r.files.closeFails = true; }, {u"write error :" + kTarget, MessageIcon::Stop}},
+        {"path of 260 units", [&](Rig& r) { r.dialog.answer = tooLong; },
+         {u"path too long (259 characters at most) :" + tooLong, MessageIcon::Exclamation}},
+        // 220 + 21 bytes claimed in a block of 240.
+        {"record larger than its block", [](Rig& r) { PutU16(*r.records.settings.bytes, 70, 21); },
+         {damaged, MessageIcon::Stop}},
+        {"record too small for its own fields",
+         [](Rig& r) { r.records.settings.bytes = DevMode(kPrinter, 60, 0, 240); }, {damaged, MessageIcon::Stop}},
+        {"full name too long for the tail",
+         [](Rig& r) { r.records.names.bytes = DevNames(u"winspool", std::u16string(40000, u'p'), u"CUPS:"); },
+         {u"name error : the printer name is too long to be saved. Nothing was saved.", MessageIcon::Stop}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.files.files[kTarget] = {1, 2, 3};
+        c.arrange(rig);
+
+        rig.Save();
+
+        EXPECT_EQ(rig.files.files, (Files{{kTarget, {1, 2, 3}}}));
+        EXPECT_EQ(rig.messages.shown, std::vector<Message>{c.expected});
+    }
+}
+
+TEST(SaveDeviceSettings, ALeftoverTemporaryFileIsLeftAloneAndAnotherNameUsed) {
+    Rig rig;
+    rig.files.files[kTemporary] = {9, 9};
+
+    rig.Save();
+
+    EXPECT_EQ(rig.files.files, (Files{{kTarget, DeviceInfoFile(rig.devMode, 228)}, {kTemporary, {9, 9}}}));
+    EXPECT_TRUE(rig.messages.shown.empty());
+}
+
+TEST(SaveDeviceSettings, PathsOf259UnitsAreSavedUnderExactlyThatName) {
+    const std::u16string deepFolder = u"C:\\" + std::u16string(254, u'd');
+    const std::u16string paths[] = {
+        u"C:\\out\\" + std::u16string(248, u'n') + u".dev",  // a long name
+        deepFolder + u"\\x",                                   // a deep folder with a one-unit name
+    };
+    for (const std::u16string& path : paths) {
+        ASSERT_EQ(path.size(), 259u);
+        Rig rig;
+        rig.files.folders.insert(deepFolder);
+        rig.dialog.answer = path;
+
+        rig.Save();
+
+        EXPECT_EQ(rig.files.files, (Files{{path, DeviceInfoFile(rig.devMode, 228)}}));
+        EXPECT_TRUE(rig.messages.shown.empty());
+    }
+}
+
+TEST(SaveDeviceSettings, TheFullNameComesFromTheNamesRecordLockedForTheWrite) {
+    const std::u16string longName = u"Reception Colour Laser On The Third Floor";  // 41 units
+    const Bytes cutDevMode = DevMode(longName.substr(0, 31), 220, 0);
+    struct Case {
+        const char* name;
+        std::function<void(FakeRecords&)> arrange;
+        bool tail;
+        std::u16string suggestion;
+    };
+    const Case cases[] = {
+        {"names record locked", [](FakeRecords&) {}, true, longName},
+        {"names record cannot be locked for the write", [](FakeRecords& r) { r.names.failingLocks = {2}; }, false,
+         longName},
+        {"no names record", [](FakeRecords& r) { r.names.bytes.reset(); }, false, u""},
+        // The block ends before the device name's terminator: the port and the terminator are cut off.
+        {"name without a terminator in its block",
+         [](FakeRecords& r) { r.names.bytes->resize(r.names.bytes->size() - 2 * 7); }, false, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.records.settings.bytes = cutDevMode;
+        rig.records.names.bytes = DevNames(u"winspool", longName, u"CUPS:");
+        c.arrange(rig.records);
+
+        rig.Save();
+
+        EXPECT_EQ(rig.files.files, (Files{{kTarget, DeviceInfoFile(cutDevMode, 220, c.tail ? &longName : nullptr)}}));
+        ASSERT_TRUE(rig.dialog.request);
+        EXPECT_EQ(rig.dialog.request->initialFileName, c.suggestion);
+    }
+}
+
+TEST(ReadDeviceName, StaysInsideTheBlock) {
+    const Bytes sound = DevNames(u"winspool", kPrinter, u"CUPS:");
+    const std::size_t portBytes = 2 * 6;  // "CUPS:" and its terminator
+    Bytes farOffset(8 + 2 * 0x0104 + 4, 0);  // the name at unit 0x104: both offset bytes count
+    PutU16(farOffset, 2, 0x0104);
+    PutU16(farOffset, 8, u'Q');  // where the low byte alone would point
+    PutU16(farOffset, 2 * 0x0104, u'Z');
+    Bytes insideHeader = sound;
+    PutU16(insideHeader, 2, 3);
+    Bytes pastTheEnd = sound;
+    PutU16(pastTheEnd, 2, 0xFFFF);
+    Bytes emptyName = sound;
+    PutU16(emptyName, 2 * 13, 0);  // the device name's first unit, after the fields and "winspool"
+
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        std::size_t size;
+        std::optional<std::u16string> expected;
+    };
+    const Case cases[] = {
+        {"sound record", sound, sound.size(), kPrinter},
+        {"block ends after the name's terminator", sound, sound.size() - portBytes, kPrinter},
+        {"odd block size keeps the last whole unit", sound, sound.size() - portBytes + 1, kPrinter},
+        {"terminator outside the block", sound, sound.size() - portBytes - 1, std::nullopt},
+        {"no room for a terminator", sound, sound.size() - portBytes - 2, std::nullopt},
+        {"offset read as little-endian", farOffset, farOffset.size(), u"Z"},
+        {"offset into the record's own fields", insideHeader, insideHeader.size(), std::nullopt},
+        {"offset past the block", pastTheEnd, pastTheEnd.size(), std::nullopt},
+        {"block shorter than the fields", sound, 7, std::nullopt},
+        {"empty name", emptyName, emptyName.size(), u""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReadDeviceName(c.bytes.data(), c.size), c.expected) << c.name;
+}
+
+TEST(ParseFilterList, ReadsPairsUpToTheEmptyDisplayName) {
+    using Filters = std::vector<std::pair<std::u16string, std::u16string>>;
+    struct Case {
+        std::u16string list;
+        Filters expected;
+    };
+    const Case cases[] = {
+        {kEnglishFilter, {{u"device info files(*.dev)", u"*.dev"}, {u"all files(*.*)", u"*.*"}}},
+        {u"\uff83\uff9e\uff8a\uff9e\uff72\uff7d\u60c5\u5831\uff8c\uff67\uff72\uff99(*.dev)|*.dev|"
+         u"\u5168\u3066\u306e\uff8c\uff67\uff72\uff99(*.*)|*.*||",
+         {{u"\uff83\uff9e\uff8a\uff9e\uff72\uff7d\u60c5\u5831\uff8c\uff67\uff72\uff99(*.dev)", u"*.dev"},
+          {u"\u5168\u3066\u306e\uff8c\uff67\uff72\uff99(*.*)", u"*.*"}}},
+        {u"", {}},
+        {u"a|*.a", {{u"a", u"*.a"}}},
+        {u"a|*.a||b|*.b||", {{u"a", u"*.a"}}},
+        {u"a|*.a|b", {{u"a", u"*.a"}}},
+        {u"a||b|*.b||", {}},
+        {u"|*.x||", {}},
+    };
+    for (const Case& c : cases) {
+        Filters parsed;
+        for (const FileFilter& f : ParseFilterList(c.list))
+            parsed.emplace_back(f.displayName, f.pattern);
+        EXPECT_EQ(parsed, c.expected) << Narrow(c.list);
+    }
+}
+
+TEST(TemporaryPathFor, StaysInTheTargetsFolderWithinTheLengthLimit) {
+    const std::u16string longName = std::u16string(248, u'n') + u".dev";
+    const std::u16string deepFolder = u"C:\\" + std::u16string(254, u'd') + u"\\";
+    struct Case {
+        std::u16string target;
+        unsigned attempt;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {kTarget, 0, kTemporary},
+        {kTarget, 3, u"C:\\out\\~3~Office Laser.dev.tmp"},
+        {u"D:/labels/a.dev", 0, u"D:/labels/~a.dev.tmp"},
+        {u"C:a.dev", 0, u"C:~a.dev.tmp"},
+        // Never the target itself, even where the name already starts with the mark.
+        {u"C:\\out\\~a.dev", 0, u"C:\\out\\_~a.dev.tmp"},
+        {u"C:\\out\\~a.dev", 1, u"C:\\out\\_1_~a.dev.tmp"},
+        // Cut short to fit where the target is of the longest length.
+        {u"C:\\out\\" + longName, 0, u"C:\\out\\~" + longName.substr(0, 251)},
+        {u"C:\\out\\" + longName, 2, u"C:\\out\\~2~" + longName.substr(0, 249)},
+        {deepFolder + u"x", 0, deepFolder + u"~"},
+        {deepFolder + u"~", 0, deepFolder + u"_"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TemporaryPathFor(c.target, c.attempt), c.expected) << Narrow(c.target) << " #" << c.attempt;
+
+    std::set<std::u16string> names;
+    for (unsigned attempt = 0; attempt < 10; ++attempt)
+        names.insert(TemporaryPathFor(u"C:\\out\\" + longName, attempt));
+    EXPECT_EQ(names.size(), 10u);
+}
+
+}  // namespace
+}  // namespace ikw

@@ -1,0 +1,58 @@
+#pragma once
+// ikwdev-inspect: shows what a saved .dev file holds, to a person or, with
+// --json, to a script. Everything but reading files and writing the output
+// lives here, so it runs the same on the host and on Windows.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devinfo/device_info_format.h"
+
+namespace ikw::inspect {
+
+enum class ExitStatus { AllValid = 0, SomeInvalid = 1, WrongUsage = 2 };
+
+struct Arguments {
+    bool json = false;
+    bool help = false;
+    std::vector<std::size_t> files;  // indices into the argument list
+};
+
+// args: the command line without the program name. nullopt on wrong usage,
+// with the reason in error.
+std::optional<Arguments> ParseArguments(const std::vector<std::u16string>& args, std::string& error);
+
+std::string Usage();
+
+// Output texts are UTF-8. A name's lone surrogates, control characters,
+// quotes and backslashes are escaped, so every name prints on one line
+// and a JSON parser gets back exactly the code units the file holds.
+std::string FormatText(const std::u16string& file, const DeviceInfo& info);
+std::string FormatJson(const std::u16string& file, const DeviceInfo& info);
+std::string FormatJsonProblem(const std::u16string& file, const std::string& problem,
+                              std::optional<std::size_t> offset);
+
+struct FileContents {
+    std::vector<std::uint8_t> bytes;  // at most kMaxDeviceInfoFileSize + 1 bytes
+    std::optional<std::string> error;  // why the file could not be read
+};
+
+struct Io {
+    std::function<FileContents(std::size_t argIndex)> read;
+    std::function<void(const std::string&)> out;
+    std::function<void(const std::string&)> err;
+};
+
+// args: the command line without the program name, as text for messages;
+// io.read opens the argument of the given index the platform's own way.
+ExitStatus Run(const std::vector<std::u16string>& args, const Io& io);
+
+std::string ToUtf8(const std::u16string& s);
+// Undecodable bytes become U+FFFD: the result is only ever shown.
+std::u16string FromUtf8(const std::string& s);
+
+}  // namespace ikw::inspect

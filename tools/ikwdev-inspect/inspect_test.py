@@ -1,0 +1,144 @@
+#!/usr/bin/env python3
+"""Runs ikwdev-inspect on hand-made .dev files: its exit statuses, its reports
+on standard error, and its JSON parsed back.
+
+usage: inspect_test.py COMMAND...   (the inspector, after Wine for Windows builds)
+"""
+
+import json
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+COMMAND = []
+
+OFFICE = "Office Laser"
+# Everything a JSON writer can get wrong: quotes, backslashes, a control
+# character, non-ASCII, a character outside the BMP and an unpaired surrogate.
+HOSTILE = 'Büro "Nord" \\\\srv\\印刷機\t\U0001F5A8 queue number 7\udc80'
+HOSTILE_UTF16 = HOSTILE.encode("utf-16-le", "surrogatepass")
+
+
+def record(name_utf16, dm_size=220, extra=0, fields=0, shorts=None, form=""):
+    """A settings record; shorts maps record offsets to 16-bit signed values."""
+    r = bytearray(dm_size + extra)
+    name = name_utf16[:64]
+    r[0:len(name)] = name
+    struct.pack_into("<HHHHI", r, 64, 0x0401, 0x0600, dm_size, extra, fields)
+    for offset, value in (shorts or {}).items():
+        struct.pack_into("<h", r, offset, value)
+    form_bytes = form.encode("utf-16-le")
+    r[102:102 + len(form_bytes)] = form_bytes
+    for i in range(dm_size, dm_size + extra):
+        r[i] = (i * 31 + 7) & 0xFF
+    return bytes(r)
+
+
+def dev_file(rec, full_name_utf16=None):
+    data = struct.pack("<I", len(rec)) + rec
+    if full_name_utf16 is not None:
+        name = full_name_utf16 + b"\0\0"
+        data += struct.pack("<H", len(name)) + name
+    return data
+
+
+DM_ORIENTATION, DM_PAPERSIZE, DM_COPIES, DM_COLLATE, DM_FORMNAME = 0x1, 0x2, 0x100, 0x8000, 0x10000
+FILES = {
+    "office.dev": dev_file(record(OFFICE.encode("utf-16-le"),
+                                  fields=DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_COLLATE | DM_FORMNAME,
+                                  shorts={76: 2, 78: 9, 86: 3, 90: -4, 100: 1}, form="A4")),
+    # The record holds the first 31 units of the name, as a driver cuts it.
+    "hostile.dev": dev_file(record(HOSTILE_UTF16[:62] + b"\0\0", extra=12), HOSTILE_UTF16),
+    "プリンタ設定.dev": dev_file(record(OFFICE.encode("utf-16-le"))),
+    "-dash.dev": dev_file(record(OFFICE.encode("utf-16-le"))),
+    "short.dev": b"\xdc\x00\x00",
+    "odd-tail.dev": dev_file(record(OFFICE.encode("utf-16-le"))) + b"\x03\x00A\x00\x00",
+}
+
+
+def run(*args):
+    result = subprocess.run(COMMAND + list(args), capture_output=True, cwd=WORKDIR, timeout=120)
+    return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8", "replace")
+
+
+def json_lines(stdout):
+    return [json.loads(line) for line in stdout.splitlines() if line.strip()]
+
+
+class Inspector(unittest.TestCase):
+    def test_valid_files_as_json(self):
+        status, out, _ = run("--json", "office.dev", "hostile.dev", "プリンタ設定.dev")
+        self.assertEqual(status, 0)
+        office, hostile, japanese = json_lines(out)
+
+        self.assertEqual(office["file"], "office.dev")
+        self.assertTrue(office["valid"])
+        self.assertEqual(office["fileSize"], 224)
+        self.assertEqual(office["DevModeSize"], 220)
+        self.assertEqual(office["dmDeviceName"], OFFICE)
+        self.assertEqual((office["dmSpecVersion"], office["dmDriverVersion"]), (0x0401, 0x0600))
+        self.assertEqual((office["dmSize"], office["dmDriverExtra"]), (220, 0))
+        self.assertEqual(office["dmFields"], 0x18103)
+        self.assertEqual((office["dmOrientation"], office["dmPaperSize"], office["dmCopies"]), (2, 9, 3))
+        self.assertEqual((office["dmPrintQuality"], office["dmCollate"], office["dmDuplex"]), (-4, 1, 0))
+        self.assertEqual(office["dmFormName"], "A4")
+        self.assertIsNone(office["FullDeviceName"])
+
+        self.assertEqual(hostile["FullDeviceName"], HOSTILE)
+        self.assertEqual(hostile["dmDeviceName"], HOSTILE_UTF16[:62].decode("utf-16-le", "surrogatepass"))
+        self.assertEqual((hostile["driverPrivateOffset"], hostile["driverPrivateSize"]), (224, 12))
+        self.assertEqual(hostile["fileSize"], 4 + 232 + 2 + len(HOSTILE_UTF16) + 2)
+
+        self.assertEqual(japanese["file"], "プリンタ設定.dev")
+        self.assertTrue(japanese["valid"])
+
+    def test_every_invalid_file_is_reported_and_the_rest_still_shown(self):
+        status, out, err = run("--json", "office.dev", "short.dev", "odd-tail.dev", "absent.dev")
+        self.assertEqual(status, 1)
+        office, short, odd, absent = json_lines(out)
+        self.assertTrue(office["valid"])
+        self.assertEqual((short["file"], short["valid"], short["offset"]), ("short.dev", False, 0))
+        self.assertEqual((odd["valid"], odd["offset"]), (False, 224))
+        self.assertIn("odd", odd["error"])
+        self.assertEqual((absent["valid"], absent["offset"]), (False, None))
+        self.assertIn("short.dev: invalid at byte 0: ", err)
+        self.assertIn("odd-tail.dev: invalid at byte 224: FullNameSize 3 is odd", err)
+        self.assertIn("absent.dev: cannot open", err)
+        self.assertNotIn("office.dev", err)
+
+    def test_text_for_a_person(self):
+        status, out, _ = run("office.dev", "hostile.dev")
+        self.assertEqual(status, 0)
+        self.assertIn("office.dev: valid device info file of 224 bytes", out)
+        self.assertIn('"Office Laser"', out)
+        self.assertIn("2 (landscape)", out)
+        self.assertIn("-4 (high)", out)
+        self.assertIn("none: no tail", out)
+        # Escaped only where the raw character would break the line or hide.
+        self.assertIn('"Büro "Nord" \\\\srv\\印刷機\\u0009\U0001F5A8 queue number 7\\uDC80"', out)
+
+    def test_usage(self):
+        cases = [
+            ((), 2, "err", "ikwdev-inspect: no FILE given"),
+            (("--json",), 2, "err", "ikwdev-inspect: no FILE given"),
+            (("--bogus", "office.dev"), 2, "err", "unknown option --bogus"),
+            (("--help",), 0, "out", "usage: ikwdev-inspect"),
+            (("--", "-dash.dev"), 0, "out", "-dash.dev: valid device info file"),
+        ]
+        for args, expected_status, stream, text in cases:
+            with self.subTest(args=args):
+                status, out, err = run(*args)
+                self.assertEqual(status, expected_status, err)
+                self.assertIn(text, out if stream == "out" else err)
+
+
+if __name__ == "__main__":
+    COMMAND = sys.argv[1:]
+    with tempfile.TemporaryDirectory() as WORKDIR:
+        for name, data in FILES.items():
+            with open(os.path.join(WORKDIR, name), "wb") as f:
+                f.write(data)
+        unittest.main(argv=sys.argv[:1])

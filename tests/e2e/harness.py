@@ -1,0 +1,382 @@
+"""Runs IKWDev.exe under Wine and operates it through ikwdev-test-driver.
+
+ProgramTestCase gives each test class a virtual display and the run's Wine
+prefix, and each test a fresh private CUPS server and Wine session; when a
+test fails it saves a screenshot and prints what was on the screen.
+"""
+
+import contextlib
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+import sandbox
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+
+# Control ids of the print setup dialog in setup mode.
+PRINTER_COMBO = 0x470
+PAPER_COMBO = 0x471
+SOURCE_COMBO = 0x472
+PORTRAIT = 0x420
+LANDSCAPE = 0x421
+PROPERTIES = 0x401
+HELP = 0x40E
+SAVE = 1    # the dialog's OK button
+CLOSE = 2   # the dialog's Cancel button
+
+DIALOG_CLASS = "#32770"
+# Seconds. Generous: a loaded CI machine starts Wine programs slowly.
+WINDOW_TIMEOUT = 30
+EXIT_TIMEOUT = 30
+
+
+def program_path():
+    return os.environ.get("IKW_DEV_EXE",
+                          os.path.join(ROOT, "build", "win64", "IKWDev.exe"))
+
+
+def driver_path():
+    return os.environ.get("IKW_TEST_DRIVER", os.path.join(
+        ROOT, "build", "win64", "tests", "e2e", "ikwdev-test-driver.exe"))
+
+
+def artifacts_dir():
+    return os.environ.get("IKW_E2E_ARTIFACTS",
+                          os.path.join(ROOT, "build", "e2e-artifacts"))
+
+
+class DriverError(Exception):
+    pass
+
+
+class WineSession:
+    """The Wine processes of one test. A first, idle process keeps the
+    prefix's session up, so the short processes after it start quickly and
+    Wine's background processes inherit none of their output files. stop()
+    ends every process of the prefix."""
+
+    def __init__(self, prefix, display, cups, locale="C.UTF-8"):
+        self.prefix = prefix
+        self.env = prefix.env(display=display, cups=cups, locale=locale)
+        self._idle = None
+
+    def __enter__(self):
+        self._idle = subprocess.Popen(
+            ["wine", driver_path(), "idle"], env=self.env,
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def stop(self):
+        self.prefix.stop()
+        if self._idle is not None:
+            sandbox.stop_process(self._idle)
+            self._idle = None
+
+    def run(self, argv, timeout):
+        """Runs a Wine program to its end: (exit code, stdout, stderr).
+        Output goes through files, not pipes: a Wine process may hand its
+        standard handles on to background processes that outlive it, and a
+        pipe would then never reach its end."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            proc = subprocess.Popen(["wine"] + argv, env=self.env,
+                                    stdin=subprocess.DEVNULL, stdout=out,
+                                    stderr=err)
+            try:
+                code = proc.wait(timeout)
+            except subprocess.TimeoutExpired:
+                sandbox.stop_process(proc)
+                raise
+            out.seek(0)
+            err.seek(0)
+            return (code, out.read().decode("utf-8", "replace"),
+                    err.read().decode("utf-8", "replace"))
+
+    def start(self, argv, log_path):
+        """Starts a Wine program and returns at once."""
+        return Program(["wine"] + argv, self.env, log_path)
+
+
+class Program:
+    """A running Windows program, its output kept in a log file."""
+
+    def __init__(self, argv, env, log_path):
+        self.log_path = log_path
+        with open(log_path, "wb") as log:
+            self.proc = subprocess.Popen(argv, env=env,
+                                         stdin=subprocess.DEVNULL,
+                                         stdout=log, stderr=log)
+
+    def exit_code(self, timeout=EXIT_TIMEOUT):
+        """The exit code, or None when it is still running after timeout."""
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def stop(self):
+        sandbox.stop_process(self.proc)
+
+    def status(self):
+        code = self.proc.poll()
+        return "still running" if code is None else "ended, exit code %d" % code
+
+    def log_tail(self, lines=20):
+        try:
+            with open(self.log_path, "rb") as f:
+                text = f.read().decode("utf-8", "replace")
+        except OSError:
+            return ""
+        return "\n".join(text.splitlines()[-lines:])
+
+
+class Window:
+    """One line of the driver's window listing."""
+
+    def __init__(self, line):
+        fields = line.strip().split("\t")
+        self.handle = fields[0]
+        values = dict(f.split("=", 1) for f in fields[1:] if "=" in f)
+        self.owner = values.get("owner")
+        self.pid = values.get("pid")
+        self.class_name = values.get("class")
+        self.control_id = int(values.get("id", "0"))
+        self.text = values.get("text", "")
+        self.visible = "visible" in fields
+        self.children = []
+
+
+class Combo:
+    def __init__(self, selected, entries):
+        self.selected = selected
+        self.entries = entries
+
+    @property
+    def selected_text(self):
+        if 0 <= self.selected < len(self.entries):
+            return self.entries[self.selected]
+        return None
+
+
+class Driver:
+    """ikwdev-test-driver's subcommands, one method each."""
+
+    def __init__(self, session):
+        self.session = session
+
+    def _run(self, *args, timeout=60):
+        code, out, err = self.session.run(
+            [driver_path()] + [str(a) for a in args], timeout)
+        if code == 2 or (code != 0 and code != 1):
+            raise DriverError("driver %s: exit code %d: %s"
+                              % (" ".join(map(str, args)), code, err.strip()))
+        return code, out
+
+    def _value(self, *args, **kw):
+        code, out = self._run(*args, **kw)
+        if code != 0:
+            raise DriverError("driver %s found nothing" % " ".join(map(str, args)))
+        return out.rstrip("\n")
+
+    def wait_window(self, class_name=None, owner=None, control=None,
+                    no_control=None, timeout=WINDOW_TIMEOUT):
+        """A visible top-level window's handle, or None after timeout.
+        owner "none" asks for an unowned window."""
+        args = ["wait-window", "--timeout", int(timeout * 1000)]
+        if class_name:
+            args += ["--class", class_name]
+        if owner:
+            args += ["--owner", owner]
+        if control is not None:
+            args += ["--control", hex(control)]
+        if no_control is not None:
+            args += ["--no-control", hex(no_control)]
+        code, out = self._run(*args, timeout=timeout + 60)
+        return out.strip() if code == 0 else None
+
+    def wait_setup_dialog(self, timeout=WINDOW_TIMEOUT):
+        return self.wait_window(DIALOG_CLASS, control=PRINTER_COMBO,
+                                timeout=timeout)
+
+    def wait_gone(self, window, timeout=WINDOW_TIMEOUT):
+        code, _ = self._run("wait-gone", window, int(timeout * 1000),
+                            timeout=timeout + 60)
+        return code == 0
+
+    def windows(self):
+        """Top-level windows, the visible ones with their children."""
+        _, out = self._run("windows")
+        found = []
+        for line in out.splitlines():
+            if line.startswith("  ") and found:
+                found[-1].children.append(Window(line))
+            elif line.strip():
+                found.append(Window(line))
+        return found
+
+    def text(self, window, control=None):
+        args = ["text", window] + ([hex(control)] if control is not None else [])
+        return self._value(*args)
+
+    def combo(self, window, control):
+        lines = self._value("combo", window, hex(control)).split("\n")
+        return Combo(int(lines[0]), lines[1:])
+
+    def select(self, window, control, text):
+        code, _ = self._run("select", window, hex(control), text)
+        return code == 0
+
+    def click(self, window, control):
+        self._run("click", window, hex(control))
+
+    def checked(self, window, control):
+        return self._value("checked", window, hex(control)) == "1"
+
+    def press(self, window, control):
+        self._run("press", window, hex(control))
+
+    def close(self, window):
+        self._run("close", window)
+
+    def default_printer(self):
+        return self._value("default-printer")
+
+    def stored_default_printer(self):
+        return self._value("stored-default-printer")
+
+    def device_settings(self, printer):
+        """The driver's default settings record for the printer, as bytes."""
+        return bytes.fromhex(self._value("devmode", printer))
+
+    def dismiss(self, window):
+        """Closes a message box or any other window: by its Cancel, No or OK
+        button when it has one, else by WM_CLOSE."""
+        listed = [w for w in self.windows() if w.handle == window]
+        ids = {c.control_id for w in listed for c in w.children
+               if c.class_name == "Button"}
+        for button in (2, 7, 1):   # IDCANCEL, IDNO, IDOK
+            if button in ids:
+                self.press(window, button)
+                return
+        self.close(window)
+
+
+def describe_windows(windows):
+    lines = []
+    for w in windows:
+        lines.append("%s owner=%s pid=%s %s class=%s text=%r" % (
+            w.handle, w.owner, w.pid, "visible" if w.visible else "hidden",
+            w.class_name, w.text))
+        for c in w.children:
+            lines.append("    id=0x%x class=%s text=%r"
+                         % (c.control_id, c.class_name, c.text))
+    return "\n".join(lines)
+
+
+class ProgramTestCase(unittest.TestCase):
+    """Base for the end-to-end tests. Each test calls use_printers() and
+    then start_program(); the rest of the set-up and clean-up is here."""
+
+    locale = "C.UTF-8"
+
+    @classmethod
+    def setUpClass(cls):
+        for path in (program_path(), driver_path()):
+            if not os.path.isfile(path):
+                raise FileNotFoundError("not built: %s (run scripts/build)" % path)
+        cls._stack = contextlib.ExitStack()
+        try:
+            cls.prefix = cls._stack.enter_context(sandbox.wine_prefix())
+            cls.display = cls._stack.enter_context(sandbox.VirtualDisplay())
+        except BaseException:
+            cls._stack.close()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls._stack.close()
+
+    def setUp(self):
+        self.program = None
+        self._problems_before = self._problems()
+        self.cups = sandbox.CupsServer().__enter__()
+        self.addCleanup(self.cups.__exit__, None, None, None)
+        self.session = WineSession(self.prefix, self.display, self.cups,
+                                   locale=self.locale).__enter__()
+        self.driver = Driver(self.session)
+
+    def tearDown(self):
+        failed = self._problems() != self._problems_before
+        try:
+            if failed:
+                self._report_failure()
+        finally:
+            if self.program is not None:
+                self.program.stop()
+                if not failed:
+                    os.remove(self.program.log_path)
+            self.session.stop()
+
+    def _problems(self):
+        """Failures and errors reported so far, this test's included: the
+        screenshot must be taken before tearDown closes the windows, and
+        unittest tells a test's outcome only afterwards."""
+        result = getattr(getattr(self, "_outcome", None), "result", None)
+        return len(getattr(result, "failures", [])) + len(getattr(result, "errors", []))
+
+    def _report_failure(self):
+        shot = self.display.screenshot(
+            os.path.join(artifacts_dir(), self.id() + ".png"))
+        report = ["", "=== %s failed" % self.id(),
+                  "screenshot: %s" % (shot or "could not be taken")]
+        if self.program is not None:
+            report += ["IKWDev.exe: %s" % self.program.status(),
+                       "its output:", self.program.log_tail()]
+        try:
+            report += ["windows:", describe_windows(self.driver.windows())]
+        except (DriverError, subprocess.TimeoutExpired) as error:
+            report.append("windows could not be listed: %s" % error)
+        report += ["CUPS printers: %s, default: %s"
+                   % (self.cups.printers(), self.cups.default())]
+        print("\n".join(report), file=sys.stderr)
+
+    def use_printers(self, names, default=None):
+        """Gives the private CUPS server exactly these printers and lets Wine
+        take them in before the program starts."""
+        for name in names:
+            self.cups.add_printer(name)
+        if default is not None:
+            self.cups.set_default(default)
+        # Wine reads the printers from CUPS when a process starts; one short
+        # process makes the prefix hold the new set before the program runs.
+        return self.driver.default_printer()
+
+    def start_program(self):
+        os.makedirs(artifacts_dir(), exist_ok=True)
+        log = os.path.join(artifacts_dir(), self.id() + ".log")
+        self.program = self.session.start([program_path()], log)
+        return self.program
+
+    def wait_for_setup_dialog(self):
+        dialog = self.driver.wait_setup_dialog()
+        if dialog is None:
+            self.fail("the setup dialog did not appear within %d s; "
+                      "IKWDev.exe %s" % (WINDOW_TIMEOUT, self.program.status()))
+        return dialog
+
+    def assert_exits_with(self, expected):
+        code = self.program.exit_code()
+        if code is None:
+            self.fail("IKWDev.exe still runs %d s later" % EXIT_TIMEOUT)
+        self.assertEqual(code, expected, "IKWDev.exe's exit code")
+

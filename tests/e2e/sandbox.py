@@ -1,0 +1,328 @@
+"""Private servers for running IKWDev under Wine: a CUPS server with fixture
+printers, a virtual X display and a Wine prefix, each stopped by process id
+when its context ends, failures included.
+
+Standard library only, so that a fresh machine needs nothing from PyPI.
+"""
+
+import contextlib
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+FIXTURE_PPD = os.path.join(HERE, "fixtures", "generic-postscript.ppd")
+
+# Wine offers to download Mono and Gecko into a new prefix, in a window that
+# would wait for a click forever; the program needs neither.
+WINE_DLL_OVERRIDES = "mscoree,mshtml="
+
+
+def stop_process(proc, timeout=5.0):
+    """Ends one process we started: politely first, then for good."""
+    if proc.poll() is not None:
+        return
+    proc.send_signal(signal.SIGTERM)
+    try:
+        proc.wait(timeout)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+
+
+def wait_until(predicate, timeout, interval=0.05):
+    deadline = time.monotonic() + timeout
+    while True:
+        if predicate():
+            return True
+        if time.monotonic() >= deadline:
+            return False
+        time.sleep(interval)
+
+
+class CupsServer:
+    """A cupsd of our own, reachable only through a Unix socket in a temp
+    folder. It leaves /etc/cups alone: every path it would use is set here,
+    the printcap file included, which cupsd otherwise overwrites."""
+
+    def __init__(self):
+        self.root = None
+        self.socket = None
+        self._proc = None
+
+    def __enter__(self):
+        self.root = tempfile.mkdtemp(prefix="ikw-cups-")
+        self.socket = os.path.join(self.root, "cups.sock")
+        try:
+            self._write_config()
+            self._start()
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        if self._proc is not None:
+            stop_process(self._proc)
+            self._proc = None
+        if self.root is not None:
+            shutil.rmtree(self.root, ignore_errors=True)
+            self.root = None
+
+    def _write_config(self):
+        for sub in ("cache", "log", "ppd", "spool/tmp", "state", "ssl"):
+            os.makedirs(os.path.join(self.root, sub), exist_ok=True)
+        with open(os.path.join(self.root, "cupsd.conf"), "w") as f:
+            f.write(CUPSD_CONF.format(socket=self.socket))
+        with open(os.path.join(self.root, "cups-files.conf"), "w") as f:
+            f.write(CUPS_FILES_CONF.format(root=self.root))
+
+    def _start(self):
+        log = open(os.path.join(self.root, "log", "cupsd.out"), "w")
+        with log:
+            self._proc = subprocess.Popen(
+                ["cupsd", "-f",
+                 "-c", os.path.join(self.root, "cupsd.conf"),
+                 "-s", os.path.join(self.root, "cups-files.conf")],
+                stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        if not wait_until(self._answers, timeout=10):
+            raise RuntimeError("private cupsd did not start; see "
+                               + os.path.join(self.root, "log"))
+
+    def _answers(self):
+        if self._proc.poll() is not None:
+            raise RuntimeError("private cupsd exited with %d; its log: %s"
+                               % (self._proc.returncode, self.error_log()))
+        return self._lp(["lpstat", "-r"], check=False).returncode == 0
+
+    def _lp(self, argv, check=True):
+        # -h names the server for lpadmin; CUPS_SERVER does it for the rest.
+        env = dict(os.environ, CUPS_SERVER=self.socket)
+        return subprocess.run(argv[:1] + ["-h", self.socket] + argv[1:],
+                              env=env, check=check, capture_output=True,
+                              text=True, stdin=subprocess.DEVNULL)
+
+    def error_log(self):
+        try:
+            with open(os.path.join(self.root, "log", "error_log")) as f:
+                return f.read()
+        except OSError:
+            return ""
+
+    def add_printer(self, name, ppd=FIXTURE_PPD):
+        self._lp(["lpadmin", "-p", name, "-E", "-v", "file:///dev/null",
+                  "-P", ppd])
+
+    def remove_printer(self, name):
+        self._lp(["lpadmin", "-x", name])
+
+    def set_default(self, name):
+        self._lp(["lpadmin", "-d", name])
+
+    def printers(self):
+        out = self._lp(["lpstat", "-e"], check=False).stdout
+        return out.split()
+
+    def default(self):
+        """The server's default printer, or None."""
+        out = self._lp(["lpstat", "-d"], check=False).stdout
+        marker = "system default destination:"
+        for line in out.splitlines():
+            if line.startswith(marker):
+                return line[len(marker):].strip()
+        return None
+
+
+CUPSD_CONF = """\
+Listen {socket}
+LogLevel warn
+Browsing No
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+"""
+
+# PidFile, User and Group are left out on purpose: with any of them the
+# private cupsd refuses to run as root.
+CUPS_FILES_CONF = """\
+ServerRoot {root}
+CacheDir {root}/cache
+StateDir {root}/state
+RequestRoot {root}/spool
+TempDir {root}/spool/tmp
+ErrorLog {root}/log/error_log
+AccessLog {root}/log/access_log
+PageLog {root}/log/page_log
+Printcap {root}/printcap
+ServerBin /usr/lib/cups
+DataDir /usr/share/cups
+DocumentRoot /usr/share/cups/doc-root
+FileDevice Yes
+SystemGroup root
+"""
+
+
+class VirtualDisplay:
+    """An Xvfb display. Xvfb picks a free display number itself (-displayfd)
+    and reports it once it accepts connections, so two test runs on one
+    machine never race for the same number."""
+
+    def __init__(self, size="1024x768x24"):
+        self.size = size
+        self.name = None
+        self._proc = None
+
+    def __enter__(self):
+        read_end, write_end = os.pipe()
+        try:
+            self._proc = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                 self.size, "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            write_end = None
+            number = _read_line(read_end, timeout=30)
+            if not number:
+                raise RuntimeError("Xvfb did not report a display number")
+            self.name = ":" + number
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
+        finally:
+            os.close(read_end)
+            if write_end is not None:
+                os.close(write_end)
+        return self
+
+    def __exit__(self, *exc):
+        if self._proc is not None:
+            stop_process(self._proc)
+            self._proc = None
+
+    def screenshot(self, path):
+        """Saves the whole screen as an image; returns the path, or None."""
+        os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+        result = subprocess.run(
+            ["import", "-window", "root", "-display", self.name, path],
+            stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+        return path if result.returncode == 0 else None
+
+
+def _read_line(fd, timeout):
+    import select
+    data = b""
+    deadline = time.monotonic() + timeout
+    while not data.endswith(b"\n"):
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([fd], [], [], left)[0]:
+            return None
+        chunk = os.read(fd, 64)
+        if not chunk:
+            return None
+        data += chunk
+    return data.decode().strip()
+
+
+class WinePrefix:
+    """A Wine prefix of our own. Creating one takes a while, so a test run
+    makes one and hands its path to every test through IKW_E2E_WINEPREFIX."""
+
+    def __init__(self, path):
+        self.path = os.path.abspath(path)
+
+    def env(self, display=None, cups=None, locale="C.UTF-8"):
+        """The environment for every Wine process of the tests. CUPS_SERVER
+        always points somewhere private, so Wine never sees the machine's own
+        printers; without a display Wine runs headless."""
+        env = dict(os.environ)
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "LANGUAGE"):
+            env.pop(name, None)
+        env["WINEPREFIX"] = self.path
+        env["WINEDEBUG"] = "-all"
+        env["WINEDLLOVERRIDES"] = WINE_DLL_OVERRIDES
+        env["CUPS_SERVER"] = (cups.socket if cups is not None
+                              else os.path.join(self.path, "no-cups.sock"))
+        if display is not None:
+            env["DISPLAY"] = display.name
+        if locale:
+            # Wine takes its interface language from the locale.
+            env["LC_ALL"] = locale
+        return env
+
+    def create(self):
+        """Makes the prefix from scratch (wineboot -i) and waits for it."""
+        self.remove()
+        os.makedirs(self.path)
+        env = self.env()
+        subprocess.run(["wineboot", "-i"], env=env, check=True,
+                       stdin=subprocess.DEVNULL, capture_output=True,
+                       timeout=300)
+        subprocess.run(["wineserver", "-w"], env=env, check=False,
+                       stdin=subprocess.DEVNULL, timeout=120)
+        return self
+
+    def exists(self):
+        return os.path.isfile(os.path.join(self.path, "system.reg"))
+
+    def stop(self):
+        """Ends every Wine process of this prefix, and its wineserver."""
+        if os.path.isdir(self.path):
+            subprocess.run(["wineserver", "-k"], env=self.env(), check=False,
+                           stdin=subprocess.DEVNULL, capture_output=True,
+                           timeout=60)
+
+    def remove(self):
+        self.stop()
+        shutil.rmtree(self.path, ignore_errors=True)
+
+
+@contextlib.contextmanager
+def wine_prefix():
+    """The run's prefix from IKW_E2E_WINEPREFIX when it is there, else a
+    temporary one made now and removed afterwards."""
+    given = os.environ.get("IKW_E2E_WINEPREFIX")
+    if given and WinePrefix(given).exists():
+        prefix = WinePrefix(given)
+        try:
+            yield prefix
+        finally:
+            prefix.stop()
+        return
+    root = tempfile.mkdtemp(prefix="ikw-wine-")
+    prefix = WinePrefix(os.path.join(root, "prefix"))
+    try:
+        yield prefix.create()
+    finally:
+        prefix.remove()
+        shutil.rmtree(root, ignore_errors=True)
+
+
+def main(argv):
+    """`sandbox.py create-prefix DIR` / `remove-prefix DIR`: the test run's
+    shared prefix, made before the first end-to-end test and removed after
+    the last."""
+    if len(argv) == 3 and argv[1] == "create-prefix":
+        WinePrefix(argv[2]).create()
+        return 0
+    if len(argv) == 3 and argv[1] == "remove-prefix":
+        WinePrefix(argv[2]).remove()
+        return 0
+    print("usage: sandbox.py create-prefix|remove-prefix DIR")
+    return 2
+
+
+if __name__ == "__main__":
+    import sys
+    sys.exit(main(sys.argv))

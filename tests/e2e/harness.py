@@ -169,14 +169,16 @@ class Combo:
 
 
 class Driver:
-    """ikwdev-test-driver's subcommands, one method each."""
+    """ikwdev-test-driver's subcommands, one method each. With a desktop
+    name it works on that Wine virtual desktop."""
 
-    def __init__(self, session):
+    def __init__(self, session, desktop=None):
         self.session = session
+        self.desktop = ["--desktop", desktop] if desktop else []
 
     def _run(self, *args, timeout=60):
         code, out, err = self.session.run(
-            [driver_path()] + [str(a) for a in args], timeout)
+            [driver_path()] + self.desktop + [str(a) for a in args], timeout)
         if code == 2 or (code != 0 and code != 1):
             raise DriverError("driver %s: exit code %d: %s"
                               % (" ".join(map(str, args)), code, err.strip()))
@@ -247,6 +249,10 @@ class Driver:
 
     def close(self, window):
         self._run("close", window)
+
+    def rect(self, window):
+        """(left, top, right, bottom) in screen pixels."""
+        return tuple(int(n) for n in self._value("rect", window).split())
 
     def default_printer(self):
         return self._value("default-printer")

@@ -19,6 +19,9 @@ FIXTURE_PPD = os.path.join(HERE, "fixtures", "generic-postscript.ppd")
 # Wine offers to download Mono and Gecko into a new prefix, in a window that
 # would wait for a click forever; the program needs neither.
 WINE_DLL_OVERRIDES = "mscoree,mshtml="
+WINE_FONTS = "/usr/share/wine/fonts"
+# For WinePrefix.env: the machine's own print system instead of a private one.
+MACHINE_PRINTERS = "the machine's own printers"
 
 
 def stop_process(proc, timeout=5.0):
@@ -211,11 +214,14 @@ class VirtualDisplay:
             stop_process(self._proc)
             self._proc = None
 
-    def screenshot(self, path):
-        """Saves the whole screen as an image; returns the path, or None."""
+    def screenshot(self, path, region=None):
+        """Saves the screen, or the region (left, top, width, height) of it,
+        as an image; returns the path, or None."""
         os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+        crop = ["-crop", "%dx%d+%d+%d" % (region[2], region[3], region[0],
+                                          region[1]), "+repage"] if region else []
         result = subprocess.run(
-            ["import", "-window", "root", "-display", self.name, path],
+            ["import", "-window", "root", "-display", self.name] + crop + [path],
             stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
         return path if result.returncode == 0 else None
 
@@ -243,19 +249,23 @@ class WinePrefix:
         self.path = os.path.abspath(path)
 
     def env(self, display=None, cups=None, locale="C.UTF-8"):
-        """The environment for every Wine process of the tests. CUPS_SERVER
-        always points somewhere private, so Wine never sees the machine's own
-        printers; without a display Wine runs headless."""
+        """The environment for every Wine process of this prefix.
+        display: a VirtualDisplay or an X display name; none runs headless.
+        cups: a CupsServer, MACHINE_PRINTERS, or None for no printers at all:
+        CUPS_SERVER otherwise points somewhere private, so that Wine never
+        sees the machine's own printers by accident."""
         env = dict(os.environ)
         for name in ("DISPLAY", "WAYLAND_DISPLAY", "LANGUAGE"):
             env.pop(name, None)
         env["WINEPREFIX"] = self.path
         env["WINEDEBUG"] = "-all"
         env["WINEDLLOVERRIDES"] = WINE_DLL_OVERRIDES
-        env["CUPS_SERVER"] = (cups.socket if cups is not None
-                              else os.path.join(self.path, "no-cups.sock"))
+        if cups is None:
+            env["CUPS_SERVER"] = os.path.join(self.path, "no-cups.sock")
+        elif cups is not MACHINE_PRINTERS:
+            env["CUPS_SERVER"] = cups.socket
         if display is not None:
-            env["DISPLAY"] = display.name
+            env["DISPLAY"] = getattr(display, "name", display)
         if locale:
             # Wine takes its interface language from the locale.
             env["LC_ALL"] = locale
@@ -271,7 +281,28 @@ class WinePrefix:
                        timeout=300)
         subprocess.run(["wineserver", "-w"], env=env, check=False,
                        stdin=subprocess.DEVNULL, timeout=120)
+        self._link_wine_fonts()
         return self
+
+    def ensure(self):
+        """The prefix as it is, made first when it does not exist yet."""
+        if not self.exists():
+            return self.create()
+        self._link_wine_fonts()
+        return self
+
+    def _link_wine_fonts(self):
+        # Debian's Wine 8 does not look in the fonts-wine folder, so without
+        # this the dialogs fall back to other fonts and the caption buttons
+        # show Marlett's letters instead of their symbols.
+        fonts = os.path.join(self.path, "drive_c", "windows", "Fonts")
+        if not os.path.isdir(WINE_FONTS):
+            return
+        os.makedirs(fonts, exist_ok=True)
+        for name in os.listdir(WINE_FONTS):
+            link = os.path.join(fonts, name)
+            if not os.path.lexists(link):
+                os.symlink(os.path.join(WINE_FONTS, name), link)
 
     def exists(self):
         return os.path.isfile(os.path.join(self.path, "system.reg"))

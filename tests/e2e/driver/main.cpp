@@ -1,7 +1,8 @@
 // ikwdev-test-driver: operates IKWDev's windows for the end-to-end tests.
 // Each subcommand does one thing, prints its findings on standard output
 // and exits 0, or exits 1 when what it waited for or looked for is not
-// there (2 for a wrong command line).
+// there (2 for a wrong command line). `--desktop NAME` before the subcommand
+// works on a Wine virtual desktop instead of the default one.
 
 #include <windows.h>
 
@@ -110,6 +111,15 @@ int Press(const Args& args) {
   return 0;
 }
 
+// rect HWND: the window's left, top, right and bottom in screen pixels.
+int Rect(const Args& args) {
+  RECT rect = {};
+  if (!GetWindowRect(ParseHandle(Arg(args, 0)), &rect)) return 1;
+  Print(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
+        std::to_wstring(rect.right) + L" " + std::to_wstring(rect.bottom));
+  return 0;
+}
+
 // close HWND: asks the window to close, as its title bar's close box does.
 int Close(const Args& args) {
   PostMessageW(ParseHandle(Arg(args, 0)), WM_CLOSE, 0, 0);
@@ -153,13 +163,21 @@ const std::map<std::wstring, int (*)(const Args&)> kCommands = {
     {L"checked", Checked},
     {L"press", Press},
     {L"close", Close},
+    {L"rect", Rect},
     {L"default-printer", Default},
     {L"stored-default-printer", StoredDefault},
     {L"devmode", DevMode},
     {L"idle", Idle},
 };
 
-int Run(const Args& words) {
+int Run(Args words) {
+  if (words.size() > 1 && words[0] == L"--desktop") {
+    if (!UseDesktop(words[1], kDefaultTimeoutMs)) {
+      PrintError(L"ikwdev-test-driver: no desktop " + words[1]);
+      return 1;
+    }
+    words.erase(words.begin(), words.begin() + 2);
+  }
   if (words.empty()) throw UsageError{L"no command"};
   auto command = kCommands.find(words[0]);
   if (command == kCommands.end()) throw UsageError{L"unknown command " + words[0]};

@@ -41,6 +41,16 @@ std::wstring Describe(HWND window) {
 
 }  // namespace
 
+bool UseDesktop(const std::wstring& name, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  HDESK desktop;
+  while (!(desktop = OpenDesktopW(name.c_str(), 0, FALSE, GENERIC_ALL))) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(kPollMs);
+  }
+  return SetThreadDesktop(desktop);
+}
+
 HWND WaitForWindow(const WindowQuery& query, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   for (;;) {

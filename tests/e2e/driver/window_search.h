@@ -16,6 +16,10 @@ struct WindowQuery {
   int absentControlId = 0; // nonzero: the window must not have this child
 };
 
+// Makes this thread look for windows on the named desktop (a Wine virtual
+// desktop), waiting up to timeoutMs for it to exist.
+bool UseDesktop(const std::wstring& name, DWORD timeoutMs);
+
 // A visible top-level window that matches, waited for up to timeoutMs.
 HWND WaitForWindow(const WindowQuery& query, DWORD timeoutMs);
 bool WaitUntilGone(HWND window, DWORD timeoutMs);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "controls.h"
+#include "measurements.h"
 #include "output.h"
 #include "printers.h"
 #include "window_search.h"
@@ -168,6 +169,9 @@ const std::map<std::wstring, int (*)(const Args&)> kCommands = {
     {L"stored-default-printer", StoredDefault},
     {L"devmode", DevMode},
     {L"idle", Idle},
+    {L"first-visible", FirstVisible},
+    {L"press-until-file", PressUntilFile},
+    {L"process-resources", ProcessResources},
 };
 
 int Run(Args words) {

@@ -1,0 +1,117 @@
+#include "measurements.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include "controls.h"
+#include "output.h"
+#include "window_search.h"
+
+namespace driver {
+namespace {
+
+// FILETIME counts 100 ns steps from 1601; Unix time starts 11644473600 s later.
+const unsigned long long kUnixEpochInFileTime = 116444736000000000ULL;
+
+const std::wstring& Word(const Words& args, size_t index) {
+  if (index >= args.size()) throw UsageError{L"missing argument"};
+  return args[index];
+}
+
+// Wall-clock time in microseconds since 1970, the clock the benchmark reads
+// on the Linux side too: Wine takes it from the host's real-time clock.
+unsigned long long UnixMicroseconds() {
+  FILETIME now;
+  GetSystemTimePreciseAsFileTime(&now);
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = now.dwLowDateTime;
+  ticks.HighPart = now.dwHighDateTime;
+  return (ticks.QuadPart - kUnixEpochInFileTime) / 10;
+}
+
+double ElapsedMicroseconds(const LARGE_INTEGER& start) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return (now.QuadPart - start.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+}
+
+bool FileExists(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) != FALSE;
+}
+
+}  // namespace
+
+// Prints "ready" once it is looking, so that the program to be timed is
+// started only then; then the window and the wall-clock time at which it was
+// first seen visible. The time is as good as the poll interval.
+int FirstVisible(const Words& args) {
+  WindowQuery query;
+  query.className = Word(args, 0);
+  query.controlId = ParseNumber(Word(args, 1));
+  const DWORD timeout = ParseNumber(Word(args, 2));
+  const DWORD poll = args.size() > 3 ? ParseNumber(args[3]) : 2;
+  Print(L"ready");
+  const DWORD start = GetTickCount();
+  for (;;) {
+    // A zero timeout makes it one look over the windows.
+    if (HWND found = WaitForWindow(query, 0)) {
+      const unsigned long long seen = UnixMicroseconds();
+      Print(HandleText(found) + L"\t" + std::to_wstring(seen));
+      return 0;
+    }
+    if (GetTickCount() - start >= timeout) return 1;
+    Sleep(poll);
+  }
+}
+
+// The file appears whole at once: the program writes a temporary file and
+// renames it. So the first sight of the path is the end of the save.
+int PressUntilFile(const Words& args) {
+  const HWND dialog = ParseHandle(Word(args, 0));
+  const int button = ParseNumber(Word(args, 1));
+  const std::wstring& path = Word(args, 2);
+  const DWORD timeout = ParseNumber(Word(args, 3));
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  PressButton(dialog, button);
+  while (!FileExists(path)) {
+    if (ElapsedMicroseconds(start) >= timeout * 1000.0) return 1;
+    Sleep(1);
+  }
+  Print(std::to_wstring(static_cast<unsigned long long>(ElapsedMicroseconds(start))));
+  return 0;
+}
+
+// One "name=value" line each. Under Wine some of these are not kept and read
+// as 0; the caller reports them as they come.
+int ProcessResources(const Words& args) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(ParseHandle(Word(args, 0)), &pid);
+  if (pid == 0) return 1;
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (!process) process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return 1;
+  DWORD handles = 0;
+  const BOOL gotHandles = GetProcessHandleCount(process, &handles);
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof(memory);
+  const BOOL gotMemory = K32GetProcessMemoryInfo(
+      process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
+  Print(L"pid=" + std::to_wstring(pid));
+  Print(L"handles=" + (gotHandles ? std::to_wstring(handles) : std::wstring(L"unavailable")));
+  Print(L"gdi=" + std::to_wstring(GetGuiResources(process, GR_GDIOBJECTS)));
+  Print(L"user=" + std::to_wstring(GetGuiResources(process, GR_USEROBJECTS)));
+  if (gotMemory) {
+    Print(L"private=" + std::to_wstring(memory.PrivateUsage));
+    Print(L"working_set=" + std::to_wstring(memory.WorkingSetSize));
+  } else {
+    Print(L"private=unavailable");
+    Print(L"working_set=unavailable");
+  }
+  CloseHandle(process);
+  return 0;
+}
+
+}  // namespace driver

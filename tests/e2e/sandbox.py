@@ -7,6 +7,7 @@ Standard library only, so that a fresh machine needs nothing from PyPI.
 
 import contextlib
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -99,7 +100,9 @@ class CupsServer:
         if self._proc.poll() is not None:
             raise RuntimeError("private cupsd exited with %d; its log: %s"
                                % (self._proc.returncode, self.error_log()))
-        return self._lp(["lpstat", "-r"], check=False).returncode == 0
+        # lpstat -r exits 0 either way; only its words tell.
+        answer = self._lp(["lpstat", "-r"], check=False).stdout.strip()
+        return answer == "scheduler is running"
 
     def _lp(self, argv, check=True):
         # -h names the server for lpadmin; CUPS_SERVER does it for the rest.
@@ -168,6 +171,7 @@ ErrorLog {root}/log/error_log
 AccessLog {root}/log/access_log
 PageLog {root}/log/page_log
 Printcap {root}/printcap
+ServerKeychain {root}/ssl
 ServerBin /usr/lib/cups
 DataDir /usr/share/cups
 DocumentRoot /usr/share/cups/doc-root
@@ -227,7 +231,6 @@ class VirtualDisplay:
 
 
 def _read_line(fd, timeout):
-    import select
     data = b""
     deadline = time.monotonic() + timeout
     while not data.endswith(b"\n"):
@@ -276,11 +279,14 @@ class WinePrefix:
         self.remove()
         os.makedirs(self.path)
         env = self.env()
+        # No pipes: the background processes wineboot starts would inherit
+        # them and keep them open after wineboot itself has ended.
         subprocess.run(["wineboot", "-i"], env=env, check=True,
-                       stdin=subprocess.DEVNULL, capture_output=True,
-                       timeout=300)
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=300)
         subprocess.run(["wineserver", "-w"], env=env, check=False,
-                       stdin=subprocess.DEVNULL, timeout=120)
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=120)
         self._link_wine_fonts()
         return self
 

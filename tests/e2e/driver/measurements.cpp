@@ -2,6 +2,9 @@
 
 #include <windows.h>
 #include <psapi.h>
+#include <winternl.h>
+
+#include <vector>
 
 #include "controls.h"
 #include "output.h"
@@ -39,6 +42,77 @@ double ElapsedMicroseconds(const LARGE_INTEGER& start) {
 bool FileExists(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) != FALSE;
+}
+
+// NtQuerySystemInformation's list of every open handle, one entry each.
+const SYSTEM_INFORMATION_CLASS kSystemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
+struct SystemHandleEntry {
+  ULONG ownerPid;
+  BYTE objectType;
+  BYTE flags;
+  USHORT value;
+  PVOID object;
+  ACCESS_MASK access;
+};
+struct SystemHandleList {
+  ULONG count;
+  SystemHandleEntry entries[1];
+};
+
+// The process's handles as the system's handle list counts them: Wine keeps
+// that list, while its GetProcessHandleCount answers 0 for other processes.
+// -1 when the list cannot be read.
+long CountListedHandles(DWORD pid) {
+  using Query = NTSTATUS(WINAPI*)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+  auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  if (!query) return -1;
+  std::vector<unsigned char> buffer(1 << 16);
+  const NTSTATUS kLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
+  NTSTATUS status;
+  for (;;) {
+    ULONG needed = 0;
+    status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                   &needed);
+    // The list grew between the calls, or the first guess was short.
+    if (status != kLengthMismatch) break;
+    buffer.resize(needed > buffer.size() ? needed + 4096 : buffer.size() * 2);
+  }
+  if (status < 0) return -1;
+  const auto* list = reinterpret_cast<const SystemHandleList*>(buffer.data());
+  long count = 0;
+  for (ULONG i = 0; i < list->count; ++i) {
+    if (list->entries[i].ownerPid == pid) ++count;
+  }
+  return count;
+}
+
+// Under Wine GetGuiResources counts nothing; the process's windows, hidden
+// ones and children included, are the part of its USER objects that can be
+// counted from outside.
+int CountWindows(DWORD pid) {
+  struct Count {
+    DWORD pid;
+    int windows;
+  } count{pid, 0};
+  EnumWindows(
+      [](HWND window, LPARAM param) {
+        auto* count = reinterpret_cast<Count*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != count->pid) return TRUE;
+        ++count->windows;
+        EnumChildWindows(
+            window,
+            [](HWND, LPARAM param) {
+              ++reinterpret_cast<Count*>(param)->windows;
+              return TRUE;
+            },
+            param);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.windows;
 }
 
 }  // namespace
@@ -103,6 +177,7 @@ int ProcessResources(const Words& args) {
   Print(L"handles=" + (gotHandles ? std::to_wstring(handles) : std::wstring(L"unavailable")));
   Print(L"gdi=" + std::to_wstring(GetGuiResources(process, GR_GDIOBJECTS)));
   Print(L"user=" + std::to_wstring(GetGuiResources(process, GR_USEROBJECTS)));
+  Print(L"windows=" + std::to_wstring(CountWindows(pid)));
   if (gotMemory) {
     Print(L"private=" + std::to_wstring(memory.PrivateUsage));
     Print(L"working_set=" + std::to_wstring(memory.WorkingSetSize));
@@ -110,6 +185,8 @@ int ProcessResources(const Words& args) {
     Print(L"private=unavailable");
     Print(L"working_set=unavailable");
   }
+  const long listed = CountListedHandles(pid);
+  Print(L"listed_handles=" + (listed >= 0 ? std::to_wstring(listed) : std::wstring(L"unavailable")));
   CloseHandle(process);
   return 0;
 }

@@ -93,8 +93,8 @@ class CupsServer:
                  "-s", os.path.join(self.root, "cups-files.conf")],
                 stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         if not wait_until(self._answers, timeout=10):
-            raise RuntimeError("private cupsd did not start; see "
-                               + os.path.join(self.root, "log"))
+            raise RuntimeError("private cupsd did not answer; its log: "
+                               + self.error_log())
 
     def _answers(self):
         if self._proc.poll() is not None:
@@ -106,7 +106,8 @@ class CupsServer:
 
     def _lp(self, argv, check=True):
         # -h names the server for lpadmin; CUPS_SERVER does it for the rest.
-        env = dict(os.environ, CUPS_SERVER=self.socket)
+        # The C locale keeps the answers in the English they are read in.
+        env = dict(os.environ, CUPS_SERVER=self.socket, LC_ALL="C")
         return subprocess.run(argv[:1] + ["-h", self.socket] + argv[1:],
                               env=env, check=check, capture_output=True,
                               text=True, stdin=subprocess.DEVNULL)

@@ -19,6 +19,16 @@ std::wstring WithoutLeadingDot(const std::wstring& extension) {
 // can refuse them rather than meet a shortened name.
 constexpr DWORD kPathBufferLength = 32768;
 
+struct ClassicFlagOption {
+    DWORD classic;                // OFN_...
+    FILEOPENDIALOGOPTIONS option; // its FOS_... counterpart
+};
+constexpr ClassicFlagOption kClassicFlagOptions[] = {
+    {OFN_OVERWRITEPROMPT, FOS_OVERWRITEPROMPT},
+    {OFN_PATHMUSTEXIST, FOS_PATHMUSTEXIST},
+    {OFN_NOREADONLYRETURN, FOS_NOREADONLYRETURN},
+};
+
 }  // namespace
 
 SaveFileDialog::SaveFileDialog(std::wstring defaultExtension, std::wstring initialFileName, DWORD flags,
@@ -54,10 +64,16 @@ SaveFileDialog::Outcome SaveFileDialog::RunNewStyle(HWND owner) {
     if (FAILED(dialog->GetOptions(&options)))
         return Outcome::Unavailable;
     options |= FOS_FORCEFILESYSTEM;
-    if (m_flags & OFN_OVERWRITEPROMPT)
-        options |= FOS_OVERWRITEPROMPT;
-    else
-        options &= ~FOS_OVERWRITEPROMPT;
+    // The save dialog's defaults check more than the flags ask for: a folder
+    // that does not exist or a read-only file would be refused by the dialog
+    // itself, and never reach the caller's own error report as they do from
+    // the classic dialog. Each of these options follows its classic flag.
+    for (const auto& [classic, option] : kClassicFlagOptions) {
+        if (m_flags & classic)
+            options |= option;
+        else
+            options &= ~option;
+    }
     if (FAILED(dialog->SetOptions(options)) ||
         (!specs.empty() && (FAILED(dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data())) ||
                             FAILED(dialog->SetFileTypeIndex(1)))) ||

@@ -16,8 +16,10 @@ struct FileFilter {
 
 class SaveFileDialog {
 public:
-    // defaultExtension: with or without its leading dot. flags: OFN_HIDEREADONLY
-    // and OFN_OVERWRITEPROMPT are honoured by both dialog styles.
+    // defaultExtension: with or without its leading dot. flags: OFN_HIDEREADONLY,
+    // OFN_OVERWRITEPROMPT, OFN_PATHMUSTEXIST and OFN_NOREADONLYRETURN are
+    // honoured by both dialog styles; neither checks a path for more than
+    // the flags ask.
     SaveFileDialog(std::wstring defaultExtension, std::wstring initialFileName, DWORD flags,
                    std::vector<FileFilter> filters);
 

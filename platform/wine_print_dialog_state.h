@@ -3,8 +3,9 @@
 // hands it back only when the dialog ends, so while it is open the caller's
 // parameter block holds no settings at all. A save must capture exactly what
 // the dialog shows, so before one reads the block this brings it up to date
-// from Wine's live state. On Windows, whose dialog keeps the block current,
-// it changes nothing.
+// from Wine's live state, with the paper fields Wine leaves behind made to
+// agree with the paper chosen. On Windows, whose dialog keeps the block
+// current, it changes nothing.
 
 #include <windows.h>
 #include <commdlg.h>

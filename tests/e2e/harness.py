@@ -5,6 +5,7 @@ prefix, and each test a fresh private CUPS server and Wine session; when a
 test fails it saves a screenshot and prints what was on the screen.
 """
 
+import collections
 import contextlib
 import os
 import subprocess
@@ -264,6 +265,34 @@ class Driver:
         """The driver's default settings record for the printer, as bytes."""
         return bytes.fromhex(self._value("devmode", printer))
 
+    def set_text(self, window, control, text):
+        """Replaces a control's text, as typing into it would."""
+        code, _ = self._run("set-text", window, hex(control), text)
+        if code != 0:
+            raise DriverError("window %s has no control 0x%x that takes text"
+                              % (window, control))
+
+    def settle(self, window, timeout=WINDOW_TIMEOUT):
+        """Returns once the window's thread has gone back to a message loop:
+        the handler it was running is over, or has opened a modal window."""
+        code, _ = self._run("settle", window, int(timeout * 1000),
+                            timeout=timeout + 60)
+        if code != 0:
+            raise DriverError("window %s took no message in %d s" % (window, timeout))
+
+    def paper_and_bins(self, printer):
+        """What the driver offers for the print dialog's paper and source
+        lists: {"paper": {name: Paper}, "bin": {name: DMBIN number}}."""
+        found = {"paper": {}, "bin": {}}
+        for line in self._value("paper-and-bins", printer).split("\n"):
+            fields = line.split("\t")
+            if fields[0] == "paper":
+                number, width, length = (int(f) for f in fields[1:4])
+                found["paper"][fields[4]] = Paper(number, width, length)
+            else:
+                found["bin"][fields[2]] = int(fields[1])
+        return found
+
     def dismiss(self, window):
         """Closes a message box or any other window: by its Cancel, No or OK
         button when it has one, else by WM_CLOSE."""
@@ -386,3 +415,67 @@ class ProgramTestCase(unittest.TestCase):
             self.fail("IKWDev.exe still runs %d s later" % EXIT_TIMEOUT)
         self.assertEqual(code, expected, "IKWDev.exe's exit code")
 
+
+# A paper the driver offers: its DMPAPER number, and its width and length in
+# tenths of a millimetre.
+Paper = collections.namedtuple("Paper", "number width length")
+
+
+# The save dialog, new style or classic, under Wine and on Windows: the file
+# name box is edt1 and the file types list cmb1.
+SAVE_DIALOG_FILE_NAME = 0x480
+SAVE_DIALOG_FILE_TYPES = 0x470
+SAVE_DIALOG_SAVE = 1
+SAVE_DIALOG_CANCEL = 2
+# The buttons of the save dialog's question before it replaces a file.
+YES = 6
+NO = 7
+
+
+def windows_path(path):
+    """The path of a Linux file as Wine's programs see it: Wine maps the
+    Linux root to drive Z:."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def open_save_dialog(driver, dialog, timeout=WINDOW_TIMEOUT):
+    """Presses save on the setup dialog; the save dialog it opens."""
+    driver.press(dialog, SAVE)
+    found = driver.wait_window(DIALOG_CLASS, owner=dialog,
+                               control=SAVE_DIALOG_FILE_NAME, timeout=timeout)
+    if found is None:
+        raise DriverError("save on %s opened no save dialog" % dialog)
+    return found
+
+
+def enter_save_path(driver, save_dialog, path):
+    """Puts a Linux path into the save dialog's file name box, ready for
+    its Save button."""
+    driver.set_text(save_dialog, SAVE_DIALOG_FILE_NAME, windows_path(path))
+
+
+def finish_save(driver, dialog, save_dialog, replace=False,
+                timeout=WINDOW_TIMEOUT):
+    """Presses the save dialog's Save button, answers Yes when it asks
+    whether to replace a file (replace=True: it must ask), and returns once
+    the program has acted on the path: the file is written, or a message box
+    of the program's is open. The save dialog must then be gone."""
+    driver.press(save_dialog, SAVE_DIALOG_SAVE)
+    if replace:
+        question = driver.wait_window(DIALOG_CLASS, owner=save_dialog,
+                                      control=YES, timeout=timeout)
+        if question is None:
+            raise DriverError("the save dialog did not ask before replacing")
+        driver.press(question, YES)
+    if not driver.wait_gone(save_dialog, timeout):
+        raise DriverError("the save dialog %s stays open" % save_dialog)
+    driver.settle(dialog, timeout)
+
+
+def save_to(driver, dialog, path, replace=False, timeout=WINDOW_TIMEOUT):
+    """One whole save from the setup dialog to a Linux path, as a user would
+    make it: save, the path in the file name box, the save dialog's Save
+    button, and Yes to the question when replace is set."""
+    save_dialog = open_save_dialog(driver, dialog, timeout)
+    enter_save_path(driver, save_dialog, path)
+    finish_save(driver, dialog, save_dialog, replace, timeout)

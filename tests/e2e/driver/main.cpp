@@ -14,6 +14,7 @@
 #include "measurements.h"
 #include "output.h"
 #include "printers.h"
+#include "saving.h"
 #include "window_search.h"
 
 namespace driver {
@@ -168,6 +169,9 @@ const std::map<std::wstring, int (*)(const Args&)> kCommands = {
     {L"default-printer", Default},
     {L"stored-default-printer", StoredDefault},
     {L"devmode", DevMode},
+    {L"set-text", SetText},
+    {L"settle", Settle},
+    {L"paper-and-bins", PaperAndBins},
     {L"idle", Idle},
     {L"first-visible", FirstVisible},
     {L"press-until-file", PressUntilFile},

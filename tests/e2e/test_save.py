@@ -1,0 +1,342 @@
+"""Saving device settings end to end: the save button writes a .dev file of
+exactly the record the dialog shows, with the full printer name after it
+when the record had to cut the name short; the save dialog suggests a name,
+asks before replacing a file, and a cancel or an unusable path writes
+nothing. The Japanese file types of the save dialog are checked in
+test_resources."""
+
+import os
+import shutil
+import struct
+import tempfile
+import unittest
+
+from harness import (CLOSE, DIALOG_CLASS, LANDSCAPE, NO, PAPER_COMBO,
+                     PRINTER_COMBO, SAVE, SAVE_DIALOG_CANCEL, SAVE_DIALOG_FILE_NAME,
+                     SAVE_DIALOG_SAVE, SOURCE_COMBO, YES, ProgramTestCase,
+                     enter_save_path, finish_save, open_save_dialog, save_to,
+                     windows_path)
+
+OFFICE = "Office_Laser"
+LABEL = "Label.Printer"
+
+# Byte offsets in the settings record (DEVMODEW).
+DEVICE_NAME = slice(0, 64)          # 32 UTF-16 units
+DM_SIZE = 68
+DM_DRIVER_EXTRA = 70
+ORIENTATION = 76
+PAPER_SIZE = 78
+PAPER_LENGTH = 80
+PAPER_WIDTH = 82
+DEFAULT_SOURCE = 88
+FORM_NAME = slice(102, 166)         # 32 UTF-16 units
+# What the print dialog's controls set; every other byte of a saved record
+# is the driver's.
+SET_BY_THE_DIALOG = [DEVICE_NAME, slice(ORIENTATION, PAPER_WIDTH + 2),
+                     slice(DEFAULT_SOURCE, DEFAULT_SOURCE + 2), FORM_NAME]
+PORTRAIT, LANDSCAPE_ORIENTATION = 1, 2
+
+# The program's message when it cannot use the chosen path.
+OPEN_ERROR = "open error :"
+PROGRAM_NAME = "IKWDev"
+MESSAGE_TEXT = 0xFFFF   # the text of a message box
+
+
+def utf16(text):
+    return text.encode("utf-16-le", "surrogatepass")
+
+
+def up_to_nul(units):
+    """The UTF-16LE bytes of a fixed-width name field up to its first NUL
+    unit, or all of them when it fills the field."""
+    for at in range(0, len(units), 2):
+        if units[at:at + 2] == b"\0\0":
+            return units[:at]
+    return units
+
+
+def i16(record, offset):
+    return struct.unpack_from("<h", record, offset)[0]
+
+
+def sized_name(units, stem):
+    """A printer name of exactly `units` characters that says so."""
+    name = (stem + "_%d_units_" % units).ljust(units, "x")
+    assert len(name) == units
+    return name
+
+
+class SaveTestCase(ProgramTestCase):
+
+    def setUp(self):
+        super().setUp()
+        self.folder = tempfile.mkdtemp(prefix="ikw-save-")
+        self.addCleanup(shutil.rmtree, self.folder, True)
+
+    def open_setup_dialog(self, printers, default):
+        self.use_printers(printers, default=default)
+        self.start_program()
+        return self.wait_for_setup_dialog()
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def files_saved(self):
+        """Every file under the test's folder, relative to it."""
+        found = []
+        for top, _, files in os.walk(self.folder):
+            found += [os.path.relpath(os.path.join(top, f), self.folder) for f in files]
+        return sorted(found)
+
+    def read_saved(self, path):
+        """(record, full name or None) of a saved file, once its layout is
+        checked: the size, then exactly that many record bytes, then either
+        nothing or a size and a NUL-terminated name of exactly that size."""
+        with open(path, "rb") as f:
+            data = f.read()
+        self.assertGreaterEqual(len(data), 4 + DM_DRIVER_EXTRA + 2,
+                                "too short to hold a record's size fields")
+        size = struct.unpack_from("<I", data, 0)[0]
+        record = data[4:4 + size]
+        self.assertEqual(size, struct.unpack_from("<H", record, DM_SIZE)[0]
+                         + struct.unpack_from("<H", record, DM_DRIVER_EXTRA)[0],
+                         "the size field is not dmSize + dmDriverExtra")
+        self.assertEqual(len(record), size, "the file ends inside the record")
+        tail = data[4 + size:]
+        if not tail:
+            return record, None
+        name_size = struct.unpack_from("<H", tail, 0)[0]
+        name = tail[2:]
+        self.assertEqual(len(name), name_size, "the full name's size disagrees with the file's length")
+        self.assertEqual(name[-2:], b"\0\0", "the full name has no terminator")
+        return record, name[:-2].decode("utf-16-le", "surrogatepass")
+
+    def assert_record_shows_the_dialog(self, record, dialog):
+        """The record is the driver's record of the printer the dialog shows,
+        with the orientation, paper and source the dialog shows applied."""
+        printer = self.driver.combo(dialog, PRINTER_COMBO).selected_text
+        driver_record = self.driver.device_settings(printer)
+        offered = self.driver.paper_and_bins(printer)
+        self.assertEqual(len(record), len(driver_record), "record size")
+
+        # Past its terminator the name field holds whatever Wine left there.
+        self.assertEqual(up_to_nul(record[DEVICE_NAME]), up_to_nul(driver_record[DEVICE_NAME]),
+                         "the record is not %s's" % printer)
+
+        landscape = self.driver.checked(dialog, LANDSCAPE)
+        self.assertEqual(i16(record, ORIENTATION),
+                         LANDSCAPE_ORIENTATION if landscape else PORTRAIT, "orientation")
+
+        paper_name = self.driver.combo(dialog, PAPER_COMBO).selected_text
+        paper = offered["paper"][paper_name]
+        self.assertEqual(
+            (i16(record, PAPER_SIZE), i16(record, PAPER_WIDTH), i16(record, PAPER_LENGTH),
+             up_to_nul(record[FORM_NAME])),
+            (paper.number, paper.width, paper.length, utf16(paper_name)),
+            "paper number, width, length and form name of %s" % paper_name)
+
+        # Wine's dialog shows its first source while the record still holds
+        # the driver's own default, until a source or a printer is chosen.
+        source_name = self.driver.combo(dialog, SOURCE_COMBO).selected_text
+        self.assertIn(i16(record, DEFAULT_SOURCE),
+                      {offered["bin"][source_name], i16(driver_record, DEFAULT_SOURCE)},
+                      "the source does not show %s" % source_name)
+
+        def driver_part(data):
+            data = bytearray(data)
+            for field in SET_BY_THE_DIALOG:
+                data[field] = bytes(field.stop - field.start)
+            return bytes(data)
+        self.assertEqual(driver_part(record).hex(), driver_part(driver_record).hex(),
+                         "bytes the dialog does not set differ from the driver's record")
+
+    def assert_dialog_stays_open(self, dialog):
+        self.assertTrue(self.program.running(), "IKWDev.exe ended")
+        self.assertIn(dialog, {w.handle for w in self.driver.windows() if w.visible},
+                      "the setup dialog closed")
+
+    def close_program(self, dialog):
+        self.driver.press(dialog, CLOSE)
+        self.assert_exits_with(0)
+
+
+class SavedRecordTest(SaveTestCase):
+
+    def test_saves_the_default_printers_record_without_a_tail(self):
+        dialog = self.open_setup_dialog([OFFICE, LABEL], default=OFFICE)
+
+        save_to(self.driver, dialog, self.path("office.dev"))
+
+        record, full_name = self.read_saved(self.path("office.dev"))
+        self.assertIsNone(full_name, "a short name needs no tail")
+        self.assertEqual(up_to_nul(record[DEVICE_NAME]), utf16(OFFICE))
+        self.assert_record_shows_the_dialog(record, dialog)
+        self.assertEqual(self.files_saved(), ["office.dev"])
+        self.assert_dialog_stays_open(dialog)
+        self.close_program(dialog)
+
+    def test_saves_the_paper_orientation_source_and_printer_chosen_in_the_dialog(self):
+        dialog = self.open_setup_dialog([OFFICE, LABEL], default=OFFICE)
+
+        # A paper and an orientation chosen on the first printer.
+        self.assertTrue(self.driver.select(dialog, PAPER_COMBO, "A4"))
+        self.driver.click(dialog, LANDSCAPE)
+        save_to(self.driver, dialog, self.path("office_a4.dev"))
+        record, _ = self.read_saved(self.path("office_a4.dev"))
+        self.assert_record_shows_the_dialog(record, dialog)
+        self.assertEqual((i16(record, ORIENTATION), i16(record, PAPER_SIZE)),
+                         (LANDSCAPE_ORIENTATION, self.driver.paper_and_bins(OFFICE)["paper"]["A4"].number))
+
+        # Another printer keeps the paper shown, and a source is chosen on it.
+        self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, LABEL))
+        self.assertEqual(self.driver.combo(dialog, PAPER_COMBO).selected_text, "A4")
+        self.assertTrue(self.driver.select(dialog, SOURCE_COMBO, "Tray 2"))
+        save_to(self.driver, dialog, self.path("label_a4.dev"))
+        record, full_name = self.read_saved(self.path("label_a4.dev"))
+        self.assertIsNone(full_name)
+        self.assertEqual(up_to_nul(record[DEVICE_NAME]), utf16(LABEL))
+        self.assert_record_shows_the_dialog(record, dialog)
+        self.assertEqual(i16(record, DEFAULT_SOURCE),
+                         self.driver.paper_and_bins(LABEL)["bin"]["Tray 2"])
+        self.close_program(dialog)
+
+
+class SaveDialogTest(SaveTestCase):
+
+    def test_saving_again_to_the_same_path_asks_first_then_replaces_the_file(self):
+        dialog = self.open_setup_dialog([OFFICE], default=OFFICE)
+        target = self.path("same.dev")
+        save_to(self.driver, dialog, target)
+        with open(target, "rb") as f:
+            first = f.read()
+
+        self.driver.click(dialog, LANDSCAPE)
+        save_dialog = open_save_dialog(self.driver, dialog)
+        enter_save_path(self.driver, save_dialog, target)
+        self.driver.press(save_dialog, SAVE_DIALOG_SAVE)
+        question = self.wait_for_question(save_dialog)
+        self.driver.press(question, NO)
+        self.assertTrue(self.driver.wait_gone(question), "the question stays open after No")
+        self.assertIn(save_dialog, {w.handle for w in self.driver.windows() if w.visible},
+                      "No closed the save dialog")
+        with open(target, "rb") as f:
+            self.assertEqual(f.read(), first, "No changed the file")
+
+        finish_save(self.driver, dialog, save_dialog, replace=True)
+        record, _ = self.read_saved(target)
+        self.assertEqual(i16(record, ORIENTATION), LANDSCAPE_ORIENTATION, "the file was not replaced")
+        self.assert_record_shows_the_dialog(record, dialog)
+        self.assertEqual(self.files_saved(), ["same.dev"])
+        self.close_program(dialog)
+
+    def wait_for_question(self, save_dialog):
+        question = self.driver.wait_window(DIALOG_CLASS, owner=save_dialog, control=YES)
+        self.assertIsNotNone(question, "the save dialog did not ask before replacing the file")
+        buttons = {c.control_id for w in self.driver.windows() if w.handle == question
+                   for c in w.children if c.class_name == "Button"}
+        self.assertEqual(buttons, {YES, NO})
+        return question
+
+    def test_cancel_writes_nothing_and_a_missing_folder_is_reported_with_its_path(self):
+        dialog = self.open_setup_dialog([OFFICE], default=OFFICE)
+
+        save_dialog = open_save_dialog(self.driver, dialog)
+        enter_save_path(self.driver, save_dialog, self.path("cancelled.dev"))
+        self.driver.press(save_dialog, SAVE_DIALOG_CANCEL)
+        self.assertTrue(self.driver.wait_gone(save_dialog), "Cancel left the save dialog open")
+        self.driver.settle(dialog)
+        self.assertEqual(self.files_saved(), [])
+        self.assertEqual(self.boxes_owned_by(dialog), [], "Cancel was answered with a message")
+
+        missing = self.path(os.path.join("missing", "settings.dev"))
+        save_dialog = open_save_dialog(self.driver, dialog)
+        enter_save_path(self.driver, save_dialog, missing)
+        finish_save(self.driver, dialog, save_dialog)
+        box = self.driver.wait_window(DIALOG_CLASS, owner=dialog, no_control=PRINTER_COMBO)
+        self.assertIsNotNone(box, "no message about the missing folder")
+        self.assertEqual(self.driver.text(box, MESSAGE_TEXT), OPEN_ERROR + windows_path(missing))
+        self.assertEqual(self.driver.text(box), PROGRAM_NAME)
+        self.driver.dismiss(box)
+        self.assertTrue(self.driver.wait_gone(box))
+
+        self.assert_dialog_stays_open(dialog)
+        self.assertEqual(self.files_saved(), [], "a file was left behind")
+        self.assertFalse(os.path.exists(os.path.dirname(missing)))
+        # Still saves afterwards.
+        save_to(self.driver, dialog, self.path("after.dev"))
+        self.assertEqual(self.files_saved(), ["after.dev"])
+        self.close_program(dialog)
+
+    def boxes_owned_by(self, dialog):
+        return [w.handle for w in self.driver.windows() if w.visible and w.owner == dialog]
+
+
+# Printer names and what their saves must show: the name the save dialog
+# suggests (None: the whole name) and the name the driver's record holds. The
+# file carries the full name exactly when the record's name differs from it.
+# Wine's driver keeps at most 31 units and a NUL, and passes names through
+# the ANSI code page (1252 under this locale), so other characters come out
+# as "?": those names travel in the tail however short they are.
+NAME_CASES = [
+    (LABEL, "Label", LABEL),
+    ("a.b.c", "a.b", "a.b.c"),
+    ("B\u00fcro_Drucker.Etage_2", "B\u00fcro_Drucker", "B\u00fcro_Drucker.Etage_2"),
+    ("\u7d4c\u7406\u90e8\u306e\u30d7\u30ea\u30f3\u30bf", None, "?" * 8),   # 経理部のプリンタ
+    (sized_name(31, "Name"), None, sized_name(31, "Name")),
+    (sized_name(32, "Name"), None, sized_name(32, "Name")[:31]),
+    (sized_name(33, "Name"), None, sized_name(33, "Name")[:31]),
+    # Cut between the two units of a character outside the BMP.
+    ("Surrogate_pair_at_31_and_32_xx\U0001D11E", None, "Surrogate_pair_at_31_and_32_xx?"),
+    # 33 characters of three UTF-8 bytes each.
+    ("\u672c\u793e\u4e09\u968e" * 8 + "\u6771", None, "?" * 31),
+    # The longest name Wine's driver gives settings for.
+    ("L" * 99, None, "L" * 31),
+]
+
+
+class PrinterNameTest(SaveTestCase):
+
+    def test_each_name_gets_its_suggestion_and_a_tail_only_when_the_record_differs(self):
+        printers = [case[0] for case in NAME_CASES]
+        dialog = self.open_setup_dialog(printers, default=printers[0])
+        for number, (printer, suggestion, record_name) in enumerate(NAME_CASES):
+            with self.subTest(printer=printer):
+                self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, printer),
+                                "%r is not in the printer list" % printer)
+                save_dialog = open_save_dialog(self.driver, dialog)
+                self.assertEqual(self.driver.text(save_dialog, SAVE_DIALOG_FILE_NAME),
+                                 printer if suggestion is None else suggestion, "suggestion")
+                path = self.path("name%d.dev" % number)
+                enter_save_path(self.driver, save_dialog, path)
+                finish_save(self.driver, dialog, save_dialog)
+
+                record, full_name = self.read_saved(path)
+                self.assert_record_shows_the_dialog(record, dialog)
+                self.assertEqual(up_to_nul(record[DEVICE_NAME]), utf16(record_name))
+                self.assertEqual(full_name, printer if record_name != printer else None, "tail")
+        self.close_program(dialog)
+
+    def test_a_printer_the_driver_gives_no_settings_for_saves_nothing(self):
+        # Wine's driver gives no settings for a name of 100 characters or
+        # more, though CUPS takes up to 127 bytes. The last printer's
+        # settings must not be saved in their place.
+        without_settings = "N" * 100
+        dialog = self.open_setup_dialog([OFFICE, without_settings], default=OFFICE)
+        save_to(self.driver, dialog, self.path("office.dev"))
+
+        self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, without_settings))
+        self.driver.press(dialog, SAVE)
+        self.driver.settle(dialog)
+        self.assertIsNone(self.driver.wait_window(DIALOG_CLASS, owner=dialog, timeout=3),
+                          "save opened a window although there are no settings to save")
+        self.assertEqual(self.files_saved(), ["office.dev"])
+
+        self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, OFFICE))
+        save_to(self.driver, dialog, self.path("office_again.dev"))
+        record, _ = self.read_saved(self.path("office_again.dev"))
+        self.assert_record_shows_the_dialog(record, dialog)
+        self.close_program(dialog)
+
+
+if __name__ == "__main__":
+    unittest.main()

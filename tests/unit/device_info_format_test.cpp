@@ -24,27 +24,27 @@ void PutU32(Bytes& b, std::size_t at, std::uint32_t v) {
 std::uint16_t GetU16(const Bytes& b, std::size_t at) { return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8)); }
 
 // A settings block as a driver hands it over: the public part zeroed apart
-// from the name, the spec version and the sizes, the driver-private part and any slack after
+// from the name, dmSpecVersion and the sizes, the driver-private part and any slack after
 // the record filled with a pattern so a misplaced copy shows.
-struct RecordSpec {
+struct RecordShape {
     std::u16string name;  // units beyond 32 are dropped, as the record's field is 32 wide
     std::uint16_t dmSize = 220;
     std::uint16_t dmDriverExtra = 0;
     std::size_t slack = 0;  // bytes the block holds after the record
 };
 
-Bytes MakeBlock(const RecordSpec& spec) {
-    const std::size_t recordSize = std::size_t{spec.dmSize} + spec.dmDriverExtra;
-    Bytes block(std::max<std::size_t>(recordSize, 72) + spec.slack, 0);
-    for (std::size_t i = spec.dmSize; i < block.size(); ++i)
+Bytes MakeBlock(const RecordShape& shape) {
+    const std::size_t recordSize = std::size_t{shape.dmSize} + shape.dmDriverExtra;
+    Bytes block(std::max<std::size_t>(recordSize, 72) + shape.slack, 0);
+    for (std::size_t i = shape.dmSize; i < block.size(); ++i)
         block[i] = static_cast<std::uint8_t>(i * 31 + 7);
-    for (std::size_t i = 0; i < spec.name.size() && i < 32; ++i)
-        PutU16(block, 2 * i, spec.name[i]);
+    for (std::size_t i = 0; i < shape.name.size() && i < 32; ++i)
+        PutU16(block, 2 * i, shape.name[i]);
     // dmSpecVersion follows the name field directly: a name read one unit
     // too far picks it up.
     PutU16(block, 64, 0x0401);
-    PutU16(block, 68, spec.dmSize);
-    PutU16(block, 70, spec.dmDriverExtra);
+    PutU16(block, 68, shape.dmSize);
+    PutU16(block, 70, shape.dmDriverExtra);
     return block;
 }
 
@@ -78,7 +78,7 @@ TEST(EncodeDeviceInfo, WritesRecordAndTailOnlyWhenNamesDiffer) {
     const std::u16string longest = Repeat(32766);
     struct Case {
         const char* what;
-        RecordSpec record;
+        RecordShape record;
         std::optional<std::u16string> fullName;  // nullopt: no name record, or it could not be locked
         std::size_t fileSize;
         std::optional<std::u16string> tail;
@@ -145,7 +145,7 @@ TEST(EncodeDeviceInfo, BytesOfTheDocumentedExamples) {
 TEST(EncodeDeviceInfo, ComparesTheRecordNameAsAtMost32UnitsUpToItsNul) {
     const std::u16string full = Repeat(40);
     struct Case {
-        RecordSpec record;
+        RecordShape record;
         std::u16string compared;
     };
     const Case cases[] = {

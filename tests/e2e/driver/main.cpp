@@ -20,13 +20,7 @@
 namespace driver {
 namespace {
 
-using Args = std::vector<std::wstring>;
 const DWORD kDefaultTimeoutMs = 10000;
-
-const std::wstring& Arg(const Args& args, size_t index) {
-  if (index >= args.size()) throw UsageError{L"missing argument"};
-  return args[index];
-}
 
 int Report(HWND found) {
   if (!found) return 1;

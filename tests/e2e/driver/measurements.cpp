@@ -16,11 +16,6 @@ namespace {
 // FILETIME counts 100 ns steps from 1601; Unix time starts 11644473600 s later.
 const unsigned long long kUnixEpochInFileTime = 116444736000000000ULL;
 
-const std::wstring& Word(const Words& args, size_t index) {
-  if (index >= args.size()) throw UsageError{L"missing argument"};
-  return args[index];
-}
-
 // Wall-clock time in microseconds since 1970, the clock the benchmark reads
 // on the Linux side too: Wine takes it from the host's real-time clock.
 unsigned long long UnixMicroseconds() {
@@ -120,11 +115,11 @@ int CountWindows(DWORD pid) {
 // Prints "ready" once it is looking, so that the program to be timed is
 // started only then; then the window and the wall-clock time at which it was
 // first seen visible. The time is as good as the poll interval.
-int FirstVisible(const Words& args) {
+int FirstVisible(const Args& args) {
   WindowQuery query;
-  query.className = Word(args, 0);
-  query.controlId = ParseNumber(Word(args, 1));
-  const DWORD timeout = ParseNumber(Word(args, 2));
+  query.className = Arg(args, 0);
+  query.controlId = ParseNumber(Arg(args, 1));
+  const DWORD timeout = ParseNumber(Arg(args, 2));
   const DWORD poll = args.size() > 3 ? ParseNumber(args[3]) : 2;
   Print(L"ready");
   const DWORD start = GetTickCount();
@@ -142,11 +137,11 @@ int FirstVisible(const Words& args) {
 
 // The file appears whole at once: the program writes a temporary file and
 // renames it. So the first sight of the path is the end of the save.
-int PressUntilFile(const Words& args) {
-  const HWND dialog = ParseHandle(Word(args, 0));
-  const int button = ParseNumber(Word(args, 1));
-  const std::wstring& path = Word(args, 2);
-  const DWORD timeout = ParseNumber(Word(args, 3));
+int PressUntilFile(const Args& args) {
+  const HWND dialog = ParseHandle(Arg(args, 0));
+  const int button = ParseNumber(Arg(args, 1));
+  const std::wstring& path = Arg(args, 2);
+  const DWORD timeout = ParseNumber(Arg(args, 3));
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
   PressButton(dialog, button);
@@ -160,9 +155,9 @@ int PressUntilFile(const Words& args) {
 
 // One "name=value" line each. Under Wine some of these are not kept and read
 // as 0; the caller reports them as they come.
-int ProcessResources(const Words& args) {
+int ProcessResources(const Args& args) {
   DWORD pid = 0;
-  GetWindowThreadProcessId(ParseHandle(Word(args, 0)), &pid);
+  GetWindowThreadProcessId(ParseHandle(Arg(args, 0)), &pid);
   if (pid == 0) return 1;
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
   if (!process) process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);

@@ -3,20 +3,17 @@
 // numbers and judge nothing.
 #pragma once
 
-#include <string>
-#include <vector>
+#include "output.h"
 
 namespace driver {
 
-using Words = std::vector<std::wstring>;
-
 // first-visible CLASS CONTROL_ID TIMEOUT_MS [POLL_MS]
-int FirstVisible(const Words& args);
+int FirstVisible(const Args& args);
 
 // press-until-file HWND BUTTON_ID PATH TIMEOUT_MS
-int PressUntilFile(const Words& args);
+int PressUntilFile(const Args& args);
 
 // process-resources HWND
-int ProcessResources(const Words& args);
+int ProcessResources(const Args& args);
 
 }  // namespace driver

@@ -60,4 +60,9 @@ HWND ParseHandle(const std::wstring& text) {
 
 int ParseNumber(const std::wstring& text) { return static_cast<int>(ParseUnsigned(text)); }
 
+const std::wstring& Arg(const Args& args, size_t index) {
+  if (index >= args.size()) throw UsageError{L"missing argument"};
+  return args[index];
+}
+
 }  // namespace driver

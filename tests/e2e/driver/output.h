@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace driver {
 
@@ -20,5 +21,10 @@ int ParseNumber(const std::wstring& text);
 struct UsageError {
   std::wstring message;
 };
+
+// A subcommand's arguments, after the command word.
+using Args = std::vector<std::wstring>;
+// The argument at index; UsageError when there are fewer.
+const std::wstring& Arg(const Args& args, size_t index);
 
 }  // namespace driver

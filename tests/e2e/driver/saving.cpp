@@ -13,11 +13,6 @@ namespace {
 
 const UINT kDefaultSettleMs = 30000;
 
-const std::wstring& Word(const SaveArgs& args, size_t index) {
-  if (index >= args.size()) throw UsageError{L"missing argument"};
-  return args[index];
-}
-
 // Loaded on demand, as the other spooler commands do: linking the spooler in
 // would load it in every command, and loading it rewrites the stored default
 // printer that stored-default-printer reports.
@@ -73,8 +68,8 @@ bool PrintBins(const std::wstring& printer) {
 
 }  // namespace
 
-int PaperAndBins(const SaveArgs& args) {
-  const std::wstring& printer = Word(args, 0);
+int PaperAndBins(const Args& args) {
+  const std::wstring& printer = Arg(args, 0);
   const bool papers = PrintPapers(printer);
   const bool bins = PrintBins(printer);
   return papers && bins ? 0 : 1;
@@ -82,11 +77,11 @@ int PaperAndBins(const SaveArgs& args) {
 
 // WM_SETTEXT is carried across processes with its string, unlike most
 // messages that point at memory.
-int SetText(const SaveArgs& args) {
-  HWND control = GetDlgItem(ParseHandle(Word(args, 0)), ParseNumber(Word(args, 1)));
+int SetText(const Args& args) {
+  HWND control = GetDlgItem(ParseHandle(Arg(args, 0)), ParseNumber(Arg(args, 1)));
   if (!control) return 1;
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Word(args, 2).c_str()),
+  if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Arg(args, 2).c_str()),
                            SMTO_NORMAL, kDefaultSettleMs, &result)) {
     return 1;
   }
@@ -96,10 +91,10 @@ int SetText(const SaveArgs& args) {
 // A sent message is taken only when the receiving thread looks at its
 // queue: after a button's handler has returned, or from inside a modal box
 // the handler opened.
-int Settle(const SaveArgs& args) {
+int Settle(const Args& args) {
   const UINT timeout = args.size() > 1 ? ParseNumber(args[1]) : kDefaultSettleMs;
   DWORD_PTR result = 0;
-  return SendMessageTimeoutW(ParseHandle(Word(args, 0)), WM_NULL, 0, 0, SMTO_NORMAL, timeout,
+  return SendMessageTimeoutW(ParseHandle(Arg(args, 0)), WM_NULL, 0, 0, SMTO_NORMAL, timeout,
                              &result)
              ? 0
              : 1;

@@ -2,26 +2,23 @@
 // waiting until the program has acted on what it was given.
 #pragma once
 
-#include <string>
-#include <vector>
+#include "output.h"
 
 namespace driver {
 
-using SaveArgs = std::vector<std::wstring>;
-
 // set-text HWND ID TEXT: replaces the text of the window's child, as typing
 // would, without depending on focus or the keyboard layout.
-int SetText(const SaveArgs& args);
+int SetText(const Args& args);
 
 // settle HWND [TIMEOUT_MS]: returns once the window's thread has taken a
 // message, so whatever it was doing before it went back to its message loop
 // (or into a modal one) is over. Exit code 1 when it took none in time.
-int Settle(const SaveArgs& args);
+int Settle(const Args& args);
 
 // paper-and-bins PRINTER: what the printer's driver offers in the print
 // dialog's paper and source lists (DeviceCapabilitiesW), one tab-separated
 // line each: "paper NUMBER WIDTH LENGTH NAME", the size in tenths of a
 // millimetre, and "bin NUMBER NAME".
-int PaperAndBins(const SaveArgs& args);
+int PaperAndBins(const Args& args);
 
 }  // namespace driver

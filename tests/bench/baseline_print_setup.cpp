@@ -12,8 +12,10 @@ constexpr DWORD kSetupDialogFlags = 0x14000C | PD_PRINTSETUP | PD_SHOWHELP |
                                     PD_ENABLEPRINTHOOK | PD_ENABLESETUPHOOK;
 
 // Wine calls the print hook in setup mode, Windows the setup hook; neither
-// changes anything here.
-UINT_PTR CALLBACK LeaveAlone(HWND, UINT, WPARAM, LPARAM) { return 0; }
+// changes anything here. TRUE from WM_INITDIALOG leaves the focus to the
+// dialog manager, as without a hook: a hook that returned FALSE there would
+// skip that step and make the baseline cheaper than the bare dialog.
+UINT_PTR CALLBACK LeaveAlone(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
 }  // namespace
 

@@ -1,0 +1,127 @@
+#include "app/open_device_info.h"
+
+#include <algorithm>
+
+#include "devinfo/device_info_format.h"
+
+namespace ikw {
+
+namespace {
+
+// Composed here, like the save's error texts, and the same under every
+// interface language: each names a file path or a printer, and a path reads
+// the same in any language. Each ends in " :" and the path, as "open error :"
+// does.
+const std::u16string kNotDeviceInfoText = u"not a device info file";
+const std::u16string kNotInstalledText = u"printer not installed";
+const std::u16string kDriverRefusedText = u"settings refused by the printer's driver";
+const std::u16string kDialogFailedText = u"setup dialog could not open";
+const std::u16string kOpenErrorText = u"open error :";
+const std::u16string kFileTooLongReason = u"longer than any device info file can be";
+const std::u16string kNoPrinterReason = u"it names no printer";
+
+std::u16string FileProblem(const std::u16string& reason, const std::u16string& file) {
+    return kNotDeviceInfoText + u" (" + reason + u") :" + file;
+}
+
+std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+std::uint16_t ReadU16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+}
+
+void WriteU16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {
+    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void WriteU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::uint32_t ReadU32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(ReadU16(bytes, at)) | (static_cast<std::uint32_t>(ReadU16(bytes, at + 2)) << 16);
+}
+
+// The record's name field holds at most 31 units and many drivers keep only
+// what their code page can spell, so the full name in the tail, when there is
+// one, is the printer's real name.
+std::u16string PrinterNamedBy(const DeviceInfo& info) {
+    return info.fullDeviceName ? *info.fullDeviceName : info.record.dmDeviceName;
+}
+
+}  // namespace
+
+OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
+                        const std::vector<std::u16string>& installed) {
+    if (!contents)
+        return {std::nullopt, kOpenErrorText + file};
+    if (contents->size() > kMaxDeviceInfoFileSize)
+        return {std::nullopt, FileProblem(kFileTooLongReason, file)};
+    const DecodeResult decoded = DecodeDeviceInfo(contents->data(), contents->size());
+    if (!decoded.info)
+        return {std::nullopt, FileProblem(Widen(decoded.error->message), file)};
+
+    const std::u16string printer = PrinterNamedBy(*decoded.info);
+    if (printer.empty())
+        return {std::nullopt, FileProblem(kNoPrinterReason, file)};
+    if (std::find(installed.begin(), installed.end(), printer) == installed.end())
+        return {std::nullopt, kNotInstalledText + u" (" + printer + u") :" + file};
+
+    const auto recordStart = contents->begin() + 4;
+    return {OpenedDeviceInfo{file, printer, {recordStart, recordStart + decoded.info->devModeSize}}, u""};
+}
+
+std::vector<std::uint8_t> FitRecordToDriver(const std::vector<std::uint8_t>& record, DriverRecordSizes driver) {
+    const std::uint16_t dmSize = ReadU16(record, kDmSizeOffset);
+    const std::uint16_t dmDriverExtra = ReadU16(record, kDmDriverExtraOffset);
+    const std::uint16_t publicSize =
+        std::max<std::uint16_t>(std::min(dmSize, driver.dmSize), static_cast<std::uint16_t>(kMinDmSize));
+    const bool keepPrivate = dmDriverExtra == driver.dmDriverExtra;
+
+    std::vector<std::uint8_t> fitted(record.begin(), record.begin() + publicSize);
+    if (keepPrivate)
+        fitted.insert(fitted.end(), record.begin() + dmSize, record.begin() + dmSize + dmDriverExtra);
+    WriteU16(fitted, kDmSizeOffset, publicSize);
+    WriteU16(fitted, kDmDriverExtraOffset, keepPrivate ? dmDriverExtra : 0);
+    // A field that no longer lies inside the record must not be vouched for:
+    // the driver would read it from the private part, or past the end.
+    if (publicSize >= kDmFieldsOffset + 4) {
+        std::uint32_t fields = ReadU32(fitted, kDmFieldsOffset);
+        for (const DmFieldBit& bit : kDmFieldBits)
+            if (bit.end > publicSize)
+                fields &= ~bit.bit;
+        WriteU32(fitted, kDmFieldsOffset, fields);
+    }
+    return fitted;
+}
+
+bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
+                        OpenedFileDialogHost& dialogs) {
+    const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateLocalPrinters();
+    if (!printers)
+        return false;
+    OpenDecision decision = DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers);
+    if (!decision.open) {
+        platform.ShowMessage(decision.message);
+        return false;
+    }
+
+    OpenedDeviceInfo& opened = *decision.open;
+    const std::optional<DriverRecordSizes> driver = platform.DriverRecordSizesOf(opened.printer);
+    std::optional<std::vector<std::uint8_t>> merged;
+    if (driver)
+        merged = platform.MergeThroughDriver(opened.printer, FitRecordToDriver(opened.record, *driver));
+    if (!merged) {
+        platform.ShowMessage(kDriverRefusedText + u" (" + opened.printer + u") :" + file);
+        return false;
+    }
+    opened.record = std::move(*merged);
+    if (dialogs.RunSetupDialogWith(opened))
+        return true;
+    platform.ShowMessage(kDialogFailedText + u" (" + opened.printer + u") :" + file);
+    return false;
+}
+
+}  // namespace ikw

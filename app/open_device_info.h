@@ -1,0 +1,85 @@
+#pragma once
+// Opening a saved device info file: the setup dialog comes up on the printer
+// the file names, with the file's settings, so a user can review them, change
+// what is needed and save again. A file that cannot be used is reported and
+// the usual start follows.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/start_up.h"
+#include "platform/print_services.h"
+
+namespace ikw {
+
+// What the setup dialog starts from when a file is open.
+struct OpenedDeviceInfo {
+    std::u16string file;                // the path as given on the command line
+    std::u16string printer;             // the printer the file names
+    std::vector<std::uint8_t> record;   // the settings record (DEVMODEW), whole
+};
+
+// The sizes of the settings record a printer's driver makes today.
+struct DriverRecordSizes {
+    std::uint16_t dmSize = 0;
+    std::uint16_t dmDriverExtra = 0;
+};
+
+// What the platform carries out for an open.
+class DeviceInfoPlatform {
+public:
+    virtual ~DeviceInfoPlatform() = default;
+    // The file's first bytes, at most maxBytes of them; nullopt when it
+    // cannot be opened or read.
+    virtual std::optional<std::vector<std::uint8_t>> ReadFile(const std::u16string& path, std::size_t maxBytes) = 0;
+    // The sizes of the record the printer's driver makes (DocumentPropertiesW
+    // with an output buffer); nullopt when it gives none.
+    virtual std::optional<DriverRecordSizes> DriverRecordSizesOf(const std::u16string& printer) = 0;
+    // The driver's record with the given record's settings merged in by the
+    // driver itself (DocumentPropertiesW with input and output buffers), so
+    // that the driver checks every value; nullopt when the driver refuses.
+    virtual std::optional<std::vector<std::uint8_t>> MergeThroughDriver(const std::u16string& printer,
+                                                                        const std::vector<std::uint8_t>& record) = 0;
+    // A message box with an OK button, titled with the program's name; it
+    // returns when the user has closed it.
+    virtual void ShowMessage(const std::u16string& text) = 0;
+};
+
+// The setup dialog, also with a file's settings.
+class OpenedFileDialogHost : public SetupDialogHost {
+public:
+    // Like RunSetupDialog, with the opened record and printer as the
+    // dialog's starting settings and the file named in its title. The system
+    // default printer is neither asked for nor changed.
+    virtual bool RunSetupDialogWith(const OpenedDeviceInfo& opened) = 0;
+};
+
+// The read file as the core judges it: what to open, or the message that
+// explains why it cannot be (then nothing is opened).
+struct OpenDecision {
+    std::optional<OpenedDeviceInfo> open;
+    std::u16string message;
+};
+
+// contents: nullopt when the file could not be read. installed: the local
+// printers' names; the file's printer must be one of them exactly.
+OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
+                        const std::vector<std::u16string>& installed);
+
+// The record made fit for the printer's driver before the driver sees it: a
+// public part longer than the driver's is cut to the driver's length (with the
+// dmFields bits of what was cut away cleared), and a driver-private part of
+// another size than the driver's own is dropped, since the driver would read
+// it as its own layout. The record must be one DecodeDeviceInfo accepted.
+std::vector<std::uint8_t> FitRecordToDriver(const std::vector<std::uint8_t>& record, DriverRecordSizes driver);
+
+// The whole open: read, judge, merge through the driver, run the dialog.
+// True when the dialog was shown; false after a message (or when the printer
+// list could not be had), when the usual start is to follow.
+bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
+                        OpenedFileDialogHost& dialogs);
+
+}  // namespace ikw

@@ -1,0 +1,17 @@
+#pragma once
+// The program from its command line to its end: the usual start, a device
+// info file opened for review, or the usage.
+
+#include <string>
+#include <vector>
+
+#include "app/open_device_info.h"
+
+namespace ikw {
+
+// args: the command line without the program's own name. Returns the exit
+// code. With no argument the run is exactly the usual start.
+int RunProgram(const std::vector<std::u16string>& args, PrintServices& printServices, DeviceInfoPlatform& platform,
+               OpenedFileDialogHost& dialogs);
+
+}  // namespace ikw

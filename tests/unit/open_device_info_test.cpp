@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/command_line.h"
+#include "app/run_program.h"
+#include "devinfo/device_info_format.h"
+#include "fake_print_services.h"
+
+namespace ikw {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Names = std::vector<std::u16string>;
+
+std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+void PutU16(Bytes& bytes, std::size_t at, std::uint16_t value) {
+    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+std::uint16_t GetU16(const Bytes& bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+}
+
+// A settings record as a driver makes it: the name cut to 31 units, landscape
+// A4 vouched for in dmFields, and a patterned private part.
+Bytes Record(const std::u16string& name, std::uint16_t dmSize = 220, std::uint16_t dmDriverExtra = 16) {
+    Bytes record(std::size_t{dmSize} + dmDriverExtra, 0);
+    for (std::size_t unit = 0; unit < 31 && unit < name.size(); ++unit)
+        PutU16(record, 2 * unit, name[unit]);
+    PutU16(record, kDmSizeOffset, dmSize);
+    PutU16(record, kDmDriverExtraOffset, dmDriverExtra);
+    PutU16(record, kDmFieldsOffset, 0x0003);  // DM_ORIENTATION | DM_PAPERSIZE
+    PutU16(record, 76, 2);
+    PutU16(record, 78, 9);
+    for (std::size_t i = dmSize; i < record.size(); ++i)
+        record[i] = static_cast<std::uint8_t>(i * 13 + 5);
+    return record;
+}
+
+// The file the program's own save writes for the record and full name.
+Bytes DeviceInfoFile(const Bytes& record, const std::u16string& fullName) {
+    testing::FakePrintServices comparison;
+    return EncodeDeviceInfo(record.data(), record.size(), &fullName, comparison).bytes;
+}
+
+const std::u16string kOffice = u"Office_Laser";
+const std::u16string kLong = u"Accounting_department_colour_laser_2nd_floor";  // 44 units: the record cuts it
+
+TEST(ParseCommandLine, OneArgumentOfAnyShapeIsTheFileAndMoreIsWrongUsage) {
+    using R = CommandLine::Request;
+    const struct {
+        Names args;
+        R request;
+        std::u16string file;
+    } cases[] = {
+        {{}, R::UsualStart, u""},
+        {{u"C:\\settings\\office.dev"}, R::OpenFile, u"C:\\settings\\office.dev"},
+        {{u"-x.dev"}, R::OpenFile, u"-x.dev"},
+        {{u"/?"}, R::OpenFile, u"/?"},
+        {{u""}, R::OpenFile, u""},
+        {{u"a.dev", u"b.dev"}, R::WrongUsage, u""},
+        {{u"a.dev", u"b.dev", u"c.dev"}, R::WrongUsage, u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.size());
+        const CommandLine parsed = ParseCommandLine(c.args);
+        EXPECT_EQ(parsed.request, c.request);
+        EXPECT_EQ(Narrow(parsed.file), Narrow(c.file));
+    }
+}
+
+TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
+    const Bytes office = DeviceInfoFile(Record(kOffice), kOffice);
+    const Bytes longName = DeviceInfoFile(Record(kLong), kLong);
+    Bytes cutShort = office;
+    cutShort.pop_back();
+    const Names installed = {u"Label.Printer", kOffice, kLong};
+    const std::u16string file = u"C:\\s\\x.dev";
+    const struct {
+        const char* name;
+        std::optional<Bytes> contents;
+        std::u16string printer;  // empty: nothing is opened
+        std::u16string message;  // when nothing is opened
+    } cases[] = {
+        {"name from the record", office, kOffice, u""},
+        {"full name from the tail", longName, kLong, u""},
+        {"not installed", DeviceInfoFile(Record(u"Gone"), u"Gone"), u"",
+         u"printer not installed (Gone) :C:\\s\\x.dev"},
+        // Only the exact name is the printer.
+        {"name in another case", DeviceInfoFile(Record(u"office_laser"), u"office_laser"), u"",
+         u"printer not installed (office_laser) :C:\\s\\x.dev"},
+        {"unreadable", std::nullopt, u"", u"open error :C:\\s\\x.dev"},
+        {"damaged", cutShort, u"",
+         u"not a device info file (file is shorter than its header says: DevModeSize 236 needs 240 bytes, "
+         u"the file has 239 bytes) :C:\\s\\x.dev"},
+        {"empty", Bytes{}, u"",
+         u"not a device info file (file ends inside DevModeSize, which takes 4 bytes; the file has 0 bytes) "
+         u":C:\\s\\x.dev"},
+        {"too long", Bytes(kMaxDeviceInfoFileSize + 1, 0), u"",
+         u"not a device info file (longer than any device info file can be) :C:\\s\\x.dev"},
+        {"no name at all", DeviceInfoFile(Record(u""), u""), u"",
+         u"not a device info file (it names no printer) :C:\\s\\x.dev"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const OpenDecision decision = DecideOpen(file, c.contents, installed);
+        if (c.printer.empty()) {
+            EXPECT_FALSE(decision.open);
+            EXPECT_EQ(Narrow(decision.message), Narrow(c.message));
+            continue;
+        }
+        ASSERT_TRUE(decision.open);
+        EXPECT_EQ(Narrow(decision.open->printer), Narrow(c.printer));
+        EXPECT_EQ(Narrow(decision.open->file), Narrow(file));
+        EXPECT_EQ(decision.open->record, Bytes(c.contents->begin() + 4, c.contents->begin() + 4 + 236));
+    }
+}
+
+TEST(FitRecordToDriver, KeepsWhatTheDriverCanReadAndDropsAPrivatePartOfAnotherSize) {
+    const Bytes record = Record(kOffice, 220, 16);
+    const struct {
+        const char* name;
+        DriverRecordSizes driver;
+        std::uint16_t dmSize, dmDriverExtra;
+        bool keepsPrivate;
+    } cases[] = {
+        {"same sizes", {220, 16}, 220, 16, true},
+        {"another private size", {220, 24}, 220, 0, false},
+        {"a driver without a private part", {220, 0}, 220, 0, false},
+        // An older driver's shorter public part; the private part still fits.
+        {"shorter public part", {156, 16}, 156, 16, true},
+        {"longer public part", {232, 16}, 220, 16, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes fitted = FitRecordToDriver(record, c.driver);
+        ASSERT_EQ(fitted.size(), std::size_t{c.dmSize} + c.dmDriverExtra);
+        EXPECT_EQ(GetU16(fitted, kDmSizeOffset), c.dmSize);
+        EXPECT_EQ(GetU16(fitted, kDmDriverExtraOffset), c.dmDriverExtra);
+        EXPECT_TRUE(std::equal(fitted.begin() + kDmDriverExtraOffset + 2, fitted.begin() + c.dmSize,
+                               record.begin() + kDmDriverExtraOffset + 2));
+        if (c.keepsPrivate) {
+            EXPECT_TRUE(std::equal(fitted.begin() + c.dmSize, fitted.end(), record.begin() + 220));
+        }
+    }
+}
+
+TEST(FitRecordToDriver, ACutPublicPartVouchesForNoFieldItLost) {
+    Bytes record = Record(kOffice, 220, 0);
+    PutU16(record, kDmFieldsOffset + 2, 0x0201);  // DM_FORMNAME | DM_MEDIATYPE
+    // dmFormName ends at 166 and dmMediaType at 200: a cut to 120 loses both.
+    const Bytes fitted = FitRecordToDriver(record, {120, 0});
+    EXPECT_EQ(GetU16(fitted, kDmFieldsOffset), 0x0003);
+    EXPECT_EQ(GetU16(fitted, kDmFieldsOffset + 2), 0x0000);
+    const Bytes file = DeviceInfoFile(fitted, kOffice);
+    EXPECT_FALSE(DecodeDeviceInfo(file.data(), file.size()).error);
+}
+
+// The platform for an open, with the files, the drivers and the dialog in
+// memory, and one log of what the program did, in order.
+class FakeOpenPlatform : public DeviceInfoPlatform, public OpenedFileDialogHost {
+public:
+    explicit FakeOpenPlatform(testing::FakePrintServices& spooler) : spooler_(spooler) {}
+    std::map<std::u16string, Bytes> files;
+    std::map<std::u16string, DriverRecordSizes> drivers;  // a printer missing here gives no settings
+    bool driverRefuses = false;
+    bool fileDialogOpens = true;
+    std::vector<std::string> log;
+    std::optional<OpenedDeviceInfo> openedWith;
+
+    std::optional<Bytes> ReadFile(const std::u16string& path, std::size_t maxBytes) override {
+        const auto found = files.find(path);
+        if (found == files.end())
+            return std::nullopt;
+        Bytes bytes = found->second;
+        bytes.resize(std::min(bytes.size(), maxBytes));
+        return bytes;
+    }
+    std::optional<DriverRecordSizes> DriverRecordSizesOf(const std::u16string& printer) override {
+        const auto found = drivers.find(printer);
+        return found == drivers.end() ? std::nullopt : std::optional<DriverRecordSizes>(found->second);
+    }
+    // The driver takes the record and marks it as checked.
+    std::optional<Bytes> MergeThroughDriver(const std::u16string& printer, const Bytes& record) override {
+        log.push_back("merge " + Narrow(printer) + " " + std::to_string(record.size()));
+        if (driverRefuses)
+            return std::nullopt;
+        Bytes merged = record;
+        merged[64] = 0xCC;
+        return merged;
+    }
+    void ShowMessage(const std::u16string& text) override { log.push_back("message " + Narrow(text)); }
+    bool RunSetupDialogWith(const OpenedDeviceInfo& opened) override {
+        log.push_back("dialog with " + Narrow(opened.file) + " on " + Narrow(opened.printer) +
+                      " (default " + Narrow(spooler_.defaultPrinter) + ")");
+        openedWith = opened;
+        return fileDialogOpens;
+    }
+    bool RunSetupDialog(const std::u16string& defaultPrinter, const std::u16string& substitute) override {
+        log.push_back("usual dialog " + Narrow(defaultPrinter) + "/" + Narrow(substitute));
+        return true;
+    }
+    void DestroySetupDialog() override { log.push_back("destroy"); }
+
+private:
+    testing::FakePrintServices& spooler_;
+};
+
+class RunProgramTest : public ::testing::Test {
+protected:
+    RunProgramTest() : platform(spooler) {
+        spooler.printers = {u"Default_Printer", kOffice, kLong};
+        spooler.defaultPrinter = u"Default_Printer";
+        platform.drivers = {{kOffice, {220, 16}}, {kLong, {220, 16}}};
+        platform.files[u"office.dev"] = DeviceInfoFile(Record(kOffice), kOffice);
+        platform.files[u"long.dev"] = DeviceInfoFile(Record(kLong), kLong);
+        platform.files[u"gone.dev"] = DeviceInfoFile(Record(u"Gone"), u"Gone");
+        platform.files[u"damaged.dev"] = {0xEC, 0, 0, 0, 1, 2};  // a record of 236 bytes, cut off
+    }
+    int Run(const Names& args) { return RunProgram(args, spooler, platform, platform); }
+
+    testing::FakePrintServices spooler;
+    FakeOpenPlatform platform;
+};
+
+TEST_F(RunProgramTest, NoArgumentIsTheUsualStart) {
+    EXPECT_EQ(Run({}), 0);
+    EXPECT_EQ(platform.log, (std::vector<std::string>{"usual dialog Default_Printer/", "destroy"}));
+}
+
+TEST_F(RunProgramTest, MoreThanOneArgumentShowsTheUsageAndOpensNothing) {
+    EXPECT_EQ(Run({u"office.dev", u"long.dev"}), kWrongUsageExitCode);
+    ASSERT_EQ(platform.log.size(), 1u);
+    EXPECT_EQ(platform.log[0].rfind("message usage : IKWDev [FILE]\n", 0), 0u) << platform.log[0];
+    EXPECT_TRUE(spooler.defaultsSet.empty());
+}
+
+TEST_F(RunProgramTest, AFileOpensOnItsPrinterWithTheDriversRecordAndLeavesTheDefaultAlone) {
+    for (const auto& [file, printer] : {std::pair{u"office.dev", kOffice}, std::pair{u"long.dev", kLong}}) {
+        SCOPED_TRACE(Narrow(file));
+        platform.log.clear();
+        EXPECT_EQ(Run({file}), 0);
+        EXPECT_EQ(platform.log, (std::vector<std::string>{
+                                    "merge " + Narrow(printer) + " 236",
+                                    "dialog with " + Narrow(file) + " on " + Narrow(printer) + " (default Default_Printer)",
+                                    "destroy"}));
+        ASSERT_TRUE(platform.openedWith);
+        EXPECT_EQ(platform.openedWith->record.size(), 236u);
+        EXPECT_EQ(platform.openedWith->record[64], 0xCC) << "the dialog gets the record the driver merged";
+        EXPECT_TRUE(spooler.defaultsSet.empty());
+    }
+}
+
+TEST_F(RunProgramTest, AFileThatCannotBeOpenedIsReportedThenTheUsualStartFollows) {
+    const struct {
+        const char* name;
+        std::u16string file;
+        std::function<void(FakeOpenPlatform&)> arrange;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"damaged", u"damaged.dev", nullptr,
+         {"message not a device info file (file is shorter than its header says: DevModeSize 236 needs 240 bytes, "
+          "the file has 6 bytes) :damaged.dev"}},
+        {"missing", u"missing.dev", nullptr, {"message open error :missing.dev"}},
+        {"not installed", u"gone.dev", nullptr, {"message printer not installed (Gone) :gone.dev"}},
+        {"driver gives no settings", u"office.dev", [](FakeOpenPlatform& p) { p.drivers.clear(); },
+         {"message settings refused by the printer's driver (Office_Laser) :office.dev"}},
+        {"driver refuses", u"office.dev", [](FakeOpenPlatform& p) { p.driverRefuses = true; },
+         {"merge Office_Laser 236", "message settings refused by the printer's driver (Office_Laser) :office.dev"}},
+        {"dialog does not open", u"office.dev", [](FakeOpenPlatform& p) { p.fileDialogOpens = false; },
+         {"merge Office_Laser 236", "dialog with office.dev on Office_Laser (default Default_Printer)",
+          "message setup dialog could not open (Office_Laser) :office.dev"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::FakePrintServices fresh = spooler;
+        FakeOpenPlatform platform(fresh);
+        platform.files = this->platform.files;
+        platform.drivers = this->platform.drivers;
+        if (c.arrange)
+            c.arrange(platform);
+        EXPECT_EQ(RunProgram({c.file}, fresh, platform, platform), 0);
+        std::vector<std::string> expected = c.log;
+        expected.insert(expected.end(), {"usual dialog Default_Printer/", "destroy"});
+        EXPECT_EQ(platform.log, expected);
+        EXPECT_TRUE(fresh.defaultsSet.empty());
+    }
+}
+
+}  // namespace
+}  // namespace ikw

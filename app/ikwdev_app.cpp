@@ -4,8 +4,12 @@
 
 #include <memory>
 
+#include "app/run_program.h"
 #include "app/start_up.h"
+#include "app/win32_device_info_files.h"
 #include "dialog/printer_setup_dlg.h"
+#include "platform/win32_command_line.h"
+#include "platform/win32_device_settings_merge.h"
 #include "platform/win32_print_services.h"
 
 namespace {
@@ -15,18 +19,25 @@ namespace {
 constexpr DWORD kSetupDialogFlags = 0x14000C;
 
 // One setup dialog at a time, made the application's main window while it runs.
-class SetupDialogRunner : public ikw::SetupDialogHost {
+class SetupDialogRunner : public ikw::OpenedFileDialogHost {
 public:
     explicit SetupDialogRunner(fw::Application& app) : m_app(app) {}
 
     bool RunSetupDialog(const std::u16string& defaultPrinter, const std::u16string& substitutePrinter) override {
-        m_dialog.reset();
-        m_dialog = std::make_unique<CPrinterSetupDlg>(kSetupDialogFlags, nullptr);
-        m_dialog->m_strDefaultPrinter = defaultPrinter;
-        m_dialog->m_strSubstitutePrinter = substitutePrinter;
-        m_app.m_pMainWnd = m_dialog.get();
-        m_dialog->DoModal();
-        return m_dialog->m_bInitialized;
+        CPrinterSetupDlg& dialog = NewDialog();
+        dialog.m_strDefaultPrinter = defaultPrinter;
+        dialog.m_strSubstitutePrinter = substitutePrinter;
+        return RunModal(dialog);
+    }
+
+    // No default or substitute printer: the dialog starts on the file's
+    // printer through its parameter block and never changes the default.
+    bool RunSetupDialogWith(const ikw::OpenedDeviceInfo& opened) override {
+        CPrinterSetupDlg& dialog = NewDialog();
+        dialog.m_strOpenedFile = opened.file;
+        if (!ikw::StartDialogFromRecord(dialog.m_pd, opened.printer, opened.record))
+            return false;
+        return RunModal(dialog);
     }
 
     void DestroySetupDialog() override {
@@ -35,6 +46,18 @@ public:
     }
 
 private:
+    CPrinterSetupDlg& NewDialog() {
+        m_dialog.reset();
+        m_dialog = std::make_unique<CPrinterSetupDlg>(kSetupDialogFlags, nullptr);
+        return *m_dialog;
+    }
+
+    bool RunModal(CPrinterSetupDlg& dialog) {
+        m_app.m_pMainWnd = &dialog;
+        dialog.DoModal();
+        return dialog.m_bInitialized;
+    }
+
     fw::Application& m_app;
     std::unique_ptr<CPrinterSetupDlg> m_dialog;
 };
@@ -48,8 +71,9 @@ bool CIkwDevApp::InitInstance() {
     m_strExcludedPrinter = ikw::kExcludedPrinter;
 
     ikw::Win32PrintServices spooler;
+    ikw::Win32DeviceInfoFiles files;
     SetupDialogRunner dialogs(*this);
-    ikw::RunStartUp(spooler, dialogs);
+    m_nExitCode = ikw::RunProgram(ikw::CommandLineArguments(), spooler, files, dialogs);
     return false;
 }
 

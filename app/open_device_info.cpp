@@ -109,10 +109,13 @@ bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices
     }
 
     OpenedDeviceInfo& opened = *decision.open;
-    const std::optional<DriverRecordSizes> driver = platform.DriverRecordSizesOf(opened.printer);
+    opened.file = platform.FullPathOf(file);
+    const std::optional<std::vector<std::uint8_t>> driverRecord = platform.DriverRecordOf(opened.printer);
     std::optional<std::vector<std::uint8_t>> merged;
-    if (driver)
-        merged = platform.MergeThroughDriver(opened.printer, FitRecordToDriver(opened.record, *driver));
+    if (driverRecord && driverRecord->size() >= kMinDmSize) {
+        const DriverRecordSizes driver{ReadU16(*driverRecord, kDmSizeOffset), ReadU16(*driverRecord, kDmDriverExtraOffset)};
+        merged = platform.MergeThroughDriver(opened.printer, FitRecordToDriver(opened.record, driver));
+    }
     if (!merged) {
         platform.ShowMessage(kDriverRefusedText + u" (" + opened.printer + u") :" + file);
         return false;

@@ -187,7 +187,7 @@ std::u16string TemporaryPathFor(const std::u16string& target, unsigned attempt) 
     return folder + component;
 }
 
-void SaveDeviceSettings(const SavePlatform& platform) {
+void SaveDeviceSettings(const SavePlatform& platform, const std::u16string& openedFile) {
     const RecordLock settings(platform.records, DialogRecord::DeviceSettings);
     if (!settings)
         return;
@@ -195,7 +195,15 @@ void SaveDeviceSettings(const SavePlatform& platform) {
     SaveFileRequest request;
     request.filters = ParseFilterList(platform.strings.Load(IDS_DEVICE_INFO_FILTER));
     request.defaultExtension = kDefaultExtension;
-    request.initialFileName = SuggestFileNameFromRecords(platform.records);
+    // A user who opened a file is most likely saving it again: the save
+    // dialog's question then confirms the replacement.
+    if (openedFile.empty()) {
+        request.initialFileName = SuggestFileNameFromRecords(platform.records);
+    } else {
+        const std::size_t nameStart = FileNameStart(openedFile);
+        request.initialFolder = openedFile.substr(0, nameStart);
+        request.initialFileName = openedFile.substr(nameStart);
+    }
     request.hideReadOnly = true;
     request.overwritePrompt = true;
     const std::optional<std::u16string> path = platform.saveDialog.AskForSavePath(request);

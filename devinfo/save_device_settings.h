@@ -72,6 +72,8 @@ struct SaveFileRequest {
     // both want the extension without it: the platform drops the dot there.
     std::u16string defaultExtension;
     std::u16string initialFileName;  // may be empty
+    // Empty: the platform chooses the folder.
+    std::u16string initialFolder;
     bool hideReadOnly = false;       // OFN_HIDEREADONLY
     bool overwritePrompt = false;    // OFN_OVERWRITEPROMPT / FOS_OVERWRITEPROMPT
 };
@@ -147,7 +149,9 @@ struct SavePlatform {
 // One press of the save button. Every failure is reported here in a message
 // box, or deliberately not reported (no settings to save, a cancelled dialog),
 // so the caller has nothing to check. The setup dialog stays open afterwards.
-void SaveDeviceSettings(const SavePlatform& platform);
+// openedFile: the full path of the device info file the dialog was opened
+// with, or empty; the save dialog then starts in its folder, with its name.
+void SaveDeviceSettings(const SavePlatform& platform, const std::u16string& openedFile = {});
 
 // The longest chosen path the program writes to: the classic limit of 260
 // code units with the terminator. Longer paths are refused, never shortened.

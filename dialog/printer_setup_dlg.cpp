@@ -5,12 +5,14 @@
 #include "devinfo/save_device_settings.h"
 #include "dialog/dialog_child_windows.h"
 #include "dialog/minimised_icon.h"
+#include "dialog/opened_file_title.h"
 #include "dialog/restore_default_printer.h"
 #include "framework/application.h"
 #include "framework/message_map.h"
 #include "framework/resources.h"
 #include "platform/win32_print_services.h"
 #include "platform/win32_save_services.h"
+#include "platform/wide_string.h"
 #include "platform/wine_print_dialog_state.h"
 #include "res/resource.h"
 
@@ -37,6 +39,7 @@ BOOL CPrinterSetupDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     m_bInitialized = true;
+    ShowOpenedFileInTitle();
 
     ikw::Win32PrintServices spooler;
     ikw::Win32DialogChildWindows children(m_hWnd);
@@ -53,7 +56,15 @@ void CPrinterSetupDlg::OnOK() {
     ikw::Win32FileSystem files;
     ikw::Win32MessageBoxes messages(m_hWnd);
     ikw::Win32PrintServices spooler;
-    ikw::SaveDeviceSettings({records, strings, saveDialog, files, messages, spooler});
+    ikw::SaveDeviceSettings({records, strings, saveDialog, files, messages, spooler}, m_strOpenedFile);
+}
+
+void CPrinterSetupDlg::ShowOpenedFileInTitle() {
+    if (m_strOpenedFile.empty())
+        return;
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
+    title.resize(static_cast<std::size_t>(GetWindowTextW(m_hWnd, title.data(), static_cast<int>(title.size()))));
+    SetWindowTextW(m_hWnd, ikw::ToWide(ikw::TitleWithOpenedFile(ikw::FromWide(title), m_strOpenedFile)).c_str());
 }
 
 LRESULT CPrinterSetupDlg::OnSysCommand(WPARAM, LPARAM) { return Default(); }

@@ -14,6 +14,7 @@ public:
     std::u16string m_strDefaultPrinter;      // the default printer found at start-up
     std::u16string m_strSubstitutePrinter;   // made default so the dialog could open; empty if none
     bool m_bInitialized = false;             // the window was created
+    std::u16string m_strOpenedFile;          // full path of the device info file shown; empty if none
     HICON m_hIcon;
 
 protected:
@@ -23,6 +24,7 @@ protected:
     bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    void ShowOpenedFileInTitle();
     LRESULT OnSysCommand(WPARAM, LPARAM);
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);

@@ -64,7 +64,7 @@ int Application::Run() {
     m_programName = path.substr(nameStart, extension - nameStart);
     m_helpFilePath = path.substr(0, extension) + L".HLP";
     try {
-        return InitInstance() ? RunMessageLoop() : 0;
+        return InitInstance() ? RunMessageLoop() : m_nExitCode;
     } catch (...) {
         ReportCurrentException();
         return 1;

@@ -81,6 +81,15 @@ SaveFileDialog::Outcome SaveFileDialog::RunNewStyle(HWND owner) {
         FAILED(dialog->SetFileName(m_initialFileName.c_str())))
         return Outcome::Unavailable;
 
+    // A folder that no longer exists is no reason to refuse the save: the
+    // dialog then starts where the platform chooses.
+    if (!m_initialFolder.empty()) {
+        ComPtr<IShellItem> folder;
+        if (SUCCEEDED(SHCreateItemFromParsingName(m_initialFolder.c_str(), nullptr, IID_IShellItem,
+                                                  reinterpret_cast<void**>(folder.Put()))))
+            dialog->SetFolder(folder.Get());
+    }
+
     const HRESULT shown = dialog->Show(owner);
     if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED))
         return Outcome::Cancelled;
@@ -115,6 +124,7 @@ SaveFileDialog::Outcome SaveFileDialog::RunClassic(HWND owner) {
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = kPathBufferLength;
     ofn.lpstrDefExt = m_defaultExtension.c_str();
+    ofn.lpstrInitialDir = m_initialFolder.empty() ? nullptr : m_initialFolder.c_str();
     ofn.Flags = m_flags | OFN_EXPLORER | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameW(&ofn))
         return Outcome::Cancelled;

@@ -23,6 +23,9 @@ public:
     SaveFileDialog(std::wstring defaultExtension, std::wstring initialFileName, DWORD flags,
                    std::vector<FileFilter> filters);
 
+    // The folder the dialog starts in; by default the platform chooses.
+    void SetInitialFolder(std::wstring folder) { m_initialFolder = std::move(folder); }
+
     // Runs the dialog modally over owner (null: the application's main
     // window). IDOK with a path, or IDCANCEL.
     INT_PTR DoModal(HWND owner = nullptr);
@@ -35,6 +38,7 @@ private:
 
     std::wstring m_defaultExtension;  // without the dot, as both dialogs want it
     std::wstring m_initialFileName;
+    std::wstring m_initialFolder;
     DWORD m_flags;
     std::vector<FileFilter> m_filters;
     std::wstring m_path;

@@ -32,6 +32,7 @@ std::optional<std::u16string> Win32SaveFileDialog::AskForSavePath(const SaveFile
         filters.push_back({ToWide(filter.displayName), ToWide(filter.pattern)});
     const DWORD flags = (request.hideReadOnly ? OFN_HIDEREADONLY : 0) | (request.overwritePrompt ? OFN_OVERWRITEPROMPT : 0);
     fw::SaveFileDialog dialog(ToWide(request.defaultExtension), ToWide(request.initialFileName), flags, filters);
+    dialog.SetInitialFolder(ToWide(request.initialFolder));
     if (dialog.DoModal() != IDOK)
         return std::nullopt;
     return FromWide(dialog.GetPathName());

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/movable_records.h"
+
 namespace ikw {
 namespace {
 
@@ -25,33 +27,6 @@ struct WinePrintDialogData {
 
 // DeviceCapabilitiesW's DC_PAPERNAMES gives each name in this many units.
 constexpr size_t kPaperNameUnits = 64;
-
-HGLOBAL CopyToMovableBlock(const void* data, SIZE_T size) {
-    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!block)
-        return nullptr;
-    void* target = GlobalLock(block);
-    std::memcpy(target, data, size);
-    GlobalUnlock(block);
-    return block;
-}
-
-// A device name record: three offsets in UTF-16 units, a flag word, then the
-// driver, device and port names, each NUL-terminated.
-HGLOBAL MakeDeviceNames(const PRINTER_INFO_2W& printer) {
-    const wchar_t* names[] = {printer.pDriverName, printer.pPrinterName, printer.pPortName};
-    std::wstring record(sizeof(DEVNAMES) / sizeof(wchar_t), L'\0');
-    WORD offsets[3];
-    for (int i = 0; i < 3; ++i) {
-        offsets[i] = static_cast<WORD>(record.size());
-        if (names[i])
-            record += names[i];
-        record += L'\0';
-    }
-    DEVNAMES header{offsets[0], offsets[1], offsets[2], 0};
-    std::memcpy(record.data(), &header, sizeof(header));
-    return CopyToMovableBlock(record.data(), record.size() * sizeof(wchar_t));
-}
 
 // Wine's dialog writes the paper the user picks into the record's paper
 // number alone. The width and length stay those of the printer's default
@@ -149,18 +124,8 @@ bool RefreshFromWinePrintDialog(HWND dialog, PRINTDLGW& parameterBlock) {
         return true;
     }
     // A printer change replaces Wine's record, so it is read afresh each time.
-    const HGLOBAL devMode = CopyLiveRecord(*data->devMode, *data->printerInfo);
-    const HGLOBAL devNames = MakeDeviceNames(*data->printerInfo);
-    if (!devMode || !devNames) {
-        if (devMode)
-            GlobalFree(devMode);
-        if (devNames)
-            GlobalFree(devNames);
-        return false;
-    }
-    Replace(parameterBlock.hDevMode, devMode);
-    Replace(parameterBlock.hDevNames, devNames);
-    return true;
+    return HandOverRecords(parameterBlock, CopyLiveRecord(*data->devMode, *data->printerInfo),
+                           MakeDeviceNames(*data->printerInfo));
 }
 
 }  // namespace ikw

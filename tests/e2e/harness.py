@@ -396,10 +396,11 @@ class ProgramTestCase(unittest.TestCase):
         # process makes the prefix hold the new set before the program runs.
         return self.driver.default_printer()
 
-    def start_program(self):
+    def start_program(self, args=()):
+        """Starts IKWDev.exe with the given command-line arguments."""
         os.makedirs(artifacts_dir(), exist_ok=True)
         log = os.path.join(artifacts_dir(), self.id() + ".log")
-        self.program = self.session.start([program_path()], log)
+        self.program = self.session.start([program_path()] + list(args), log)
         return self.program
 
     def wait_for_setup_dialog(self):

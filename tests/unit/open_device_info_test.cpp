@@ -171,6 +171,7 @@ public:
     std::vector<std::string> log;
     std::optional<OpenedDeviceInfo> openedWith;
 
+    std::u16string FullPathOf(const std::u16string& path) override { return u"C:\\dev\\" + path; }
     std::optional<Bytes> ReadFile(const std::u16string& path, std::size_t maxBytes) override {
         const auto found = files.find(path);
         if (found == files.end())
@@ -179,9 +180,11 @@ public:
         bytes.resize(std::min(bytes.size(), maxBytes));
         return bytes;
     }
-    std::optional<DriverRecordSizes> DriverRecordSizesOf(const std::u16string& printer) override {
+    std::optional<Bytes> DriverRecordOf(const std::u16string& printer) override {
         const auto found = drivers.find(printer);
-        return found == drivers.end() ? std::nullopt : std::optional<DriverRecordSizes>(found->second);
+        if (found == drivers.end())
+            return std::nullopt;
+        return Record(printer, found->second.dmSize, found->second.dmDriverExtra);
     }
     // The driver takes the record and marks it as checked.
     std::optional<Bytes> MergeThroughDriver(const std::u16string& printer, const Bytes& record) override {
@@ -245,7 +248,7 @@ TEST_F(RunProgramTest, AFileOpensOnItsPrinterWithTheDriversRecordAndLeavesTheDef
         EXPECT_EQ(Run({file}), 0);
         EXPECT_EQ(platform.log, (std::vector<std::string>{
                                     "merge " + Narrow(printer) + " 236",
-                                    "dialog with " + Narrow(file) + " on " + Narrow(printer) + " (default Default_Printer)",
+                                    "dialog with C:\\dev\\" + Narrow(file) + " on " + Narrow(printer) + " (default Default_Printer)",
                                     "destroy"}));
         ASSERT_TRUE(platform.openedWith);
         EXPECT_EQ(platform.openedWith->record.size(), 236u);
@@ -271,7 +274,7 @@ TEST_F(RunProgramTest, AFileThatCannotBeOpenedIsReportedThenTheUsualStartFollows
         {"driver refuses", u"office.dev", [](FakeOpenPlatform& p) { p.driverRefuses = true; },
          {"merge Office_Laser 236", "message settings refused by the printer's driver (Office_Laser) :office.dev"}},
         {"dialog does not open", u"office.dev", [](FakeOpenPlatform& p) { p.fileDialogOpens = false; },
-         {"merge Office_Laser 236", "dialog with office.dev on Office_Laser (default Default_Printer)",
+         {"merge Office_Laser 236", "dialog with C:\\dev\\office.dev on Office_Laser (default Default_Printer)",
           "message setup dialog could not open (Office_Laser) :office.dev"}},
     };
     for (const auto& c : cases) {

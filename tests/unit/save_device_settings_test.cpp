@@ -252,7 +252,9 @@ struct Rig {
         EXPECT_TRUE(files.open.empty());
     }
 
-    void Save() { SaveDeviceSettings({records, strings, dialog, files, messages, comparison}); }
+    void Save(const std::u16string& openedFile = {}) {
+        SaveDeviceSettings({records, strings, dialog, files, messages, comparison}, openedFile);
+    }
 };
 
 using Files = std::map<std::u16string, Bytes>;
@@ -288,8 +290,22 @@ TEST(SaveDeviceSettings, WritesANewFileBesideTheChosenOneAndMovesItIntoPlace) {
     EXPECT_EQ(r.filters[0].pattern, u"*.dev");
     EXPECT_EQ(r.defaultExtension, u".dev");
     EXPECT_EQ(r.initialFileName, kPrinter);
+    EXPECT_EQ(r.initialFolder, u"");
     EXPECT_TRUE(r.hideReadOnly);
     EXPECT_TRUE(r.overwritePrompt);
+}
+
+TEST(SaveDeviceSettings, AnOpenedFileIsSuggestedByItsFolderAndNameAndReplacedLikeAnyOther) {
+    Rig rig;
+    rig.files.files[kTarget] = {1, 2, 3};
+
+    rig.Save(kTarget);
+
+    ASSERT_TRUE(rig.dialog.request);
+    EXPECT_EQ(rig.dialog.request->initialFolder, u"C:\\out\\");
+    EXPECT_EQ(rig.dialog.request->initialFileName, u"Office Laser.dev");
+    EXPECT_TRUE(rig.dialog.request->overwritePrompt);
+    EXPECT_EQ(rig.files.files, (Files{{kTarget, DeviceInfoFile(rig.devMode, 228)}}));
 }
 
 TEST(SaveDeviceSettings, WithoutLockedSettingsNothingHappens) {

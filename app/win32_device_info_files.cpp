@@ -1,0 +1,77 @@
+#include "app/win32_device_info_files.h"
+
+#include <windows.h>
+
+#include "framework/message_box.h"
+#include "platform/wide_string.h"
+#include "platform/win32_device_settings_merge.h"
+
+namespace ikw {
+namespace {
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
+    ~FileHandle() {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+}  // namespace
+
+std::u16string Win32DeviceInfoFiles::FullPathOf(const std::u16string& path) {
+    const std::wstring wide = ToWide(path);
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return path;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return path;
+    full.resize(length);
+    return FromWide(full);
+}
+
+std::optional<std::vector<std::uint8_t>> Win32DeviceInfoFiles::ReadFile(const std::u16string& path,
+                                                                       std::size_t maxBytes) {
+    // Others may go on reading the file while it is read here; a writer
+    // would change it under the reader.
+    const FileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(maxBytes);
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), bytes.data() + filled, static_cast<DWORD>(bytes.size() - filled), &read, nullptr))
+            return std::nullopt;
+        if (read == 0)
+            break;
+        filled += read;
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
+std::optional<std::vector<std::uint8_t>> Win32DeviceInfoFiles::DriverRecordOf(const std::u16string& printer) {
+    return DriverOwnRecord(printer);
+}
+
+std::optional<std::vector<std::uint8_t>> Win32DeviceInfoFiles::MergeThroughDriver(
+    const std::u16string& printer, const std::vector<std::uint8_t>& record) {
+    return ikw::MergeThroughDriver(printer, record);
+}
+
+void Win32DeviceInfoFiles::ShowMessage(const std::u16string& text) {
+    fw::ShowMessageBox(nullptr, ToWide(text), MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace ikw

@@ -1,0 +1,93 @@
+#include "platform/win32_device_settings_merge.h"
+
+#include <winspool.h>
+
+#include <cstddef>
+
+#include "platform/movable_records.h"
+#include "platform/wide_string.h"
+
+namespace ikw {
+namespace {
+
+// An open printer, closed on every path out.
+class PrinterHandle {
+public:
+    explicit PrinterHandle(const std::u16string& printer) : m_name(ToWide(printer)) {
+        if (!OpenPrinterW(m_name.data(), &m_handle, nullptr))
+            m_handle = nullptr;
+    }
+    ~PrinterHandle() {
+        if (m_handle)
+            ClosePrinter(m_handle);
+    }
+    PrinterHandle(const PrinterHandle&) = delete;
+    PrinterHandle& operator=(const PrinterHandle&) = delete;
+
+    explicit operator bool() const { return m_handle != nullptr; }
+    HANDLE get() const { return m_handle; }
+    wchar_t* name() { return m_name.data(); }
+
+private:
+    std::wstring m_name;
+    HANDLE m_handle = nullptr;
+};
+
+// The driver's answer is trusted no further than its own sizes agree with
+// the buffer it was given: a record claiming more would be read past its end.
+std::optional<std::vector<std::uint8_t>> AskDriver(PrinterHandle& printer, const DEVMODEW* input) {
+    if (!printer)
+        return std::nullopt;
+    const LONG size = DocumentPropertiesW(nullptr, printer.get(), printer.name(), nullptr, nullptr, 0);
+    if (size < static_cast<LONG>(offsetof(DEVMODEW, dmFields)))
+        return std::nullopt;
+    std::vector<std::uint8_t> output(static_cast<std::size_t>(size));
+    auto* record = reinterpret_cast<DEVMODEW*>(output.data());
+    const DWORD mode = DM_OUT_BUFFER | (input ? DM_IN_BUFFER : 0);
+    if (DocumentPropertiesW(nullptr, printer.get(), printer.name(), record, const_cast<DEVMODEW*>(input), mode) !=
+        IDOK)
+        return std::nullopt;
+    const std::size_t claimed = std::size_t{record->dmSize} + record->dmDriverExtra;
+    if (record->dmSize < offsetof(DEVMODEW, dmFields) || claimed > output.size())
+        return std::nullopt;
+    output.resize(claimed);
+    return output;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> DriverOwnRecord(const std::u16string& printer) {
+    PrinterHandle handle(printer);
+    return AskDriver(handle, nullptr);
+}
+
+std::optional<std::vector<std::uint8_t>> MergeThroughDriver(const std::u16string& printer,
+                                                            const std::vector<std::uint8_t>& record) {
+    // The driver reads dmSize + dmDriverExtra bytes of its input, and a
+    // DEVMODEW's worth of public fields whatever dmSize says: a short record
+    // is handed over in a buffer at least that long, zero-filled.
+    std::vector<std::uint8_t> input(record);
+    if (input.size() < sizeof(DEVMODEW))
+        input.resize(sizeof(DEVMODEW), 0);
+    PrinterHandle handle(printer);
+    return AskDriver(handle, reinterpret_cast<const DEVMODEW*>(input.data()));
+}
+
+bool StartDialogFromRecord(PRINTDLGW& parameterBlock, const std::u16string& printer,
+                           const std::vector<std::uint8_t>& record) {
+    PrinterHandle handle(printer);
+    if (!handle)
+        return false;
+    DWORD needed = 0;
+    GetPrinterW(handle.get(), 2, nullptr, 0, &needed);
+    if (needed < sizeof(PRINTER_INFO_2W))
+        return false;
+    std::vector<std::uint8_t> info(needed);
+    if (!GetPrinterW(handle.get(), 2, info.data(), needed, &needed))
+        return false;
+
+    return HandOverRecords(parameterBlock, CopyToMovableBlock(record.data(), record.size()),
+                           MakeDeviceNames(*reinterpret_cast<const PRINTER_INFO_2W*>(info.data())));
+}
+
+}  // namespace ikw

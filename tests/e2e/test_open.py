@@ -1,0 +1,187 @@
+"""Opening a saved device info file end to end: IKWDev.exe FILE opens the
+setup dialog on the file's printer with the file's orientation and paper,
+names the file in its title, never touches the default printer, and saving
+again without changes gives the same file. A file that cannot be used is
+reported and the usual start follows; more than one argument gives the
+usage and exit code 2."""
+
+import os
+import struct
+import unittest
+
+from harness import (DIALOG_CLASS, LANDSCAPE, PAPER_COMBO, PORTRAIT as PORTRAIT_BUTTON,
+                     PRINTER_COMBO, SAVE_DIALOG_FILE_NAME, finish_save, open_save_dialog,
+                     save_to, windows_path)
+from test_save import (DEVICE_NAME, DM_DRIVER_EXTRA, LABEL, MESSAGE_TEXT, OFFICE, ORIENTATION,
+                       PROGRAM_NAME, SaveTestCase, up_to_nul, utf16)
+
+# The title of Wine's print setup dialog under this locale.
+SETUP_TITLE = "Print Setup"
+
+
+def without_name_slack(data):
+    """The file with the record's name field cleared after its terminator:
+    past it the field holds whatever the platform left there."""
+    data = bytearray(data)
+    field = slice(4 + DEVICE_NAME.start, 4 + DEVICE_NAME.stop)
+    name = up_to_nul(bytes(data[field]))
+    data[field] = name + bytes(DEVICE_NAME.stop - DEVICE_NAME.start - len(name))
+    return bytes(data)
+
+
+class OpenTestCase(SaveTestCase):
+
+    def save_label_landscape_a4(self, path):
+        """The first session: Label.Printer, landscape, A4, saved to path,
+        while Office_Laser stays the default printer."""
+        dialog = self.open_setup_dialog([OFFICE, LABEL], default=OFFICE)
+        self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, LABEL))
+        self.assertTrue(self.driver.select(dialog, PAPER_COMBO, "A4"))
+        self.driver.click(dialog, LANDSCAPE)
+        save_to(self.driver, dialog, path)
+        self.close_program(dialog)
+
+    def assert_default_printer_is(self, printer):
+        self.assertEqual(self.driver.stored_default_printer(), printer, "Wine's default printer")
+        self.assertEqual(self.cups.default(), printer, "CUPS' default printer")
+
+    def wait_for_message(self):
+        box = self.driver.wait_window(DIALOG_CLASS, no_control=PRINTER_COMBO)
+        self.assertIsNotNone(box, "no message box appeared")
+        self.assertEqual(self.driver.text(box), PROGRAM_NAME)
+        return box
+
+    def assert_usual_start_follows(self, box):
+        """The message is closed, then the dialog opens on the default
+        printer with no file in its title."""
+        self.driver.dismiss(box)
+        dialog = self.wait_for_setup_dialog()
+        self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, OFFICE)
+        self.assertEqual(self.driver.text(dialog), SETUP_TITLE)
+        self.close_program(dialog)
+        self.assert_default_printer_is(OFFICE)
+
+
+class OpenSavedFileTest(OpenTestCase):
+
+    def test_a_saved_file_opens_as_it_was_saved_and_saves_again_to_the_same_bytes(self):
+        path = self.path("label.dev")
+        self.save_label_landscape_a4(path)
+        with open(path, "rb") as f:
+            saved = f.read()
+
+        self.start_program([windows_path(path)])
+        dialog = self.wait_for_setup_dialog()
+        self.assertEqual(self.driver.text(dialog), SETUP_TITLE + " - label.dev")
+        self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, LABEL)
+        self.assertTrue(self.driver.checked(dialog, LANDSCAPE), "landscape is not shown")
+        self.assertEqual(self.driver.combo(dialog, PAPER_COMBO).selected_text, "A4")
+        self.assert_default_printer_is(OFFICE)
+
+        # Save suggests the opened file itself; the question confirms it.
+        save_dialog = open_save_dialog(self.driver, dialog)
+        self.assertEqual(self.driver.text(save_dialog, SAVE_DIALOG_FILE_NAME), "label.dev")
+        finish_save(self.driver, dialog, save_dialog, replace=True)
+        with open(path, "rb") as f:
+            again = f.read()
+        self.assertEqual(without_name_slack(again).hex(), without_name_slack(saved).hex())
+
+        # One change gives the file with just that change.
+        self.driver.click(dialog, PORTRAIT_BUTTON)
+        save_dialog = open_save_dialog(self.driver, dialog)
+        finish_save(self.driver, dialog, save_dialog, replace=True)
+        with open(path, "rb") as f:
+            changed = bytearray(f.read())
+        self.assertEqual(changed[4 + ORIENTATION:4 + ORIENTATION + 2], b"\x01\x00", "portrait")
+        changed[4 + ORIENTATION:4 + ORIENTATION + 2] = saved[4 + ORIENTATION:4 + ORIENTATION + 2]
+        self.assertEqual(without_name_slack(bytes(changed)).hex(), without_name_slack(saved).hex())
+        self.assertEqual(self.files_saved(), ["label.dev"])
+
+        self.close_program(dialog)
+        self.assert_default_printer_is(OFFICE)
+
+
+def renamed_record(data):
+    """The file as another driver would have named the record, with the
+    printer's name in the tail."""
+    size = struct.unpack_from("<I", data, 0)[0]
+    record = bytearray(data[4:4 + size])
+    record[DEVICE_NAME] = utf16("Label (older driver)").ljust(64, b"\0")
+    name = utf16(LABEL) + b"\0\0"
+    return data[:4] + bytes(record) + struct.pack("<H", len(name)) + name
+
+
+def longer_private_part(data):
+    """The file as a driver with 8 more private bytes would have saved it."""
+    size = struct.unpack_from("<I", data, 0)[0]
+    record = bytearray(data[4:4 + size]) + bytes(8)
+    struct.pack_into("<H", record, DM_DRIVER_EXTRA, struct.unpack_from("<H", record, DM_DRIVER_EXTRA)[0] + 8)
+    return struct.pack("<I", size + 8) + bytes(record) + data[4 + size:]
+
+
+class OtherDriverTest(OpenTestCase):
+
+    def test_a_record_from_another_driver_shows_what_could_be_kept(self):
+        path = self.path("label.dev")
+        self.save_label_landscape_a4(path)
+        with open(path, "rb") as f:
+            saved = f.read()
+        for change in (renamed_record, longer_private_part):
+            with self.subTest(change=change.__name__):
+                with open(path, "wb") as f:
+                    f.write(change(saved))
+                self.start_program([windows_path(path)])
+                dialog = self.wait_for_setup_dialog()
+                self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, LABEL)
+                self.assertTrue(self.driver.checked(dialog, LANDSCAPE), "landscape is not shown")
+                self.assertEqual(self.driver.combo(dialog, PAPER_COMBO).selected_text, "A4")
+
+                # The save writes the driver's record with those settings.
+                save_dialog = open_save_dialog(self.driver, dialog)
+                finish_save(self.driver, dialog, save_dialog, replace=True)
+                record, _ = self.read_saved(path)
+                self.assert_record_shows_the_dialog(record, dialog)
+                self.close_program(dialog)
+                self.assert_default_printer_is(OFFICE)
+
+
+class UnusableFileTest(OpenTestCase):
+
+    def test_a_damaged_file_is_reported_then_the_usual_start_follows(self):
+        path = self.path("damaged.dev")
+        with open(path, "wb") as f:
+            f.write(b"\xdc\x00\x00\x00" + bytes(100))
+        self.use_printers([OFFICE, LABEL], default=OFFICE)
+        self.start_program([windows_path(path)])
+
+        box = self.wait_for_message()
+        self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
+                         "not a device info file (file is shorter than its header says: DevModeSize 220 "
+                         "needs 224 bytes, the file has 104 bytes) :" + windows_path(path))
+        self.assert_usual_start_follows(box)
+
+    def test_a_file_whose_printer_is_not_installed_is_reported_then_the_usual_start_follows(self):
+        path = self.path("label.dev")
+        self.save_label_landscape_a4(path)
+        self.cups.remove_printer(LABEL)
+        self.assertEqual(self.driver.default_printer(), OFFICE)
+
+        self.start_program([windows_path(path)])
+        box = self.wait_for_message()
+        self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
+                         "printer not installed (%s) :%s" % (LABEL, windows_path(path)))
+        self.assert_usual_start_follows(box)
+
+    def test_more_than_one_argument_shows_the_usage_and_ends_with_exit_code_2(self):
+        self.use_printers([OFFICE], default=OFFICE)
+        self.start_program(["a.dev", "b.dev"])
+        box = self.wait_for_message()
+        self.assertTrue(self.driver.text(box, MESSAGE_TEXT).startswith("usage : IKWDev [FILE]"))
+        self.driver.dismiss(box)
+        self.assert_exits_with(2)
+        self.assertIsNone(self.driver.wait_setup_dialog(timeout=2), "a setup dialog opened")
+        self.assert_default_printer_is(OFFICE)
+
+
+if __name__ == "__main__":
+    unittest.main()

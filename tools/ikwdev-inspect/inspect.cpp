@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "tools/ikwdev-inspect/diff.h"
+
 namespace ikw::inspect {
 
 namespace {
@@ -166,6 +168,10 @@ std::string JsonNumberOrNull(const std::optional<long long>& value) {
 
 }  // namespace
 
+std::string QuoteForPerson(const std::u16string& s) { return Quote(s, Audience::Person); }
+std::string QuoteForJson(const std::u16string& s) { return Quote(s, Audience::Json); }
+std::string DescribeValue(const std::string& field, std::int16_t value) { return Describe(field, value); }
+
 std::string ToUtf8(const std::u16string& s) {
     std::string out;
     ForEachCodePoint(s, [&](char32_t c) { AppendUtf8(out, c); });
@@ -231,6 +237,7 @@ std::string Usage() {
     return "usage: ikwdev-inspect [--json] [--] FILE...\n"
            "Shows what device info files (.dev) hold and checks that they are whole.\n"
            "  --json   one JSON object per file, each on a line of its own\n"
+           "  --diff   compare two files instead: ikwdev-inspect --diff [--json] A B\n"
            "  --help   this text\n"
            "Exit status: 0 when every FILE is a valid device info file, 1 when any is\n"
            "not (each problem is reported on standard error), 2 on wrong usage.\n";
@@ -305,6 +312,8 @@ std::string FormatJsonProblem(const std::u16string& file, const std::string& pro
 }
 
 ExitStatus Run(const std::vector<std::u16string>& args, const Io& io) {
+    if (IsDiffRequest(args))
+        return static_cast<ExitStatus>(RunDiff(args, io));
     std::string error;
     const std::optional<Arguments> parsed = ParseArguments(args, error);
     if (!parsed) {
@@ -319,35 +328,45 @@ ExitStatus Run(const std::vector<std::u16string>& args, const Io& io) {
     bool first = true;
     for (std::size_t index : parsed->files) {
         const std::u16string& name = args[index];
-        const FileContents contents = io.read(index);
-        std::optional<std::string> problem = contents.error;
-        std::optional<std::size_t> offset;
-        DecodeResult decoded;
-        if (!problem && contents.bytes.size() > kMaxDeviceInfoFileSize) {
-            problem = "longer than any device info file can be (" + std::to_string(kMaxDeviceInfoFileSize) +
-                      " bytes)";
-        } else if (!problem) {
-            decoded = DecodeDeviceInfo(contents.bytes.data(), contents.bytes.size());
-            if (decoded.error) {
-                problem = decoded.error->message;
-                offset = decoded.error->offset;
-            }
-        }
-        if (problem) {
+        const ReadResult read = ReadDeviceInfo(io, index);
+        if (read.problem) {
             status = ExitStatus::SomeInvalid;
-            io.err(ToUtf8(name) + ": " + (offset ? "invalid at byte " + std::to_string(*offset) + ": " : "") +
-                   *problem + "\n");
-            if (parsed->json)
-                io.out(FormatJsonProblem(name, *problem, offset));
+            ReportProblem(io, name, read, parsed->json);
             continue;
         }
         if (parsed->json)
-            io.out(FormatJson(name, *decoded.info));
+            io.out(FormatJson(name, *read.info));
         else
-            io.out((first ? "" : "\n") + FormatText(name, *decoded.info));
+            io.out((first ? "" : "\n") + FormatText(name, *read.info));
         first = false;
     }
     return status;
+}
+
+ReadResult ReadDeviceInfo(const Io& io, std::size_t argIndex) {
+    FileContents contents = io.read(argIndex);
+    ReadResult result;
+    result.problem = contents.error;
+    if (!result.problem && contents.bytes.size() > kMaxDeviceInfoFileSize) {
+        result.problem =
+            "longer than any device info file can be (" + std::to_string(kMaxDeviceInfoFileSize) + " bytes)";
+    } else if (!result.problem) {
+        DecodeResult decoded = DecodeDeviceInfo(contents.bytes.data(), contents.bytes.size());
+        if (decoded.error) {
+            result.problem = decoded.error->message;
+            result.offset = decoded.error->offset;
+        }
+        result.info = std::move(decoded.info);
+    }
+    result.bytes = std::move(contents.bytes);
+    return result;
+}
+
+void ReportProblem(const Io& io, const std::u16string& file, const ReadResult& read, bool json) {
+    io.err(ToUtf8(file) + ": " + (read.offset ? "invalid at byte " + std::to_string(*read.offset) + ": " : "") +
+           *read.problem + "\n");
+    if (json)
+        io.out(FormatJsonProblem(file, *read.problem, read.offset));
 }
 
 }  // namespace ikw::inspect

@@ -51,6 +51,26 @@ struct Io {
 // io.read opens the argument of the given index the platform's own way.
 ExitStatus Run(const std::vector<std::u16string>& args, const Io& io);
 
+// One file read and checked: its bytes and what they hold, or the problem
+// (with the byte offset where it lies, when the decoder names one).
+struct ReadResult {
+    std::vector<std::uint8_t> bytes;
+    std::optional<DeviceInfo> info;
+    std::optional<std::string> problem;
+    std::optional<std::size_t> offset;
+};
+ReadResult ReadDeviceInfo(const Io& io, std::size_t argIndex);
+// The problem on standard error, and as a JSON object on standard output
+// when json is set.
+void ReportProblem(const Io& io, const std::u16string& file, const ReadResult& read, bool json);
+
+// A name in quotes: for a person, readable with only what would break the
+// line or hide a character escaped; for JSON, pure ASCII.
+std::string QuoteForPerson(const std::u16string& s);
+std::string QuoteForJson(const std::u16string& s);
+// A public field's value as a person reads it, e.g. "2 (landscape)".
+std::string DescribeValue(const std::string& field, std::int16_t value);
+
 std::string ToUtf8(const std::u16string& s);
 // Undecodable bytes become U+FFFD: the result is only ever shown.
 std::u16string FromUtf8(const std::string& s);

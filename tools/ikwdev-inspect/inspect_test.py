@@ -135,10 +135,17 @@ class Inspector(unittest.TestCase):
                 self.assertIn(text, out if stream == "out" else err)
 
 
-if __name__ == "__main__":
+def main(files):
+    """Writes the files into a fresh folder and runs the tests of the script
+    that was started, with the inspector's command from its arguments."""
+    global COMMAND, WORKDIR
     COMMAND = sys.argv[1:]
     with tempfile.TemporaryDirectory() as WORKDIR:
-        for name, data in FILES.items():
+        for name, data in files.items():
             with open(os.path.join(WORKDIR, name), "wb") as f:
                 f.write(data)
-        unittest.main(argv=sys.argv[:1])
+        unittest.main(module="__main__", argv=sys.argv[:1])
+
+
+if __name__ == "__main__":
+    main(FILES)

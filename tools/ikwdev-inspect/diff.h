@@ -1,0 +1,38 @@
+#pragma once
+// ikwdev-inspect --diff A B: what differs between two device info files,
+// field by field, so a user can check what a save changed.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/ikwdev-inspect/inspect.h"
+
+namespace ikw::inspect {
+
+enum class DiffStatus { Same = 0, Different = 1, Unreadable = 2 };
+
+// Whether the command line asks for a comparison: --diff before any "--".
+bool IsDiffRequest(const std::vector<std::u16string>& args);
+
+// One setting that differs, in a person's words and as JSON values.
+struct Difference {
+    std::string field;   // the record's own name for it, or the file's
+    std::string label;   // what it is to a user: "orientation"
+    std::string textA, textB;
+    std::string jsonA, jsonB;  // for the parts compared as bytes: their sizes
+};
+
+// bytesA/bytesB: the whole files, for the parts the decoder does not read
+// field by field (the rest of the public part, the driver's private part).
+std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector<std::uint8_t>& bytesA,
+                                          const DeviceInfo& b, const std::vector<std::uint8_t>& bytesB);
+
+std::string DiffUsage();
+
+// Same when the files hold the same settings, Different when they do not,
+// Unreadable when either file is not a valid device info file or the
+// command line is wrong.
+DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io);
+
+}  // namespace ikw::inspect

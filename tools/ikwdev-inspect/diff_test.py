@@ -1,0 +1,94 @@
+#!/usr/bin/env python3
+"""Runs ikwdev-inspect --diff on pairs of hand-made .dev files: the settings
+it names as different, in text and JSON, and its exit statuses.
+
+usage: diff_test.py COMMAND...   (the inspector, after Wine for Windows builds)
+"""
+
+import json
+import unittest
+
+import inspect_test
+from inspect_test import HOSTILE_UTF16, OFFICE, dev_file, record, run
+
+DM_ORIENTATION, DM_PAPERSIZE, DM_COPIES, DM_FORMNAME = 0x1, 0x2, 0x100, 0x10000
+FIELDS = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_FORMNAME
+LANDSCAPE_A4 = {76: 2, 78: 9, 86: 1}
+OFFICE_UTF16 = OFFICE.encode("utf-16-le")
+
+
+def office(shorts=LANDSCAPE_A4, extra=16, form="A4", private_byte=None, name_slack=b""):
+    r = bytearray(record(OFFICE_UTF16, extra=extra, fields=FIELDS, shorts=shorts, form=form))
+    if private_byte is not None:
+        r[220] ^= private_byte
+    # Bytes after the name's terminator: left there by the platform, no setting.
+    r[len(OFFICE_UTF16) + 2:len(OFFICE_UTF16) + 2 + len(name_slack)] = name_slack
+    return dev_file(bytes(r))
+
+
+FILES = {
+    "a.dev": office(),
+    "same-but-slack.dev": office(name_slack=b"\x41\x00\x42\x00"),
+    "portrait-letter.dev": office(shorts={76: 1, 78: 1, 86: 1}, form="Letter"),
+    "two-copies.dev": office(shorts={76: 2, 78: 9, 86: 2}),
+    "private-differs.dev": office(private_byte=0x5A),
+    "private-longer.dev": office(extra=24),
+    "long-name.dev": dev_file(record(HOSTILE_UTF16[:62] + b"\0\0", extra=16, fields=FIELDS,
+                                     shorts=LANDSCAPE_A4, form="A4"), HOSTILE_UTF16),
+    "short.dev": b"\xdc\x00\x00",
+}
+
+
+class Diff(unittest.TestCase):
+
+    def test_names_each_setting_that_differs(self):
+        # file, the fields that differ, a line of the text output
+        cases = [
+            ("a.dev", [], "a.dev and a.dev hold the same settings"),
+            ("same-but-slack.dev", [], "hold the same settings"),
+            ("portrait-letter.dev", ["dmOrientation", "dmPaperSize", "dmFormName"],
+             "orientation (dmOrientation): 2 (landscape) -> 1 (portrait)"),
+            ("two-copies.dev", ["dmCopies"], "copies (dmCopies): 1 -> 2"),
+            ("private-differs.dev", ["driverPrivate"],
+             "driver's private part (driverPrivate): 16 bytes -> 16 bytes, contents differ"),
+            ("private-longer.dev", ["driverPrivate"],
+             "driver's private part (driverPrivate): 16 bytes -> 24 bytes"),
+            ("long-name.dev", ["FullDeviceName", "dmDeviceName"], "printer (FullDeviceName): \"Office Laser\" -> "),
+        ]
+        for other, fields, line in cases:
+            with self.subTest(other=other):
+                status, out, err = run("--diff", "a.dev", other)
+                self.assertEqual(status, 1 if fields else 0, err)
+                self.assertIn(line, out)
+                status, out, _ = run("--diff", "--json", "a.dev", other)
+                self.assertEqual(status, 1 if fields else 0)
+                result = json.loads(out)
+                self.assertEqual((result["a"], result["b"], result["same"]), ("a.dev", other, not fields))
+                self.assertEqual([d["field"] for d in result["differences"]], fields)
+
+    def test_json_values(self):
+        _, out, _ = run("--json", "--diff", "a.dev", "portrait-letter.dev")
+        orientation, paper, form = json.loads(out)["differences"]
+        self.assertEqual((orientation["label"], orientation["a"], orientation["b"]), ("orientation", 2, 1))
+        self.assertEqual((paper["label"], paper["a"], paper["b"]), ("paper", 9, 1))
+        self.assertEqual((form["a"], form["b"]), ("A4", "Letter"))
+        _, out, _ = run("--json", "--diff", "a.dev", "private-longer.dev")
+        self.assertEqual([(d["a"], d["b"]) for d in json.loads(out)["differences"]], [(16, 24)])
+
+    def test_an_unreadable_file_or_wrong_usage_gives_2(self):
+        cases = [
+            (("--diff", "a.dev", "short.dev"), "short.dev: invalid at byte 0: "),
+            (("--diff", "absent.dev", "a.dev"), "absent.dev: cannot open"),
+            (("--diff", "a.dev"), "--diff compares exactly two files"),
+            (("--diff", "a.dev", "a.dev", "a.dev"), "--diff compares exactly two files"),
+            (("--diff", "--bogus", "a.dev", "a.dev"), "unknown option --bogus"),
+        ]
+        for args, message in cases:
+            with self.subTest(args=args):
+                status, _, err = run(*args)
+                self.assertEqual(status, 2)
+                self.assertIn(message, err)
+
+
+if __name__ == "__main__":
+    inspect_test.main(FILES)

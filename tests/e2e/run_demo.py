@@ -18,7 +18,7 @@ import tempfile
 import time
 
 import sandbox
-from harness import CLOSE, ROOT, Driver, WineSession, program_path
+from harness import CLOSE, ROOT, Driver, WineSession, program_path, windows_path
 
 DEMO_PRINTERS = ["Office_Laser", "Label.Printer",
                  "Accounting_Department_Colour_Laser_Printer_2"]
@@ -66,23 +66,31 @@ def printers(stack):
     return cups
 
 
-def run_on_display(prefix, display, cups):
+def program_command(file):
+    """IKWDev.exe, with the device info file to open when one is given: a
+    Linux path is handed over as Wine's programs see it."""
+    if file is None:
+        return [program_path()]
+    return [program_path(), windows_path(file) if os.path.exists(file) else file]
+
+
+def run_on_display(prefix, display, cups, file):
     with WineSession(prefix, display, cups, interface_locale()) as session:
         Driver(session).default_printer()  # Wine takes the printers in
         print("== IKWDev.exe is open on display %s; close it to end" % display)
-        code = subprocess.run(["wine", program_path()], env=session.env,
+        code = subprocess.run(["wine"] + program_command(file), env=session.env,
                               stdin=subprocess.DEVNULL).returncode
     print("== IKWDev.exe ended with exit code %d" % code)
     return code
 
 
-def take_screenshot(prefix, display, cups):
+def take_screenshot(prefix, display, cups, file):
     locale = interface_locale()
     with WineSession(prefix, display, cups, locale) as session, \
             tempfile.NamedTemporaryFile(suffix=".log") as log:
         Driver(session).default_printer()  # Wine takes the printers in
         desktop = "/desktop=%s,%dx%d" % ((DESKTOP,) + SCREEN)
-        program = session.start(["explorer", desktop, program_path()], log.name)
+        program = session.start(["explorer", desktop] + program_command(file), log.name)
         driver = Driver(session, desktop=DESKTOP)
         dialog = driver.wait_setup_dialog()
         if dialog is None:
@@ -108,6 +116,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--screenshot", action="store_true",
                         help="open on a virtual display and save a picture")
+    parser.add_argument("file", nargs="?", help="a device info file (.dev) to open")
     args = parser.parse_args()
     display = os.environ.get("DISPLAY")
     with contextlib.ExitStack() as stack:
@@ -115,10 +124,10 @@ def main():
         prefix = sandbox.WinePrefix(PREFIX).ensure()
         cups = printers(stack)
         if display and not args.screenshot:
-            return run_on_display(prefix, display, cups)
+            return run_on_display(prefix, display, cups, args.file)
         size = "%dx%dx24" % SCREEN
         virtual = stack.enter_context(sandbox.VirtualDisplay(size))
-        return take_screenshot(prefix, virtual, cups)
+        return take_screenshot(prefix, virtual, cups, args.file)
 
 
 if __name__ == "__main__":

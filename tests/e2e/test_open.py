@@ -65,14 +65,16 @@ class OpenTestCase(SaveTestCase):
 class OpenSavedFileTest(OpenTestCase):
 
     def test_a_saved_file_opens_as_it_was_saved_and_saves_again_to_the_same_bytes(self):
-        path = self.path("label.dev")
+        # A space and a character outside ASCII: the name must reach the
+        # program whole, as a double-click hands it over.
+        path = self.path("B\u00fcro label.dev")
         self.save_label_landscape_a4(path)
         with open(path, "rb") as f:
             saved = f.read()
 
         self.start_program([windows_path(path)])
         dialog = self.wait_for_setup_dialog()
-        self.assertEqual(self.driver.text(dialog), SETUP_TITLE + " - label.dev")
+        self.assertEqual(self.driver.text(dialog), SETUP_TITLE + " - B\u00fcro label.dev")
         self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, LABEL)
         self.assertTrue(self.driver.checked(dialog, LANDSCAPE), "landscape is not shown")
         self.assertEqual(self.driver.combo(dialog, PAPER_COMBO).selected_text, "A4")
@@ -80,7 +82,7 @@ class OpenSavedFileTest(OpenTestCase):
 
         # Save suggests the opened file itself; the question confirms it.
         save_dialog = open_save_dialog(self.driver, dialog)
-        self.assertEqual(self.driver.text(save_dialog, SAVE_DIALOG_FILE_NAME), "label.dev")
+        self.assertEqual(self.driver.text(save_dialog, SAVE_DIALOG_FILE_NAME), "B\u00fcro label.dev")
         finish_save(self.driver, dialog, save_dialog, replace=True)
         with open(path, "rb") as f:
             again = f.read()
@@ -95,7 +97,7 @@ class OpenSavedFileTest(OpenTestCase):
         self.assertEqual(changed[4 + ORIENTATION:4 + ORIENTATION + 2], b"\x01\x00", "portrait")
         changed[4 + ORIENTATION:4 + ORIENTATION + 2] = saved[4 + ORIENTATION:4 + ORIENTATION + 2]
         self.assertEqual(without_name_slack(bytes(changed)).hex(), without_name_slack(saved).hex())
-        self.assertEqual(self.files_saved(), ["label.dev"])
+        self.assertEqual(self.files_saved(), ["B\u00fcro label.dev"])
 
         self.close_program(dialog)
         self.assert_default_printer_is(OFFICE)

@@ -74,8 +74,14 @@ OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vec
 }
 
 std::vector<std::uint8_t> FitRecordToDriver(const std::vector<std::uint8_t>& record, DriverRecordSizes driver) {
-    const std::uint16_t dmSize = ReadU16(record, kDmSizeOffset);
-    const std::uint16_t dmDriverExtra = ReadU16(record, kDmDriverExtraOffset);
+    // The decoder has checked that the sizes agree with the record's length;
+    // should they not, nothing is read past its end all the same.
+    if (record.size() < kMinDmSize)
+        return record;
+    const std::uint16_t dmSize =
+        static_cast<std::uint16_t>(std::min<std::size_t>(ReadU16(record, kDmSizeOffset), record.size()));
+    const std::uint16_t dmDriverExtra = static_cast<std::uint16_t>(
+        std::min<std::size_t>(ReadU16(record, kDmDriverExtraOffset), record.size() - dmSize));
     const std::uint16_t publicSize =
         std::max<std::uint16_t>(std::min(dmSize, driver.dmSize), static_cast<std::uint16_t>(kMinDmSize));
     const bool keepPrivate = dmDriverExtra == driver.dmDriverExtra;

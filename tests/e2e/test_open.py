@@ -10,8 +10,8 @@ import struct
 import unittest
 
 from harness import (DIALOG_CLASS, LANDSCAPE, PAPER_COMBO, PORTRAIT as PORTRAIT_BUTTON,
-                     PRINTER_COMBO, SAVE_DIALOG_FILE_NAME, finish_save, open_save_dialog,
-                     save_to, windows_path)
+                     PRINTER_COMBO, SAVE_DIALOG_FILE_NAME, SOURCE_COMBO, finish_save,
+                     open_save_dialog, save_to, windows_path)
 from test_save import (DEVICE_NAME, DM_DRIVER_EXTRA, LABEL, MESSAGE_TEXT, OFFICE, ORIENTATION,
                        PROGRAM_NAME, SaveTestCase, up_to_nul, utf16)
 
@@ -32,11 +32,13 @@ def without_name_slack(data):
 class OpenTestCase(SaveTestCase):
 
     def save_label_landscape_a4(self, path):
-        """The first session: Label.Printer, landscape, A4, saved to path,
-        while Office_Laser stays the default printer."""
+        """The first session: Label.Printer, landscape, A4 from tray 2, saved
+        to path, while Office_Laser stays the default printer. Each of these
+        differs from what the dialog shows for the default printer."""
         dialog = self.open_setup_dialog([OFFICE, LABEL], default=OFFICE)
         self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, LABEL))
         self.assertTrue(self.driver.select(dialog, PAPER_COMBO, "A4"))
+        self.assertTrue(self.driver.select(dialog, SOURCE_COMBO, "Tray 2"))
         self.driver.click(dialog, LANDSCAPE)
         save_to(self.driver, dialog, path)
         self.close_program(dialog)
@@ -78,6 +80,7 @@ class OpenSavedFileTest(OpenTestCase):
         self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, LABEL)
         self.assertTrue(self.driver.checked(dialog, LANDSCAPE), "landscape is not shown")
         self.assertEqual(self.driver.combo(dialog, PAPER_COMBO).selected_text, "A4")
+        self.assertEqual(self.driver.combo(dialog, SOURCE_COMBO).selected_text, "Tray 2")
         self.assert_default_printer_is(OFFICE)
 
         # Save suggests the opened file itself; the question confirms it.
@@ -137,6 +140,7 @@ class OtherDriverTest(OpenTestCase):
                 self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, LABEL)
                 self.assertTrue(self.driver.checked(dialog, LANDSCAPE), "landscape is not shown")
                 self.assertEqual(self.driver.combo(dialog, PAPER_COMBO).selected_text, "A4")
+                self.assertEqual(self.driver.combo(dialog, SOURCE_COMBO).selected_text, "Tray 2")
 
                 # The save writes the driver's record with those settings.
                 save_dialog = open_save_dialog(self.driver, dialog)

@@ -5,7 +5,6 @@ again without changes gives the same file. A file that cannot be used is
 reported and the usual start follows; more than one argument gives the
 usage and exit code 2."""
 
-import os
 import struct
 import unittest
 

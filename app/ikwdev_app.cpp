@@ -6,6 +6,8 @@
 
 #include "app/start_up.h"
 #include "dialog/printer_setup_dlg.h"
+#include "help/help_request.h"
+#include "platform/wide_string.h"
 #include "platform/win32_print_services.h"
 
 namespace {
@@ -50,7 +52,24 @@ bool CIkwDevApp::InitInstance() {
     ikw::Win32PrintServices spooler;
     SetupDialogRunner dialogs(*this);
     ikw::RunStartUp(spooler, dialogs);
+    m_helpViewer.CloseAll();
     return false;
+}
+
+void CIkwDevApp::OnHelp() {
+    const std::u16string executable = ikw::FromWide(ExecutablePath());
+    std::optional<uint32_t> context;
+    if (m_pMainWnd)
+        context = m_pMainWnd->HelpContext();
+    // The resource loader picks the string table's language by this too.
+    const auto target = ikw::HtmlHelpTarget(executable, context, GetThreadUILanguage(),
+                                            ikw::IsFile(ikw::HtmlHelpFilePath(executable)));
+    if (!target) {
+        fw::Application::OnHelp();
+        return;
+    }
+    if (!m_helpViewer.Show(m_pMainWnd ? m_pMainWnd->Handle() : nullptr, *target))
+        ReportHelpViewerFailure();
 }
 
 CIkwDevApp theApp;

@@ -5,13 +5,15 @@ did. Under Wine the viewer renders no page (the test prefix has no HTML
 engine), so what the pages say is checked in test_packages."""
 
 import os
+import re
 import shutil
 import tempfile
 import time
 import unittest
 
 from harness import (CLOSE, HELP, PRINTER_COMBO, WINDOW_TIMEOUT,
-                     ProgramTestCase, program_path, save_to)
+                     ProgramTestCase, program_path, save_to,
+                     windows_path)
 
 OFFICE = "Office_Laser"
 LABEL = "Label.Printer"
@@ -21,22 +23,40 @@ HTML_HELP_CLASS = "HH Parent"
 HTML_HELP_CAPTION = "IKWDev Help"
 
 
-class HelpTest(ProgramTestCase):
+class HelpTestCase(ProgramTestCase):
 
     def open_help(self, program=None):
+        # Wine's viewer logs each call it takes on this channel.
+        self.session.env["WINEDEBUG"] = "trace+htmlhelp"
         self.use_printers(PRINTERS, default=LABEL)
         self.start_program(program)
         dialog = self.wait_for_setup_dialog()
         self.driver.press(dialog, HELP)
         return dialog
 
+    def wait_for_viewer(self):
+        viewer = self.driver.wait_window(HTML_HELP_CLASS)
+        self.assertIsNotNone(viewer, "Help opened no HTML Help viewer")
+        return viewer
+
+    def requested_topics(self):
+        """What the program asked the viewer to show, as Wine logged it."""
+        with open(self.program.log_path, encoding="utf-8", errors="replace") as f:
+            found = re.findall(r'HtmlHelpW \([^,]*, L"([^"]*)", command=HH_DISPLAY_TOPIC', f.read())
+        # The log doubles each backslash.
+        return [topic.replace("\\\\", "\\") for topic in found]
+
+
+class HelpTest(HelpTestCase):
+
     def test_help_opens_the_viewer_and_the_dialog_stays_usable(self):
         self.assertTrue(os.path.isfile(os.path.join(os.path.dirname(program_path()), "IKWDev.chm")),
                         "IKWDev.chm is not built beside IKWDev.exe (scripts/build)")
         dialog = self.open_help()
 
-        viewer = self.driver.wait_window(HTML_HELP_CLASS)
-        self.assertIsNotNone(viewer, "Help opened no HTML Help viewer")
+        viewer = self.wait_for_viewer()
+        chm = windows_path(os.path.join(os.path.dirname(program_path()), "IKWDev.chm"))
+        self.assertEqual(self.requested_topics(), [chm + "::/en/setup_dialog.htm"])
         [shown] = [w for w in self.driver.windows() if w.handle == viewer]
         self.assertEqual(shown.text, HTML_HELP_CAPTION)
         # Owned, so it stays above the dialog and goes with it.
@@ -104,6 +124,18 @@ class HelpTest(ProgramTestCase):
             else:
                 time.sleep(0.2)
         return dismissed
+
+
+class JapaneseHelpTest(HelpTestCase):
+    locale = "ja_JP.UTF-8"
+
+    def test_help_opens_the_japanese_page_on_a_japanese_interface(self):
+        dialog = self.open_help()
+        self.wait_for_viewer()
+        [topic] = self.requested_topics()
+        self.assertTrue(topic.endswith("IKWDev.chm::/ja/setup_dialog.htm"), topic)
+        self.driver.press(dialog, CLOSE)
+        self.assert_exits_with(0)
 
 
 if __name__ == "__main__":

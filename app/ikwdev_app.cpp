@@ -3,6 +3,7 @@
 #include <ole2.h>
 
 #include <memory>
+#include <optional>
 
 #include "app/start_up.h"
 #include "dialog/printer_setup_dlg.h"

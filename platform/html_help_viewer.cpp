@@ -19,12 +19,6 @@ std::wstring SystemLibraryPath(const wchar_t* name) {
 
 }  // namespace
 
-HtmlHelpViewer::~HtmlHelpViewer() {
-    CloseAll();
-    if (m_library)
-        FreeLibrary(m_library);
-}
-
 bool HtmlHelpViewer::Load() {
     if (m_htmlHelp)
         return true;

@@ -9,10 +9,11 @@
 
 namespace ikw {
 
+// The library stays loaded until the process ends: its windows and threads
+// may outlive any object here, and unloading it under them would crash.
 class HtmlHelpViewer {
 public:
     HtmlHelpViewer() = default;
-    ~HtmlHelpViewer();
     HtmlHelpViewer(const HtmlHelpViewer&) = delete;
     HtmlHelpViewer& operator=(const HtmlHelpViewer&) = delete;
 

@@ -3,11 +3,14 @@
 #include <ole2.h>
 
 #include <memory>
+#include <optional>
 
 #include "app/run_program.h"
 #include "app/start_up.h"
 #include "app/win32_device_info_files.h"
 #include "dialog/printer_setup_dlg.h"
+#include "help/help_request.h"
+#include "platform/wide_string.h"
 #include "platform/win32_command_line.h"
 #include "platform/win32_device_settings_merge.h"
 #include "platform/win32_print_services.h"
@@ -74,7 +77,24 @@ bool CIkwDevApp::InitInstance() {
     ikw::Win32DeviceInfoFiles files;
     SetupDialogRunner dialogs(*this);
     m_nExitCode = ikw::RunProgram(ikw::CommandLineArguments(), spooler, files, dialogs);
+    m_helpViewer.CloseAll();
     return false;
+}
+
+void CIkwDevApp::OnHelp() {
+    const std::u16string executable = ikw::FromWide(ExecutablePath());
+    std::optional<uint32_t> context;
+    if (m_pMainWnd)
+        context = m_pMainWnd->HelpContext();
+    // The resource loader picks the string table's language by this too.
+    const auto target = ikw::HtmlHelpTarget(executable, context, GetThreadUILanguage(),
+                                            ikw::IsFile(ikw::HtmlHelpFilePath(executable)));
+    if (!target) {
+        fw::Application::OnHelp();
+        return;
+    }
+    if (!m_helpViewer.Show(m_pMainWnd ? m_pMainWnd->Handle() : nullptr, *target))
+        ReportHelpViewerFailure();
 }
 
 CIkwDevApp theApp;

@@ -4,10 +4,19 @@
 #include <string>
 
 #include "framework/application.h"
+#include "platform/html_help_viewer.h"
 
 class CIkwDevApp : public fw::Application {
 public:
     bool InitInstance() override;
 
     std::u16string m_strExcludedPrinter;
+
+protected:
+    // The help page of the main window from the HTML Help file beside the
+    // executable; without that file, the framework's WinHelp call.
+    void OnHelp() override;
+
+private:
+    ikw::HtmlHelpViewer m_helpViewer;
 };

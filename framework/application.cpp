@@ -8,7 +8,7 @@ namespace {
 
 Application* g_application = nullptr;
 
-std::wstring ExecutablePath() {
+std::wstring ModuleFileName() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -54,11 +54,17 @@ void Application::OnHelp() {
     const DWORD context = m_pMainWnd ? kDialogHelpContextBase + m_pMainWnd->HelpContext() : 0;
     const HWND owner = m_pMainWnd ? m_pMainWnd->Handle() : nullptr;
     if (!WinHelpW(owner, m_helpFilePath.c_str(), HELP_CONTEXT, context))
-        ShowMessageBox(owner, L"Unable to start the help viewer.", MB_OK | MB_ICONEXCLAMATION);
+        ReportHelpViewerFailure();
+}
+
+void Application::ReportHelpViewerFailure() {
+    const HWND owner = m_pMainWnd ? m_pMainWnd->Handle() : nullptr;
+    ShowMessageBox(owner, L"Unable to start the help viewer.", MB_OK | MB_ICONEXCLAMATION);
 }
 
 int Application::Run() {
-    const std::wstring path = ExecutablePath();
+    m_executablePath = ModuleFileName();
+    const std::wstring& path = m_executablePath;
     const auto nameStart = path.find_last_of(L"\\/") + 1;  // npos + 1 == 0
     const auto extension = ExtensionStart(path);
     m_programName = path.substr(nameStart, extension - nameStart);

@@ -36,6 +36,7 @@ public:
     const std::wstring& ProgramName() const { return m_programName; }
     // The executable's path with its extension replaced by ".HLP".
     const std::wstring& HelpFilePath() const { return m_helpFilePath; }
+    const std::wstring& ExecutablePath() const { return m_executablePath; }
 
     // The window that owns the application's dialogs; cleared when it goes.
     Window* m_pMainWnd = nullptr;
@@ -46,10 +47,13 @@ public:
     int Run();
 
 protected:
-    // Shows the help topic of the main window in the help viewer.
-    void OnHelp();
+    // Shows the help topic of the main window in the WinHelp viewer.
+    virtual void OnHelp();
+    // The box that says no help viewer could be started.
+    void ReportHelpViewerFailure();
 
 private:
+    std::wstring m_executablePath;
     std::wstring m_programName;
     std::wstring m_helpFilePath;
 };

@@ -7,6 +7,7 @@ IKW_PACKAGES=(
     wine wine64
     xvfb x11-utils imagemagick fonts-ipafont-gothic time
     cups-daemon cups-client
+    fp-utils libchm-bin wixl zip
 )
 
 ikw_install_dependencies() {

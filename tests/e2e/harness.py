@@ -45,6 +45,15 @@ def driver_path():
         ROOT, "build", "win64", "tests", "e2e", "ikwdev-test-driver.exe"))
 
 
+def release_package(name_end):
+    """A package scripts/package made: name_end "-win32.zip" or ".msi". They
+    are looked for in IKW_PACKAGE_DIR, else in dist/."""
+    with open(os.path.join(ROOT, "VERSION")) as f:
+        version = f.readline().strip()
+    folder = os.environ.get("IKW_PACKAGE_DIR", os.path.join(ROOT, "dist"))
+    return os.path.join(folder, "IKWDev-" + version + name_end)
+
+
 def artifacts_dir():
     return os.environ.get("IKW_E2E_ARTIFACTS",
                           os.path.join(ROOT, "build", "e2e-artifacts"))
@@ -323,6 +332,8 @@ class ProgramTestCase(unittest.TestCase):
     then start_program(); the rest of the set-up and clean-up is here."""
 
     locale = "C.UTF-8"
+    # True: a Wine prefix of the class's own instead of the run's.
+    private_prefix = False
 
     @classmethod
     def setUpClass(cls):
@@ -331,7 +342,8 @@ class ProgramTestCase(unittest.TestCase):
                 raise FileNotFoundError("not built: %s (run scripts/build)" % path)
         cls._stack = contextlib.ExitStack()
         try:
-            cls.prefix = cls._stack.enter_context(sandbox.wine_prefix())
+            cls.prefix = cls._stack.enter_context(
+                sandbox.wine_prefix(shared=not cls.private_prefix))
             cls.display = cls._stack.enter_context(sandbox.VirtualDisplay())
         except BaseException:
             cls._stack.close()
@@ -396,11 +408,12 @@ class ProgramTestCase(unittest.TestCase):
         # process makes the prefix hold the new set before the program runs.
         return self.driver.default_printer()
 
-    def start_program(self, args=()):
-        """Starts IKWDev.exe with the given command-line arguments."""
+    def start_program(self, path=None, args=()):
+        """Starts IKWDev.exe, the one built or the one at path (a Linux or a
+        Windows path), with the given command-line arguments."""
         os.makedirs(artifacts_dir(), exist_ok=True)
         log = os.path.join(artifacts_dir(), self.id() + ".log")
-        self.program = self.session.start([program_path()] + list(args), log)
+        self.program = self.session.start([path or program_path()] + list(args), log)
         return self.program
 
     def wait_for_setup_dialog(self):

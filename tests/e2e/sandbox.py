@@ -327,10 +327,11 @@ class WinePrefix:
 
 
 @contextlib.contextmanager
-def wine_prefix():
+def wine_prefix(shared=True):
     """The run's prefix from IKW_E2E_WINEPREFIX when it is there, else a
-    temporary one made now and removed afterwards."""
-    given = os.environ.get("IKW_E2E_WINEPREFIX")
+    temporary one made now and removed afterwards. shared=False: always a
+    temporary one, for a test that changes the prefix (an installer)."""
+    given = os.environ.get("IKW_E2E_WINEPREFIX") if shared else None
     if given and WinePrefix(given).exists():
         prefix = WinePrefix(given)
         try:

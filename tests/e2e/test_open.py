@@ -73,7 +73,7 @@ class OpenSavedFileTest(OpenTestCase):
         with open(path, "rb") as f:
             saved = f.read()
 
-        self.start_program([windows_path(path)])
+        self.start_program(args=[windows_path(path)])
         dialog = self.wait_for_setup_dialog()
         self.assertEqual(self.driver.text(dialog), SETUP_TITLE + " - B\u00fcro label.dev")
         self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, LABEL)
@@ -134,7 +134,7 @@ class OtherDriverTest(OpenTestCase):
             with self.subTest(change=change.__name__):
                 with open(path, "wb") as f:
                     f.write(change(saved))
-                self.start_program([windows_path(path)])
+                self.start_program(args=[windows_path(path)])
                 dialog = self.wait_for_setup_dialog()
                 self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, LABEL)
                 self.assertTrue(self.driver.checked(dialog, LANDSCAPE), "landscape is not shown")
@@ -157,7 +157,7 @@ class UnusableFileTest(OpenTestCase):
         with open(path, "wb") as f:
             f.write(b"\xdc\x00\x00\x00" + bytes(100))
         self.use_printers([OFFICE, LABEL], default=OFFICE)
-        self.start_program([windows_path(path)])
+        self.start_program(args=[windows_path(path)])
 
         box = self.wait_for_message()
         self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
@@ -171,7 +171,7 @@ class UnusableFileTest(OpenTestCase):
         self.cups.remove_printer(LABEL)
         self.assertEqual(self.driver.default_printer(), OFFICE)
 
-        self.start_program([windows_path(path)])
+        self.start_program(args=[windows_path(path)])
         box = self.wait_for_message()
         self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
                          "printer not installed (%s) :%s" % (LABEL, windows_path(path)))
@@ -179,7 +179,7 @@ class UnusableFileTest(OpenTestCase):
 
     def test_more_than_one_argument_shows_the_usage_and_ends_with_exit_code_2(self):
         self.use_printers([OFFICE], default=OFFICE)
-        self.start_program(["a.dev", "b.dev"])
+        self.start_program(args=["a.dev", "b.dev"])
         box = self.wait_for_message()
         self.assertTrue(self.driver.text(box, MESSAGE_TEXT).startswith("usage : IKWDev [FILE]"))
         self.driver.dismiss(box)

@@ -1,12 +1,10 @@
 """Start-up end to end: IKWDev.exe finds its printers and opens the setup
 dialog on the default printer; closing it ends the program; with no printers
-the program ends after the platform's message; Help keeps the dialog open."""
+the program ends after the platform's message. Help is in test_help."""
 
-import time
 import unittest
 
-from harness import (CLOSE, DIALOG_CLASS, HELP, PRINTER_COMBO,
-                     WINDOW_TIMEOUT, ProgramTestCase)
+from harness import CLOSE, DIALOG_CLASS, PRINTER_COMBO, ProgramTestCase
 
 OFFICE = "Office_Laser"
 LABEL = "Label.Printer"
@@ -52,47 +50,6 @@ class StartUpTest(ProgramTestCase):
         self.assert_exits_with(0)
         self.assertEqual(self.driver.stored_default_printer(), "")
         self.assertIsNone(self.cups.default())
-
-    def test_help_leaves_the_dialog_open(self):
-        self.use_printers(PRINTERS, default=LABEL)
-        self.start_program()
-        dialog = self.wait_for_setup_dialog()
-
-        self.driver.press(dialog, HELP)
-        # No help file ships: the help viewer says so in a window of its own
-        # (under Wine an unowned box of winhlp32's), which is closed here.
-        opened = self.dismiss_windows_other_than(dialog)
-        self.assertTrue(opened, "Help opened no window")
-
-        self.assertTrue(self.program.running(), "IKWDev.exe ended after Help")
-        shown = {w.handle for w in self.driver.windows() if w.visible}
-        self.assertIn(dialog, shown, "the setup dialog closed after Help")
-        self.assertEqual(
-            self.driver.combo(dialog, PRINTER_COMBO).selected_text, LABEL)
-
-        self.driver.press(dialog, CLOSE)
-        self.assert_exits_with(0)
-
-    def dismiss_windows_other_than(self, dialog, quiet=2.0):
-        """Closes every visible top-level window but the dialog as it shows
-        up, until none has shown up for `quiet` seconds; returns how many."""
-        dismissed = 0
-        deadline = time.monotonic() + WINDOW_TIMEOUT
-        last_seen = None
-        while time.monotonic() < deadline:
-            others = [w for w in self.driver.windows()
-                      if w.visible and w.handle != dialog]
-            for window in others:
-                self.driver.dismiss(window.handle)
-                dismissed += 1
-            if others:
-                last_seen = time.monotonic()
-                time.sleep(0.5)
-            elif last_seen is not None and time.monotonic() - last_seen > quiet:
-                break
-            else:
-                time.sleep(0.2)
-        return dismissed
 
 
 if __name__ == "__main__":

@@ -244,10 +244,11 @@ TEST_P(ResourcesTest, VersionBlockIsNeutralWithOwnerTextsAndNoVersionStrings) {
     ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    // Both numbers are the one in the file VERSION, which the packages are named after.
+    EXPECT_EQ(fixed->dwFileVersionMS, IKW_VERSION_MS);
+    EXPECT_EQ(fixed->dwFileVersionLS, IKW_VERSION_LS);
+    EXPECT_EQ(fixed->dwProductVersionMS, IKW_VERSION_MS);
+    EXPECT_EQ(fixed->dwProductVersionLS, IKW_VERSION_LS);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
     ASSERT_TRUE(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", &value, &length));

@@ -1,13 +1,16 @@
 """The MSI end to end, in a Wine prefix of its own: a silent install puts
 the program into Program Files with a Start-menu shortcut and the .dev
 association; the installed program starts, shows the setup dialog and finds
-its help file; a silent uninstall takes all of it away again."""
+its help file, and a double-click on a saved file opens it in the program;
+a silent uninstall takes all of it away again."""
 
 import os
+import shutil
+import tempfile
 import unittest
 
-from harness import (CLOSE, HELP, ProgramTestCase, release_package,
-                     windows_path)
+from harness import (CLOSE, HELP, PRINTER_COMBO, ProgramTestCase, release_package,
+                     save_to, windows_path)
 
 INSTALLED = ["IKWDev.exe", "IKWDev.chm", "ikwdev-inspect.exe", "README.txt",
              "device-info-format.md"]
@@ -77,8 +80,23 @@ class MsiTest(ProgramTestCase):
         self.driver.press(dialog, HELP)
         self.assertIsNotNone(self.driver.wait_window("HH Parent"),
                              "the installed program's Help opened no HTML Help viewer")
+        folder_of_files = tempfile.mkdtemp(prefix="ikw-msi-")
+        self.addCleanup(shutil.rmtree, folder_of_files, True)
+        saved = os.path.join(folder_of_files, "office settings.dev")
+        save_to(self.driver, dialog, saved)
         self.driver.press(dialog, CLOSE)
         self.assert_exits_with(0)
+
+        # A double-click: the shell looks the file's type up and starts the
+        # installed program with the file's path, quoted.
+        self.session.start(["start", "/unix", saved],
+                           os.path.join(folder_of_files, "start.log"))
+        opened = self.wait_for_setup_dialog()
+        self.assertTrue(self.driver.text(opened).endswith(" - office settings.dev"),
+                        "the dialog's title names no file: %r" % self.driver.text(opened))
+        self.assertEqual(self.driver.combo(opened, PRINTER_COMBO).selected_text, "Office_Laser")
+        self.driver.press(opened, CLOSE)
+        self.assertTrue(self.driver.wait_gone(opened), "the opened file's dialog stays open")
 
         self.msiexec("/x", msi)
         self.assertFalse(os.path.exists(folder), "files are left after uninstalling: %s"

@@ -239,7 +239,8 @@ std::string Usage() {
            "  --json   one JSON object per file, each on a line of its own\n"
            "  --help   this text\n"
            "Exit status: 0 when every FILE is a valid device info file, 1 when any is\n"
-           "not (each problem is reported on standard error), 2 on wrong usage.\n";
+           "not (each problem is reported on standard error), 2 on wrong usage or\n"
+           "when the output cannot be written.\n";
 }
 
 std::string FormatText(const std::u16string& file, const DeviceInfo& info) {

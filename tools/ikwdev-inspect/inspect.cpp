@@ -7,6 +7,8 @@ namespace ikw::inspect {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+// Where FromUtf8 puts the bytes 0x80 to 0xFF that are not UTF-8.
+constexpr char16_t kEscapedByteBase = 0xDC80;
 
 bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
@@ -58,8 +60,8 @@ std::string UnitEscape(char32_t unit) {
 // backslashes stay as they are, as network printer names are full of them.
 enum class Audience { Json, Person };
 
-std::string Quote(const std::u16string& s, Audience audience) {
-    std::string out = "\"";
+std::string Escaped(const std::u16string& s, Audience audience) {
+    std::string out;
     if (audience == Audience::Json) {
         for (char16_t unit : s) {
             if (unit == u'"' || unit == u'\\')
@@ -77,8 +79,10 @@ std::string Quote(const std::u16string& s, Audience audience) {
                 AppendUtf8(out, c);
         });
     }
-    return out + "\"";
+    return out;
 }
+
+std::string Quote(const std::u16string& s, Audience audience) { return "\"" + Escaped(s, audience) + "\""; }
 
 std::string Hex(std::uint32_t value, int digits) {
     char text[16];
@@ -172,6 +176,8 @@ std::string ToUtf8(const std::u16string& s) {
     return out;
 }
 
+std::string ShowName(const std::u16string& name) { return Escaped(name, Audience::Person); }
+
 std::u16string FromUtf8(const std::string& s) {
     std::u16string out;
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
@@ -187,7 +193,7 @@ std::u16string FromUtf8(const std::string& s) {
         // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
         static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
         if (!ok || c < kSmallest[length] || IsSurrogate(c) || c > 0x10FFFF) {
-            out.push_back(static_cast<char16_t>(kReplacement));
+            out.push_back(static_cast<char16_t>(kEscapedByteBase + lead - 0x80));
             ++i;
             continue;
         }
@@ -216,7 +222,7 @@ std::optional<Arguments> ParseArguments(const std::vector<std::u16string>& args,
         else if (arg == u"--help" || arg == u"-h")
             parsed.help = true;
         else {
-            error = "unknown option " + ToUtf8(arg);
+            error = "unknown option " + ShowName(arg);
             return std::nullopt;
         }
     }
@@ -233,12 +239,13 @@ std::string Usage() {
            "  --json   one JSON object per file, each on a line of its own\n"
            "  --help   this text\n"
            "Exit status: 0 when every FILE is a valid device info file, 1 when any is\n"
-           "not (each problem is reported on standard error), 2 on wrong usage.\n";
+           "not (each problem is reported on standard error), 2 on wrong usage or\n"
+           "when the output cannot be written.\n";
 }
 
 std::string FormatText(const std::u16string& file, const DeviceInfo& info) {
     const DevModeFields& r = info.record;
-    std::string out = ToUtf8(file) + ": valid device info file of " + std::to_string(info.fileSize) + " bytes\n";
+    std::string out = ShowName(file) + ": valid device info file of " + std::to_string(info.fileSize) + " bytes\n";
     AddLine(out, "DevModeSize", std::to_string(info.devModeSize) + " (dmSize " + std::to_string(r.dmSize) +
                                     " + dmDriverExtra " + std::to_string(r.dmDriverExtra) + ")");
     AddLine(out, "dmDeviceName", Quote(r.dmDeviceName, Audience::Person));
@@ -294,6 +301,11 @@ std::string FormatJson(const std::u16string& file, const DeviceInfo& info) {
     out += member("driverPrivateOffset", std::to_string(info.driverPrivateOffset));
     out += member("driverPrivateSize", std::to_string(info.driverPrivateSize));
     out += member("FullDeviceName", info.fullDeviceName ? Quote(*info.fullDeviceName, Audience::Json) : "null");
+    std::string warnings;
+    for (const DecodeWarning& warning : info.warnings)
+        warnings += std::string(warnings.empty() ? "" : ",") + "{\"offset\":" + std::to_string(warning.offset) +
+                    ",\"message\":" + Quote(FromUtf8(warning.message), Audience::Json) + "}";
+    out += member("warnings", "[" + warnings + "]");
     return out + "}\n";
 }
 
@@ -311,10 +323,16 @@ ExitStatus Run(const std::vector<std::u16string>& args, const Io& io) {
         io.err("ikwdev-inspect: " + error + "\n" + Usage());
         return ExitStatus::WrongUsage;
     }
-    if (parsed->help) {
-        io.out(Usage());
-        return ExitStatus::AllValid;
-    }
+    // Nothing more is written once a write fails: the reader already has
+    // a cut-off output, and only the exit status can tell it so.
+    const auto write = [&](const std::string& text) {
+        const WriteFailure failure = io.out(text);
+        if (failure)
+            io.err("ikwdev-inspect: cannot write the output: " + *failure + "\n");
+        return !failure;
+    };
+    if (parsed->help)
+        return write(Usage()) ? ExitStatus::AllValid : ExitStatus::OutputFailed;
     ExitStatus status = ExitStatus::AllValid;
     bool first = true;
     for (std::size_t index : parsed->files) {
@@ -335,16 +353,18 @@ ExitStatus Run(const std::vector<std::u16string>& args, const Io& io) {
         }
         if (problem) {
             status = ExitStatus::SomeInvalid;
-            io.err(ToUtf8(name) + ": " + (offset ? "invalid at byte " + std::to_string(*offset) + ": " : "") +
+            io.err(ShowName(name) + ": " + (offset ? "invalid at byte " + std::to_string(*offset) + ": " : "") +
                    *problem + "\n");
-            if (parsed->json)
-                io.out(FormatJsonProblem(name, *problem, offset));
+            if (parsed->json && !write(FormatJsonProblem(name, *problem, offset)))
+                return ExitStatus::OutputFailed;
             continue;
         }
-        if (parsed->json)
-            io.out(FormatJson(name, *decoded.info));
-        else
-            io.out((first ? "" : "\n") + FormatText(name, *decoded.info));
+        for (const DecodeWarning& warning : decoded.info->warnings)
+            io.err(ShowName(name) + ": warning at byte " + std::to_string(warning.offset) + ": " + warning.message +
+                   "\n");
+        if (!write(parsed->json ? FormatJson(name, *decoded.info)
+                                : (first ? "" : "\n") + FormatText(name, *decoded.info)))
+            return ExitStatus::OutputFailed;
         first = false;
     }
     return status;

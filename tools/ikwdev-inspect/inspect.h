@@ -14,7 +14,7 @@
 
 namespace ikw::inspect {
 
-enum class ExitStatus { AllValid = 0, SomeInvalid = 1, WrongUsage = 2 };
+enum class ExitStatus { AllValid = 0, SomeInvalid = 1, WrongUsage = 2, OutputFailed = 2 };
 
 struct Arguments {
     bool json = false;
@@ -41,18 +41,31 @@ struct FileContents {
     std::optional<std::string> error;  // why the file could not be read
 };
 
+// Why a text could not be written whole, or nullopt when it was.
+using WriteFailure = std::optional<std::string>;
+
 struct Io {
+    // Only regular files are read: a FIFO would block the run and a
+    // directory or device holds no device info file.
     std::function<FileContents(std::size_t argIndex)> read;
-    std::function<void(const std::string&)> out;
+    std::function<WriteFailure(const std::string&)> out;
     std::function<void(const std::string&)> err;
 };
 
 // args: the command line without the program name, as text for messages;
 // io.read opens the argument of the given index the platform's own way.
+// Output that cannot be written ends the run with OutputFailed: a script
+// reading a cut-off output must not take it for the whole.
 ExitStatus Run(const std::vector<std::u16string>& args, const Io& io);
 
 std::string ToUtf8(const std::u16string& s);
-// Undecodable bytes become U+FFFD: the result is only ever shown.
+// A byte that is not part of valid UTF-8 becomes the lone surrogate
+// U+DC80 + (byte - 0x80), as Python's "surrogateescape" does: two names
+// that differ only in such bytes stay different in the JSON output, and a
+// script can get the bytes back.
 std::u16string FromUtf8(const std::string& s);
+// A file name for the text output and messages: control characters and lone
+// surrogates as \uXXXX, so a name cannot break or forge a line.
+std::string ShowName(const std::u16string& name);
 
 }  // namespace ikw::inspect

@@ -7,6 +7,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test executables of this build run under Wine (a 32-bit one only where the
-# machine has a 32-bit Wine).
+# Test executables of this build run under Wine: the 32-bit ones under its
+# 32-bit half (wine32), which scripts/lib/dependencies.sh installs.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)

@@ -109,6 +109,14 @@ DecodeResult Invalid(std::size_t offset, std::string message) { return DecodeRes
 
 }  // namespace
 
+std::vector<const DmFieldBit*> FieldBitsPastDmSize(std::uint32_t dmFields, std::uint16_t dmSize) {
+    std::vector<const DmFieldBit*> past;
+    for (const DmFieldBit& bit : kDmFieldBits)
+        if ((dmFields & bit.bit) != 0 && bit.end > dmSize)
+            past.push_back(&bit);
+    return past;
+}
+
 EncodeResult EncodeDeviceInfo(const std::uint8_t* block, std::size_t blockSize, const std::u16string* fullName,
                               const NameComparison& comparison) {
     if (block == nullptr || blockSize < kMinDmSize)
@@ -158,10 +166,14 @@ DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
     if (devModeSize < kMinDmSize)
         return Invalid(0, "DevModeSize " + std::to_string(devModeSize) +
                               " is smaller than the 72 bytes a settings record needs to hold dmSize and dmDriverExtra");
-    const std::size_t recordEnd = kDevModeSizeBytes + devModeSize;
-    if (size < recordEnd)
+    // Compared against what is left after the header rather than by adding
+    // to the size: in a 32-bit build 4 + a DevModeSize near 2^32 wraps round
+    // to a small number and would pass.
+    if (devModeSize > size - kDevModeSizeBytes)
         return Invalid(0, "file is shorter than its header says: DevModeSize " + std::to_string(devModeSize) +
-                              " needs " + std::to_string(recordEnd) + " bytes, " + fileHas);
+                              " needs " + std::to_string(std::uint64_t{kDevModeSizeBytes} + devModeSize) +
+                              " bytes, " + fileHas);
+    const std::size_t recordEnd = kDevModeSizeBytes + devModeSize;
 
     const std::uint8_t* record = bytes + kDevModeSizeBytes;
     DeviceInfo info;
@@ -184,14 +196,17 @@ DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
     // Only what lies inside dmSize belongs to the public part; past it the
     // bytes are the driver's own and mean nothing to a reader.
     const auto covers = [&](std::size_t end) { return end <= fields.dmSize; };
+    // A bit for a field past dmSize is the driver's slip, not a broken file:
+    // the save writes the record as the driver gave it, so a reader is told
+    // and goes on. The "field" there is driver-private bytes.
     if (covers(kDmFieldsOffset + 4)) {
         fields.dmFields = ReadU32(record + kDmFieldsOffset);
-        for (const DmFieldBit& bit : kDmFieldBits)
-            if ((*fields.dmFields & bit.bit) != 0 && !covers(bit.end))
-                return Invalid(kDevModeSizeBytes + kDmFieldsOffset,
-                               "dmFields sets " + std::string(bit.name) + " (" + Hex32(bit.bit) +
-                                   "), whose field ends at record byte " + std::to_string(bit.end) +
-                                   ", past dmSize " + std::to_string(fields.dmSize));
+        for (const DmFieldBit* bit : FieldBitsPastDmSize(*fields.dmFields, fields.dmSize))
+            info.warnings.push_back({kDevModeSizeBytes + kDmFieldsOffset,
+                                     "dmFields sets " + std::string(bit->name) + " (" + Hex32(bit->bit) +
+                                         "), whose field ends at record byte " + std::to_string(bit->end) +
+                                         ", past dmSize " + std::to_string(fields.dmSize) +
+                                         ": its bytes are not there, a reader must not use it"});
     }
     for (const DmShortField& field : kDmShortFields)
         if (covers(field.offset + 2))

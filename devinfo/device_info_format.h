@@ -58,6 +58,11 @@ struct DmFieldBit {
 };
 extern const std::array<DmFieldBit, 30> kDmFieldBits;
 
+// The bits dmFields sets for fields that end past dmSize. Drivers do send
+// such records; the encoder writes them as they are and the decoder accepts
+// them with a warning for each bit, so whatever a save writes reads back.
+std::vector<const DmFieldBit*> FieldBitsPastDmSize(std::uint32_t dmFields, std::uint16_t dmSize);
+
 // The public part of the record as a reader of .dev files sees it. A field is
 // present only when dmSize covers it; whether the driver set it is told by
 // dmFields.
@@ -94,6 +99,12 @@ struct DmShortField {
 };
 extern const std::array<DmShortField, 13> kDmShortFields;
 
+// Something a reader should know that does not make the file invalid.
+struct DecodeWarning {
+    std::size_t offset;   // byte offset in the file the warning is about
+    std::string message;
+};
+
 struct DeviceInfo {
     std::size_t fileSize = 0;
     std::uint32_t devModeSize = 0;  // DevModeSize: dmSize + dmDriverExtra
@@ -101,6 +112,7 @@ struct DeviceInfo {
     std::size_t driverPrivateOffset = 0;  // file offset of the driver-private part
     std::size_t driverPrivateSize = 0;    // dmDriverExtra
     std::optional<std::u16string> fullDeviceName;  // the tail, without its NUL
+    std::vector<DecodeWarning> warnings;
 };
 
 struct DecodeError {
@@ -114,8 +126,8 @@ struct DecodeResult {
 };
 
 // Checks everything a reader relies on before it trusts an offset or a size:
-// the lengths agree with each other and with the file, the tail is whole and
-// terminated, and every field dmFields vouches for lies inside dmSize.
+// the lengths agree with each other and with the file, and the tail is whole
+// and terminated. A dmFields bit for a field past dmSize is a warning.
 DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size);
 
 }  // namespace ikw

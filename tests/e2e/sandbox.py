@@ -312,7 +312,11 @@ class WinePrefix:
                 os.symlink(os.path.join(WINE_FONTS, name), link)
 
     def exists(self):
-        return os.path.isfile(os.path.join(self.path, "system.reg"))
+        """Whether the prefix is there, with its 32-bit half: a prefix made
+        before 32-bit Wine was installed has no syswow64 and cannot run the
+        shipped 32-bit program, so it counts as missing and is made again."""
+        return (os.path.isfile(os.path.join(self.path, "system.reg"))
+                and os.path.isdir(os.path.join(self.path, "drive_c", "windows", "syswow64")))
 
     def stop(self):
         """Ends every Wine process of this prefix, and its wineserver."""

@@ -32,6 +32,8 @@ def main(out: pathlib.Path) -> None:
         "driver-extra.dev": dev_file("Label.Printer", driver_extra=16),
         "old-size.dev": dev_file("Old", dm_size=156),
         "truncated.dev": dev_file("Office Laser")[:100],
+        # 4 + DevModeSize wraps round to 0 in 32-bit arithmetic.
+        "wrapping-size.dev": b"\xfc\xff\xff\xff",
     }
     names = ["Label.Printer", "\\\\server\\queue.name", "C:dir/printer.x.y", "plain", "a" * 259]
     for target, files in (

@@ -301,16 +301,18 @@ TEST(DecodeDeviceInfo, RejectsWhatWouldMisleadAReaderNamingTheOffset) {
     Bytes shortHeader = {0xDC, 0x00, 0x00};
     Bytes truncated = MakeFile(220, 220, 0, 0);
     truncated.resize(4 + 100);
+    // 4 + 0xFFFFFFFF wraps to 3 in 32-bit arithmetic, and this file is longer.
+    Bytes hugeSize = MakeFile(220, 220, 0, 0);
+    PutU32(hugeSize, 0, 0xFFFFFFFF);
     const Case cases[] = {
         {"no room for DevModeSize", shortHeader, 0, "DevModeSize"},
         {"DevModeSize below the size fields", MakeFile(60, 220, 0, 0), 0, "smaller than the 72"},
         {"file shorter than its header says", truncated, 0, "shorter than its header says"},
+        // 4 + 0xFFFFFFFC wraps to 0 in 32-bit arithmetic.
+        {"DevModeSize near 2^32 in a 4-byte file", {0xFC, 0xFF, 0xFF, 0xFF}, 0, "needs 4294967296 bytes"},
+        {"DevModeSize 2^32 - 1 before a whole record", hugeSize, 0, "needs 4294967299 bytes"},
         {"dmSize below its own fields", MakeFile(80, 70, 10, 0), 72, "dmSize 70"},
         {"DevModeSize disagrees with the record", MakeFile(220, 200, 10, 0), 0, "disagrees with dmSize 200"},
-        {"dmFields claims the form name past dmSize", MakeFile(156, 156, 0, 0x00010000), 76, "DM_FORMNAME"},
-        {"dmFields claims duplex, dmSize ends inside it", MakeFile(95, 95, 0, 0x00001000), 76, "DM_DUPLEX"},
-        {"dmFields claims a display field past dmSize", MakeFile(150, 150, 0, 0x00400000), 76,
-         "DM_DISPLAYFREQUENCY"},
         {"one stray byte after the record", MakeFile(220, 220, 0, 0, {0x52}), 224, "FullNameSize"},
         {"tail size larger than the bytes left", MakeFile(220, 220, 0, 0, {0x52, 0x00, 'A', 0, 0, 0}), 224,
          "disagrees with the 4 bytes"},
@@ -332,12 +334,41 @@ TEST(DecodeDeviceInfo, RejectsWhatWouldMisleadAReaderNamingTheOffset) {
     }
 }
 
-TEST(DecodeDeviceInfo, FieldsEndingExactlyAtDmSizeAreAccepted) {
-    const Bytes duplex = MakeFile(96, 96, 0, 0x00001000);
-    EXPECT_TRUE(DecodeDeviceInfo(duplex.data(), duplex.size()).info);
-    // Bits no DEVMODEW field stands for yet say nothing about dmSize.
-    const Bytes unknownBits = MakeFile(76, 76, 0, 0xC0000000);
-    EXPECT_TRUE(DecodeDeviceInfo(unknownBits.data(), unknownBits.size()).info);
+// Drivers do set bits for fields their dmSize leaves out. The save writes
+// such a record as it is, so reading it back must succeed, with a warning
+// that names each such bit.
+TEST(DeviceInfoFormat, ARecordClaimingFieldsPastDmSizeIsWrittenAndReadBackWithWarnings) {
+    struct Case {
+        const char* what;
+        std::uint16_t dmSize;
+        std::uint32_t dmFields;
+        std::vector<std::string> warned;
+    };
+    const Case cases[] = {
+        {"form name bit with dmSize 156", 156, 0x00010003, {"DM_FORMNAME"}},
+        {"duplex bit, dmSize ends inside duplex", 95, 0x00001000, {"DM_DUPLEX"}},
+        {"two bits past a short record", 150, 0x00410000, {"DM_FORMNAME", "DM_DISPLAYFREQUENCY"}},
+        {"duplex ends exactly at dmSize", 96, 0x00001000, {}},
+        {"bits no field stands for", 76, 0xC0000000, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bytes block = MakeBlock({u"P", c.dmSize, 20});
+        PutU32(block, 72, c.dmFields);
+        const EncodeResult file = EncodeDeviceInfo(block.data(), block.size(), nullptr, kPlainComparison);
+        ASSERT_FALSE(file.failure);
+        const DecodeResult result = DecodeDeviceInfo(file.bytes.data(), file.bytes.size());
+        ASSERT_TRUE(result.info) << result.error->message;
+        EXPECT_EQ(result.info->record.dmFields, c.dmFields);
+        std::vector<std::string> warned;
+        for (const DecodeWarning& warning : result.info->warnings) {
+            EXPECT_EQ(warning.offset, 76u);
+            // "dmFields sets NAME (...": the bit's name is the third word.
+            const std::size_t name = std::string("dmFields sets ").size();
+            warned.push_back(warning.message.substr(name, warning.message.find(' ', name) - name));
+        }
+        EXPECT_EQ(warned, c.warned);
+    }
 }
 
 // Every cut-short copy of a valid file is either the same file without its

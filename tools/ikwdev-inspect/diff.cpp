@@ -94,7 +94,7 @@ std::string DescribeShort(const std::string& field, const std::optional<std::int
 }
 
 std::string FormatTextDiff(const std::u16string& a, const std::u16string& b, const std::vector<Difference>& list) {
-    const std::string names = ToUtf8(a) + " and " + ToUtf8(b);
+    const std::string names = ShowName(a) + " and " + ShowName(b);
     if (list.empty())
         return names + " hold the same settings\n";
     std::string out = names + " differ in " + std::to_string(list.size()) +
@@ -171,7 +171,7 @@ std::string DiffUsage() {
     return "usage: ikwdev-inspect --diff [--json] [--] A B\n"
            "Shows which settings differ between two device info files (.dev).\n"
            "Exit status: 0 when they hold the same settings, 1 when they differ,\n"
-           "2 when either cannot be read or on wrong usage.\n";
+           "2 when either cannot be read, on wrong usage or when the output cannot be written.\n";
 }
 
 DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
@@ -187,10 +187,9 @@ DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
         else if (arg == u"--json")
             json = true;
         else if (arg == u"--help" || arg == u"-h") {
-            io.out(DiffUsage());
-            return DiffStatus::Same;
+            return WriteOut(io, DiffUsage()) ? DiffStatus::Same : DiffStatus::Unreadable;
         } else if (arg != u"--diff") {
-            io.err("ikwdev-inspect: unknown option " + ToUtf8(arg) + "\n" + DiffUsage());
+            io.err("ikwdev-inspect: unknown option " + ShowName(arg) + "\n" + DiffUsage());
             return DiffStatus::Unreadable;
         }
     }
@@ -204,8 +203,11 @@ DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
     bool readable = true;
     for (const auto& [index, read] : {std::pair{files[0], &a}, std::pair{files[1], &b}}) {
         if (read->problem) {
-            ReportProblem(io, args[index], *read, json);
             readable = false;
+            if (!ReportProblem(io, args[index], *read, json))
+                return DiffStatus::Unreadable;
+        } else {
+            ReportWarnings(io, args[index], *read->info);
         }
     }
     if (!readable)
@@ -214,7 +216,8 @@ DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
     const std::vector<Difference> list = CompareDeviceInfo(*a.info, a.bytes, *b.info, b.bytes);
     const std::u16string& nameA = args[files[0]];
     const std::u16string& nameB = args[files[1]];
-    io.out(json ? FormatJsonDiff(nameA, nameB, list) : FormatTextDiff(nameA, nameB, list));
+    if (!WriteOut(io, json ? FormatJsonDiff(nameA, nameB, list) : FormatTextDiff(nameA, nameB, list)))
+        return DiffStatus::Unreadable;
     return list.empty() ? DiffStatus::Same : DiffStatus::Different;
 }
 

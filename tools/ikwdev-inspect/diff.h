@@ -31,8 +31,8 @@ std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector
 std::string DiffUsage();
 
 // Same when the files hold the same settings, Different when they do not,
-// Unreadable when either file is not a valid device info file or the
-// command line is wrong.
+// Unreadable when either file is not a valid device info file, the command
+// line is wrong or the output cannot be written.
 DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io);
 
 }  // namespace ikw::inspect

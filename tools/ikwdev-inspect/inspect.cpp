@@ -9,6 +9,8 @@ namespace ikw::inspect {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+// Where FromUtf8 puts the bytes 0x80 to 0xFF that are not UTF-8.
+constexpr char16_t kEscapedByteBase = 0xDC80;
 
 bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
@@ -60,8 +62,8 @@ std::string UnitEscape(char32_t unit) {
 // backslashes stay as they are, as network printer names are full of them.
 enum class Audience { Json, Person };
 
-std::string Quote(const std::u16string& s, Audience audience) {
-    std::string out = "\"";
+std::string Escaped(const std::u16string& s, Audience audience) {
+    std::string out;
     if (audience == Audience::Json) {
         for (char16_t unit : s) {
             if (unit == u'"' || unit == u'\\')
@@ -79,8 +81,10 @@ std::string Quote(const std::u16string& s, Audience audience) {
                 AppendUtf8(out, c);
         });
     }
-    return out + "\"";
+    return out;
 }
+
+std::string Quote(const std::u16string& s, Audience audience) { return "\"" + Escaped(s, audience) + "\""; }
 
 std::string Hex(std::uint32_t value, int digits) {
     char text[16];
@@ -168,15 +172,16 @@ std::string JsonNumberOrNull(const std::optional<long long>& value) {
 
 }  // namespace
 
-std::string QuoteForPerson(const std::u16string& s) { return Quote(s, Audience::Person); }
-std::string QuoteForJson(const std::u16string& s) { return Quote(s, Audience::Json); }
-std::string DescribeValue(const std::string& field, std::int16_t value) { return Describe(field, value); }
-
 std::string ToUtf8(const std::u16string& s) {
     std::string out;
     ForEachCodePoint(s, [&](char32_t c) { AppendUtf8(out, c); });
     return out;
 }
+
+std::string ShowName(const std::u16string& name) { return Escaped(name, Audience::Person); }
+std::string QuoteForPerson(const std::u16string& s) { return Quote(s, Audience::Person); }
+std::string QuoteForJson(const std::u16string& s) { return Quote(s, Audience::Json); }
+std::string DescribeValue(const std::string& field, std::int16_t value) { return Describe(field, value); }
 
 std::u16string FromUtf8(const std::string& s) {
     std::u16string out;
@@ -193,7 +198,7 @@ std::u16string FromUtf8(const std::string& s) {
         // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
         static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
         if (!ok || c < kSmallest[length] || IsSurrogate(c) || c > 0x10FFFF) {
-            out.push_back(static_cast<char16_t>(kReplacement));
+            out.push_back(static_cast<char16_t>(kEscapedByteBase + lead - 0x80));
             ++i;
             continue;
         }
@@ -222,7 +227,7 @@ std::optional<Arguments> ParseArguments(const std::vector<std::u16string>& args,
         else if (arg == u"--help" || arg == u"-h")
             parsed.help = true;
         else {
-            error = "unknown option " + ToUtf8(arg);
+            error = "unknown option " + ShowName(arg);
             return std::nullopt;
         }
     }
@@ -240,12 +245,13 @@ std::string Usage() {
            "  --diff   compare two files instead: ikwdev-inspect --diff [--json] A B\n"
            "  --help   this text\n"
            "Exit status: 0 when every FILE is a valid device info file, 1 when any is\n"
-           "not (each problem is reported on standard error), 2 on wrong usage.\n";
+           "not (each problem is reported on standard error), 2 on wrong usage or\n"
+           "when the output cannot be written.\n";
 }
 
 std::string FormatText(const std::u16string& file, const DeviceInfo& info) {
     const DevModeFields& r = info.record;
-    std::string out = ToUtf8(file) + ": valid device info file of " + std::to_string(info.fileSize) + " bytes\n";
+    std::string out = ShowName(file) + ": valid device info file of " + std::to_string(info.fileSize) + " bytes\n";
     AddLine(out, "DevModeSize", std::to_string(info.devModeSize) + " (dmSize " + std::to_string(r.dmSize) +
                                     " + dmDriverExtra " + std::to_string(r.dmDriverExtra) + ")");
     AddLine(out, "dmDeviceName", Quote(r.dmDeviceName, Audience::Person));
@@ -301,6 +307,11 @@ std::string FormatJson(const std::u16string& file, const DeviceInfo& info) {
     out += member("driverPrivateOffset", std::to_string(info.driverPrivateOffset));
     out += member("driverPrivateSize", std::to_string(info.driverPrivateSize));
     out += member("FullDeviceName", info.fullDeviceName ? Quote(*info.fullDeviceName, Audience::Json) : "null");
+    std::string warnings;
+    for (const DecodeWarning& warning : info.warnings)
+        warnings += std::string(warnings.empty() ? "" : ",") + "{\"offset\":" + std::to_string(warning.offset) +
+                    ",\"message\":" + Quote(FromUtf8(warning.message), Audience::Json) + "}";
+    out += member("warnings", "[" + warnings + "]");
     return out + "}\n";
 }
 
@@ -320,10 +331,8 @@ ExitStatus Run(const std::vector<std::u16string>& args, const Io& io) {
         io.err("ikwdev-inspect: " + error + "\n" + Usage());
         return ExitStatus::WrongUsage;
     }
-    if (parsed->help) {
-        io.out(Usage());
-        return ExitStatus::AllValid;
-    }
+    if (parsed->help)
+        return WriteOut(io, Usage()) ? ExitStatus::AllValid : ExitStatus::OutputFailed;
     ExitStatus status = ExitStatus::AllValid;
     bool first = true;
     for (std::size_t index : parsed->files) {
@@ -331,16 +340,26 @@ ExitStatus Run(const std::vector<std::u16string>& args, const Io& io) {
         const ReadResult read = ReadDeviceInfo(io, index);
         if (read.problem) {
             status = ExitStatus::SomeInvalid;
-            ReportProblem(io, name, read, parsed->json);
+            if (!ReportProblem(io, name, read, parsed->json))
+                return ExitStatus::OutputFailed;
             continue;
         }
-        if (parsed->json)
-            io.out(FormatJson(name, *read.info));
-        else
-            io.out((first ? "" : "\n") + FormatText(name, *read.info));
+        ReportWarnings(io, name, *read.info);
+        if (!WriteOut(io, parsed->json ? FormatJson(name, *read.info)
+                                       : (first ? "" : "\n") + FormatText(name, *read.info)))
+            return ExitStatus::OutputFailed;
         first = false;
     }
     return status;
+}
+
+// Nothing more is written once a write fails: the reader already has a
+// cut-off output, and only the exit status can tell it so.
+bool WriteOut(const Io& io, const std::string& text) {
+    const WriteFailure failure = io.out(text);
+    if (failure)
+        io.err("ikwdev-inspect: cannot write the output: " + *failure + "\n");
+    return !failure;
 }
 
 ReadResult ReadDeviceInfo(const Io& io, std::size_t argIndex) {
@@ -362,11 +381,16 @@ ReadResult ReadDeviceInfo(const Io& io, std::size_t argIndex) {
     return result;
 }
 
-void ReportProblem(const Io& io, const std::u16string& file, const ReadResult& read, bool json) {
-    io.err(ToUtf8(file) + ": " + (read.offset ? "invalid at byte " + std::to_string(*read.offset) + ": " : "") +
+bool ReportProblem(const Io& io, const std::u16string& file, const ReadResult& read, bool json) {
+    io.err(ShowName(file) + ": " + (read.offset ? "invalid at byte " + std::to_string(*read.offset) + ": " : "") +
            *read.problem + "\n");
-    if (json)
-        io.out(FormatJsonProblem(file, *read.problem, read.offset));
+    return !json || WriteOut(io, FormatJsonProblem(file, *read.problem, read.offset));
+}
+
+void ReportWarnings(const Io& io, const std::u16string& file, const DeviceInfo& info) {
+    for (const DecodeWarning& warning : info.warnings)
+        io.err(ShowName(file) + ": warning at byte " + std::to_string(warning.offset) + ": " + warning.message +
+               "\n");
 }
 
 }  // namespace ikw::inspect

@@ -14,7 +14,7 @@
 
 namespace ikw::inspect {
 
-enum class ExitStatus { AllValid = 0, SomeInvalid = 1, WrongUsage = 2 };
+enum class ExitStatus { AllValid = 0, SomeInvalid = 1, WrongUsage = 2, OutputFailed = 2 };
 
 struct Arguments {
     bool json = false;
@@ -41,15 +41,26 @@ struct FileContents {
     std::optional<std::string> error;  // why the file could not be read
 };
 
+// Why a text could not be written whole, or nullopt when it was.
+using WriteFailure = std::optional<std::string>;
+
 struct Io {
+    // Only regular files are read: a FIFO would block the run and a
+    // directory or device holds no device info file.
     std::function<FileContents(std::size_t argIndex)> read;
-    std::function<void(const std::string&)> out;
+    std::function<WriteFailure(const std::string&)> out;
     std::function<void(const std::string&)> err;
 };
 
 // args: the command line without the program name, as text for messages;
 // io.read opens the argument of the given index the platform's own way.
+// Output that cannot be written ends the run with OutputFailed: a script
+// reading a cut-off output must not take it for the whole.
 ExitStatus Run(const std::vector<std::u16string>& args, const Io& io);
+
+// Writes to standard output; false (after saying why on standard error)
+// when the text could not be written whole.
+bool WriteOut(const Io& io, const std::string& text);
 
 // One file read and checked: its bytes and what they hold, or the problem
 // (with the byte offset where it lies, when the decoder names one).
@@ -61,8 +72,10 @@ struct ReadResult {
 };
 ReadResult ReadDeviceInfo(const Io& io, std::size_t argIndex);
 // The problem on standard error, and as a JSON object on standard output
-// when json is set.
-void ReportProblem(const Io& io, const std::u16string& file, const ReadResult& read, bool json);
+// when json is set; false when that output could not be written.
+bool ReportProblem(const Io& io, const std::u16string& file, const ReadResult& read, bool json);
+// What the decoder found doubtful in a valid file, on standard error.
+void ReportWarnings(const Io& io, const std::u16string& file, const DeviceInfo& info);
 
 // A name in quotes: for a person, readable with only what would break the
 // line or hide a character escaped; for JSON, pure ASCII.
@@ -72,7 +85,13 @@ std::string QuoteForJson(const std::u16string& s);
 std::string DescribeValue(const std::string& field, std::int16_t value);
 
 std::string ToUtf8(const std::u16string& s);
-// Undecodable bytes become U+FFFD: the result is only ever shown.
+// A byte that is not part of valid UTF-8 becomes the lone surrogate
+// U+DC80 + (byte - 0x80), as Python's "surrogateescape" does: two names
+// that differ only in such bytes stay different in the JSON output, and a
+// script can get the bytes back.
 std::u16string FromUtf8(const std::string& s);
+// A file name for the text output and messages: control characters and lone
+// surrogates as \uXXXX, so a name cannot break or forge a line.
+std::string ShowName(const std::u16string& name);
 
 }  // namespace ikw::inspect

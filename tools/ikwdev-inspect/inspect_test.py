@@ -56,12 +56,31 @@ FILES = {
     "-dash.dev": dev_file(record(OFFICE.encode("utf-16-le"))),
     "short.dev": b"\xdc\x00\x00",
     "odd-tail.dev": dev_file(record(OFFICE.encode("utf-16-le"))) + b"\x03\x00A\x00\x00",
+    # 4 + DevModeSize wraps to 0 in 32-bit arithmetic.
+    "wrapping-size.dev": b"\xfc\xff\xff\xff",
+    # A driver's record that sets the form name bit but stops short of the
+    # form name: the save writes it as it is.
+    "old-driver.dev": dev_file(record(OFFICE.encode("utf-16-le"), dm_size=156, fields=DM_ORIENTATION | DM_FORMNAME)),
 }
+# Names a terminal or a line-reading script must not take as they are.
+CONTROL_NAMES = ["forged\nok.dev: valid device info file of 224 bytes", "bell\a\x1b[2J.dev"]
+# Not UTF-8, and different only in the bytes that are not.
+UNDECODABLE_NAMES = [b"bad\xff.dev", b"bad\xfe.dev"]
+ON_WINE = False
 
 
-def run(*args):
-    result = subprocess.run(COMMAND + list(args), capture_output=True, cwd=WORKDIR, timeout=120)
-    return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8", "replace")
+def run(*args, stdout=subprocess.PIPE):
+    result = subprocess.run(COMMAND + list(args), stdout=stdout, stderr=subprocess.PIPE, cwd=WORKDIR, timeout=120)
+    out = result.stdout.decode("utf-8") if result.stdout is not None else None
+    return result.returncode, out, result.stderr.decode("utf-8", "replace")
+
+
+def skip_on_wine(test):
+    if ON_WINE:
+        # Wine's programs see Linux names through Windows names, in which
+        # control characters and undecodable bytes do not come through as
+        # they are.
+        test.skipTest("names as Linux gives them")
 
 
 def json_lines(stdout):
@@ -120,6 +139,74 @@ class Inspector(unittest.TestCase):
         # Escaped only where the raw character would break the line or hide.
         self.assertIn('"Büro "Nord" \\\\srv\\印刷機\\u0009\U0001F5A8 queue number 7\\uDC80"', out)
 
+    def test_a_size_that_wraps_in_32_bits_is_rejected_at_byte_0(self):
+        status, out, err = run("--json", "wrapping-size.dev")
+        self.assertEqual(status, 1)
+        [problem] = json_lines(out)
+        self.assertEqual((problem["valid"], problem["offset"]), (False, 0))
+        self.assertIn("wrapping-size.dev: invalid at byte 0: file is shorter than its header says", err)
+
+    def test_fields_past_dm_size_are_a_warning_not_a_rejection(self):
+        status, out, err = run("--json", "old-driver.dev")
+        self.assertEqual(status, 0, err)
+        [old] = json_lines(out)
+        self.assertTrue(old["valid"])
+        self.assertEqual((old["dmSize"], old["dmFields"], old["dmFormName"]), (156, DM_ORIENTATION | DM_FORMNAME, None))
+        [warning] = old["warnings"]
+        self.assertEqual(warning["offset"], 76)
+        self.assertIn("DM_FORMNAME", warning["message"])
+        self.assertIn("old-driver.dev: warning at byte 76: dmFields sets DM_FORMNAME", err)
+        self.assertEqual(json_lines(run("--json", "office.dev")[1])[0]["warnings"], [])
+
+    def test_only_regular_files_are_read_and_the_rest_still_shown(self):
+        fifo = os.path.join(WORKDIR, "fifo.dev")
+        if not os.path.exists(fifo):
+            os.mkfifo(fifo)
+        # A FIFO nobody writes to would block a reader for ever.
+        status, out, err = run("--json", "fifo.dev", ".", "office.dev")
+        self.assertEqual(status, 1)
+        fifo_problem, folder_problem, office = json_lines(out)
+        self.assertEqual((fifo_problem["valid"], fifo_problem["offset"]), (False, None))
+        self.assertIn("not a regular file", fifo_problem["error"])
+        self.assertIn("not a regular file but a directory", folder_problem["error"])
+        self.assertTrue(office["valid"])
+        self.assertIn("fifo.dev: not a regular file but a", err)
+
+    def test_output_that_cannot_be_written_ends_with_status_2_and_says_so(self):
+        def closed_pipe():
+            read_end, write_end = os.pipe()
+            os.close(read_end)
+            return os.fdopen(write_end, "wb")
+        outputs = {"full device": lambda: open("/dev/full", "wb"), "closed pipe": closed_pipe}
+        for what, open_output in outputs.items():
+            for args in (("office.dev",), ("--json", "short.dev"), ("--help",)):
+                with self.subTest(output=what, args=args), open_output() as output:
+                    status, _, err = run(*args, stdout=output)
+                    self.assertEqual(status, 2, err)
+                    self.assertIn("ikwdev-inspect: cannot write the output: ", err)
+
+    def test_names_cannot_forge_lines_or_reach_the_terminal(self):
+        skip_on_wine(self)
+        status, out, err = run(*CONTROL_NAMES)
+        self.assertEqual(status, 0, err)
+        lines = out.splitlines()
+        self.assertIn("forged\\u000Aok.dev: valid device info file of 224 bytes: valid device info file of 224 bytes",
+                      lines)
+        self.assertIn("bell\\u0007\\u001B[2J.dev: valid device info file of 224 bytes", lines)
+        self.assertEqual(len([line for line in lines if "valid device info file" in line]), 2)
+        self.assertNotIn("\x1b", out)
+
+        status, _, err = run("absent\nx.dev")
+        self.assertEqual(err, "absent\\u000Ax.dev: cannot open: No such file or directory\n")
+
+    def test_names_that_are_not_utf8_stay_distinct_in_json(self):
+        skip_on_wine(self)
+        status, out, _ = run("--json", *UNDECODABLE_NAMES)
+        self.assertEqual(status, 0)
+        names = [line["file"] for line in json_lines(out)]
+        # Python's own escape for undecodable bytes: the bytes come back.
+        self.assertEqual([os.fsencode(name) for name in names], UNDECODABLE_NAMES)
+
     def test_usage(self):
         cases = [
             ((), 2, "err", "ikwdev-inspect: no FILE given"),
@@ -138,12 +225,16 @@ class Inspector(unittest.TestCase):
 def main(files):
     """Writes the files into a fresh folder and runs the tests of the script
     that was started, with the inspector's command from its arguments."""
-    global COMMAND, WORKDIR
+    global COMMAND, WORKDIR, ON_WINE
     COMMAND = sys.argv[1:]
+    ON_WINE = len(COMMAND) > 1
     with tempfile.TemporaryDirectory() as WORKDIR:
         for name, data in files.items():
             with open(os.path.join(WORKDIR, name), "wb") as f:
                 f.write(data)
+        for name in CONTROL_NAMES + UNDECODABLE_NAMES:
+            with open(os.path.join(os.fsencode(WORKDIR), os.fsencode(name)), "wb") as f:
+                f.write(FILES["office.dev"])
         unittest.main(module="__main__", argv=sys.argv[:1])
 
 

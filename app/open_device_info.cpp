@@ -24,6 +24,7 @@ std::u16string FileProblem(const std::u16string& reason, const std::u16string& f
     return kNotDeviceInfoText + u" (" + reason + u") :" + file;
 }
 
+// The decoder names problems in ASCII.
 std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
 std::uint16_t ReadU16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
@@ -69,7 +70,7 @@ OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vec
     if (std::find(installed.begin(), installed.end(), printer) == installed.end())
         return {std::nullopt, kNotInstalledText + u" (" + printer + u") :" + file};
 
-    const auto recordStart = contents->begin() + 4;
+    const auto recordStart = contents->begin() + 4;  // after DevModeSize
     return {OpenedDeviceInfo{file, printer, {recordStart, recordStart + decoded.info->devModeSize}}, u""};
 }
 

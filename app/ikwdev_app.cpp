@@ -7,6 +7,7 @@
 #include "app/start_up.h"
 #include "dialog/printer_setup_dlg.h"
 #include "platform/win32_print_services.h"
+#include "platform/win32_save_services.h"
 
 namespace {
 
@@ -49,7 +50,9 @@ bool CIkwDevApp::InitInstance() {
 
     ikw::Win32PrintServices spooler;
     SetupDialogRunner dialogs(*this);
-    ikw::RunStartUp(spooler, dialogs);
+    // By the time a box is shown the dialog is gone: it has no owner.
+    ikw::Win32MessageBoxes messages(nullptr);
+    ikw::RunStartUp(spooler, dialogs, messages);
     return false;
 }
 

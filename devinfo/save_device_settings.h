@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/message_boxes.h"
 #include "platform/print_services.h"
 
 namespace ikw {
@@ -116,20 +117,6 @@ public:
     // Deletes a closed file (DeleteFileW). There is nothing left to do when
     // this fails, so it reports nothing.
     virtual void RemoveFile(const std::u16string& path) = 0;
-};
-
-enum class MessageIcon {
-    Exclamation,  // MB_ICONEXCLAMATION: the chosen path cannot be used
-    Stop,         // MB_ICONSTOP: the save failed
-};
-
-class MessageBoxes {
-public:
-    virtual ~MessageBoxes() = default;
-    // A modal box with a single OK button, titled with the program's name
-    // (the executable's file name without extension) and owned by the setup
-    // dialog. Returns when the user has closed it.
-    virtual void ShowMessage(const std::u16string& text, MessageIcon icon) = 0;
 };
 
 struct SavePlatform {

@@ -117,7 +117,9 @@ public:
     // Puts a closed file in the target's place and returns only once that is
     // on the disk. An existing target keeps its attributes and permissions
     // (ReplaceFileW); a new one is the file moved there (MoveFileExW). On
-    // failure the target stays as it was.
+    // failure the target stays as it was, unless ReplaceFileW reports that it
+    // took the old file away and could not put the new one in its place
+    // (ERROR_UNABLE_TO_MOVE_REPLACEMENT) and a plain move fails as well.
     virtual bool PutInPlace(const std::u16string& source, const std::u16string& target) = 0;
     // Deletes a closed file (DeleteFileW). There is nothing left to do when
     // this fails, so it reports nothing.

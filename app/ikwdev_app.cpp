@@ -10,6 +10,7 @@
 #include "help/help_request.h"
 #include "platform/wide_string.h"
 #include "platform/win32_print_services.h"
+#include "platform/win32_save_services.h"
 
 namespace {
 
@@ -52,7 +53,9 @@ bool CIkwDevApp::InitInstance() {
 
     ikw::Win32PrintServices spooler;
     SetupDialogRunner dialogs(*this);
-    ikw::RunStartUp(spooler, dialogs);
+    // By the time a box is shown the dialog is gone: it has no owner.
+    ikw::Win32MessageBoxes messages(nullptr);
+    ikw::RunStartUp(spooler, dialogs, messages);
     m_helpViewer.CloseAll();
     return false;
 }

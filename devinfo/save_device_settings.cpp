@@ -15,6 +15,9 @@ namespace {
 // none of them, so they read the same under every interface language.
 const std::u16string kOpenErrorText = u"open error :";
 const std::u16string kWriteErrorText = u"write error :";
+const std::u16string kReplaceErrorText = u"replace error :";
+const std::u16string kReplaceErrorKeptText =
+    u"\nThe old file was removed, but the new one could not take its place. The saved settings are in ";
 const std::u16string kPathTooLongText = u"path too long (259 characters at most) :";
 const std::u16string kDamagedSettingsText =
     u"settings error : the printer driver gave a damaged settings record. Nothing was saved.";
@@ -119,9 +122,18 @@ void WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16str
         messages.ShowMessage(kWriteErrorText + target, MessageIcon::Stop);
         return;
     }
-    if (!files.PutInPlace(temporary, replaced)) {
+    switch (files.PutInPlace(temporary, replaced)) {
+    case PlaceOutcome::Placed:
+        return;
+    case PlaceOutcome::TargetKept:
         files.RemoveFile(temporary);
         messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
+        return;
+    case PlaceOutcome::TargetLost:
+        // The temporary file is all that is left: removing it would lose the
+        // old settings and the new ones alike.
+        messages.ShowMessage(kReplaceErrorText + target + kReplaceErrorKeptText + temporary, MessageIcon::Stop);
+        return;
     }
 }
 

@@ -103,6 +103,15 @@ struct NewFile {
     bool nameTaken = false;            // something already exists at the path (ERROR_FILE_EXISTS)
 };
 
+enum class PlaceOutcome {
+    Placed,      // the target is the new file
+    TargetKept,  // nothing changed: the target is as it was, the source still there
+    // ReplaceFileW took the old file away and could not put the new one in
+    // its place (ERROR_UNABLE_TO_MOVE_REPLACEMENT), and a plain move failed
+    // too: the source is now the only copy of anything.
+    TargetLost,
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -116,11 +125,8 @@ public:
     virtual std::u16string FileToReplace(const std::u16string& path) = 0;
     // Puts a closed file in the target's place and returns only once that is
     // on the disk. An existing target keeps its attributes and permissions
-    // (ReplaceFileW); a new one is the file moved there (MoveFileExW). On
-    // failure the target stays as it was, unless ReplaceFileW reports that it
-    // took the old file away and could not put the new one in its place
-    // (ERROR_UNABLE_TO_MOVE_REPLACEMENT) and a plain move fails as well.
-    virtual bool PutInPlace(const std::u16string& source, const std::u16string& target) = 0;
+    // (ReplaceFileW); a new one is the file moved there (MoveFileExW).
+    virtual PlaceOutcome PutInPlace(const std::u16string& source, const std::u16string& target) = 0;
     // Deletes a closed file (DeleteFileW). There is nothing left to do when
     // this fails, so it reports nothing.
     virtual void RemoveFile(const std::u16string& path) = 0;

@@ -100,25 +100,29 @@ std::u16string Win32FileSystem::FileToReplace(const std::u16string& path) {
     return FromWide(WithoutLongPathPrefix(final));
 }
 
-bool Win32FileSystem::PutInPlace(const std::u16string& source, const std::u16string& target) {
+PlaceOutcome Win32FileSystem::PutInPlace(const std::u16string& source, const std::u16string& target) {
     const std::wstring from = ToWide(source);
     const std::wstring to = ToWide(target);
+    const auto move = [&] {
+        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    };
     const DWORD attributes = GetFileAttributesW(to.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        return move() ? PlaceOutcome::Placed : PlaceOutcome::TargetKept;
 
     // Wine's ReplaceFileW moves the new file over the old one and keeps none
     // of the old one's attributes (hidden, system, archive), as Windows' does:
     // they are set again below, which on Windows changes nothing.
     if (!ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr)) {
+        if (GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+            return PlaceOutcome::TargetKept;
         // The old file is gone already and the new one still has its own
         // name: putting it in place is all that is left to do.
-        if (GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
-            !MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return false;
+        if (!move())
+            return PlaceOutcome::TargetLost;
     }
     SetFileAttributesW(to.c_str(), attributes);
-    return true;
+    return PlaceOutcome::Placed;
 }
 
 void Win32FileSystem::RemoveFile(const std::u16string& path) { DeleteFileW(ToWide(path).c_str()); }

@@ -154,6 +154,7 @@ public:
     std::optional<std::size_t> writeFailsAfter;  // bytes that reach the file before the failure
     bool closeFails = false;
     bool moveFails = false;
+    bool replaceLosesTarget = false;  // the old file goes, and the new one cannot take its place
     Log* log = nullptr;
 
     NewFile CreateNewFile(const std::u16string& path) override {
@@ -172,13 +173,17 @@ public:
             at = links[at];
         return at;
     }
-    bool PutInPlace(const std::u16string& source, const std::u16string& target) override {
+    PlaceOutcome PutInPlace(const std::u16string& source, const std::u16string& target) override {
         log->push_back("replace " + Narrow(target) + " < " + Narrow(source));
+        if (replaceLosesTarget) {
+            files.erase(target);
+            return PlaceOutcome::TargetLost;
+        }
         if (moveFails || open.count(source) || open.count(target) || !files.count(source) || links.count(target))
-            return false;
+            return PlaceOutcome::TargetKept;
         files[target] = files[source];
         files.erase(source);
-        return true;
+        return PlaceOutcome::Placed;
     }
     void RemoveFile(const std::u16string& path) override {
         log->push_back("remove " + Narrow(path));
@@ -413,6 +418,25 @@ TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
         EXPECT_EQ(rig.files.files, (Files{{kTarget, {1, 2, 3}}}));
         EXPECT_EQ(rig.messages.shown, std::vector<Message>{c.expected});
     }
+}
+
+// The one failure after which the chosen file is gone: the new settings must
+// survive in the temporary file, and the user must be told where.
+TEST(SaveDeviceSettings, AReplaceThatLostTheTargetKeepsTheNewFileAndSaysWhere) {
+    Rig rig;
+    rig.files.files[kTarget] = {1, 2, 3};
+    rig.files.replaceLosesTarget = true;
+
+    rig.Save();
+
+    ASSERT_EQ(rig.files.files.size(), 1u);
+    EXPECT_EQ(rig.files.files.begin()->first, kTemporary);
+    EXPECT_EQ(rig.files.files.begin()->second.size(), 4u + 228u);
+    const Message expected{u"replace error :" + kTarget +
+                               u"\nThe old file was removed, but the new one could not take its place. "
+                               u"The saved settings are in " + kTemporary,
+                           MessageIcon::Stop};
+    EXPECT_EQ(rig.messages.shown, std::vector<Message>{expected});
 }
 
 TEST(SaveDeviceSettings, ALeftoverTemporaryFileIsLeftAloneAndAnotherNameUsed) {

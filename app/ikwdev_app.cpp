@@ -14,6 +14,7 @@
 #include "platform/win32_command_line.h"
 #include "platform/win32_device_settings_merge.h"
 #include "platform/win32_print_services.h"
+#include "platform/win32_save_services.h"
 
 namespace {
 
@@ -76,7 +77,9 @@ bool CIkwDevApp::InitInstance() {
     ikw::Win32PrintServices spooler;
     ikw::Win32DeviceInfoFiles files;
     SetupDialogRunner dialogs(*this);
-    m_nExitCode = ikw::RunProgram(ikw::CommandLineArguments(), spooler, files, dialogs);
+    // By the time a box is shown the dialog is gone: it has no owner.
+    ikw::Win32MessageBoxes messages(nullptr);
+    m_nExitCode = ikw::RunProgram(ikw::CommandLineArguments(), spooler, files, dialogs, messages);
     m_helpViewer.CloseAll();
     return false;
 }

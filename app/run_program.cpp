@@ -14,7 +14,7 @@ const std::u16string kUsageText =
 }  // namespace
 
 int RunProgram(const std::vector<std::u16string>& args, PrintServices& printServices, DeviceInfoPlatform& platform,
-               OpenedFileDialogHost& dialogs) {
+               OpenedFileDialogHost& dialogs, MessageBoxes& messages) {
     const CommandLine commandLine = ParseCommandLine(args);
     switch (commandLine.request) {
     case CommandLine::Request::WrongUsage:
@@ -31,7 +31,7 @@ int RunProgram(const std::vector<std::u16string>& args, PrintServices& printServ
     case CommandLine::Request::UsualStart:
         break;
     }
-    RunStartUp(printServices, dialogs);
+    RunStartUp(printServices, dialogs, messages);
     return 0;
 }
 

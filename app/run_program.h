@@ -11,7 +11,8 @@ namespace ikw {
 
 // args: the command line without the program's own name. Returns the exit
 // code. With no argument the run is exactly the usual start.
+// messages: for the usual start's own reports.
 int RunProgram(const std::vector<std::u16string>& args, PrintServices& printServices, DeviceInfoPlatform& platform,
-               OpenedFileDialogHost& dialogs);
+               OpenedFileDialogHost& dialogs, MessageBoxes& messages);
 
 }  // namespace ikw

@@ -1,5 +1,7 @@
 #include "app/start_up.h"
 
+#include <algorithm>
+
 namespace ikw {
 
 std::u16string GetSubstitutePrinterName(std::size_t n, const std::vector<std::u16string>& printers,
@@ -18,50 +20,75 @@ std::u16string GetSubstitutePrinterName(std::size_t n, const std::vector<std::u1
 
 namespace {
 
-// The default printer cannot be used: make the first other printer default
-// for the one attempt. The dialog sets the default back once its window
-// exists; if it never does, nothing else would, so it is put back here rather
-// than leaving the user's system setting changed.
-void RunWithSubstituteForExcluded(PrintServices& printServices, SetupDialogHost& dialogs,
-                                  const std::vector<std::u16string>& printers,
-                                  const std::u16string& defaultPrinter) {
-    const std::u16string substitute = GetSubstitutePrinterName(0, printers, kExcludedPrinter);
-    printServices.ChangeDefaultPrinter(substitute);
-    if (!dialogs.RunSetupDialog(defaultPrinter, substitute))
-        printServices.ChangeDefaultPrinter(defaultPrinter);
-}
+// The names the program made the system default, in the order it did so.
+using DefaultsMade = std::vector<std::u16string>;
+
+const std::u16string kDefaultErrorText = u"default printer error : ";
 
 // The dialog cannot open on the current default (a broken driver, a vanished
-// queue): try each other printer in turn as a substitute default. The first
-// candidate may be the default itself; trying it again is harmless.
-void RunWithRetries(PrintServices& printServices, SetupDialogHost& dialogs,
-                    const std::vector<std::u16string>& printers,
-                    const std::u16string& defaultPrinter) {
-    bool opened = dialogs.RunSetupDialog(defaultPrinter, u"");
-    for (std::size_t n = 0; !opened; ++n) {
+// queue, or the excluded printer): try each other printer in turn as a
+// substitute default until a dialog opens. The first candidate may be the
+// default itself; trying it again is harmless. Returns the names made default.
+DefaultsMade RunWithSubstitutes(PrintServices& printServices, SetupDialogHost& dialogs,
+                                const std::vector<std::u16string>& printers,
+                                const std::u16string& defaultPrinter) {
+    DefaultsMade made;
+    for (std::size_t n = 0;; ++n) {
         const std::u16string substitute = GetSubstitutePrinterName(n, printers, kExcludedPrinter);
-        if (substitute.empty()) {
-            printServices.ChangeDefaultPrinter(defaultPrinter);
-            break;
-        }
-        printServices.ChangeDefaultPrinter(substitute);
-        opened = dialogs.RunSetupDialog(defaultPrinter, substitute);
+        if (substitute.empty())
+            return made;
+        if (printServices.ChangeDefaultPrinter(substitute))
+            made.push_back(substitute);
+        if (dialogs.RunSetupDialog(defaultPrinter, substitute))
+            return made;
     }
+}
+
+std::u16string DefaultNotHandedBackText(const std::u16string& defaultPrinter, const std::u16string& nowDefault) {
+    const std::u16string now = nowDefault.empty() ? u"No printer is" : nowDefault + u" is";
+    if (defaultPrinter.empty())
+        return kDefaultErrorText + u"there was no default printer when IKWDev started, and there is no way to "
+                                   u"set none back. " + now + u" now the default printer.";
+    return kDefaultErrorText + defaultPrinter + u" could not be made the default printer again. " + now +
+           u" now the default printer.";
+}
+
+// The default was changed only to get the dialog open. The dialog sets it
+// back once its window exists, but that can fail, no dialog may have opened
+// at all, and "no default" cannot be set back; so the end of the run looks
+// again. A default the user chose meanwhile, one the program never set, is
+// left alone.
+void HandTheDefaultBack(PrintServices& printServices, MessageBoxes& messages, const std::u16string& defaultPrinter,
+                        const DefaultsMade& made) {
+    const std::u16string current = printServices.QueryDefaultPrinter();
+    if (current == defaultPrinter || std::find(made.begin(), made.end(), current) == made.end())
+        return;
+    if (printServices.ChangeDefaultPrinter(defaultPrinter) && printServices.QueryDefaultPrinter() == defaultPrinter)
+        return;
+    messages.ShowMessage(DefaultNotHandedBackText(defaultPrinter, printServices.QueryDefaultPrinter()),
+                         MessageIcon::Exclamation);
 }
 
 }  // namespace
 
-void RunStartUp(PrintServices& printServices, SetupDialogHost& dialogs) {
+void RunStartUp(PrintServices& printServices, SetupDialogHost& dialogs, MessageBoxes& messages) {
     const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateLocalPrinters();
     if (!printers)
         return;
     const std::u16string defaultPrinter = printServices.QueryDefaultPrinter();
 
-    if (defaultPrinter == kExcludedPrinter)
-        RunWithSubstituteForExcluded(printServices, dialogs, *printers, defaultPrinter);
-    else
-        RunWithRetries(printServices, dialogs, *printers, defaultPrinter);
+    DefaultsMade made;
+    if (defaultPrinter == kExcludedPrinter) {
+        // Never opened on by choice; with no other printer at all, it is
+        // the only one the dialog can show.
+        made = RunWithSubstitutes(printServices, dialogs, *printers, defaultPrinter);
+        if (GetSubstitutePrinterName(0, *printers, kExcludedPrinter).empty())
+            dialogs.RunSetupDialog(defaultPrinter, u"");
+    } else if (!dialogs.RunSetupDialog(defaultPrinter, u"")) {
+        made = RunWithSubstitutes(printServices, dialogs, *printers, defaultPrinter);
+    }
 
+    HandTheDefaultBack(printServices, messages, defaultPrinter, made);
     dialogs.DestroySetupDialog();
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/message_boxes.h"
 #include "platform/print_services.h"
 
 namespace ikw {
@@ -31,7 +32,8 @@ std::u16string GetSubstitutePrinterName(std::size_t n, const std::vector<std::u1
                                         const std::u16string& excludedPrinter);
 
 // Runs the program from start to end. Returns when the dialog has closed; the
-// process then ends with exit code 0.
-void RunStartUp(PrintServices& printServices, SetupDialogHost& dialogs);
+// process then ends with exit code 0. A default printer the program changed
+// is the user's own again by then, or the user is told which printer is.
+void RunStartUp(PrintServices& printServices, SetupDialogHost& dialogs, MessageBoxes& messages);
 
 }  // namespace ikw

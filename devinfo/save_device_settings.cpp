@@ -15,10 +15,16 @@ namespace {
 // none of them, so they read the same under every interface language.
 const std::u16string kOpenErrorText = u"open error :";
 const std::u16string kWriteErrorText = u"write error :";
+const std::u16string kReplaceErrorText = u"replace error :";
+const std::u16string kReplaceErrorKeptText =
+    u"\nThe old file was removed, but the new one could not take its place. The saved settings are in ";
 const std::u16string kPathTooLongText = u"path too long (259 characters at most) :";
 const std::u16string kDamagedSettingsText =
     u"settings error : the printer driver gave a damaged settings record. Nothing was saved.";
 const std::u16string kNameTooLongText = u"name error : the printer name is too long to be saved. Nothing was saved.";
+const std::u16string kNoSettingsText =
+    u"settings error : the printer driver gave no settings for the printer shown, or they could not be read. "
+    u"Nothing was saved.";
 
 const std::u16string kDefaultExtension = u".dev";
 
@@ -91,10 +97,13 @@ void WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16str
         return;
     }
 
+    // Through a symbolic link the file it points to is replaced, and the
+    // link stays; the new file is written beside that file, on its volume.
+    const std::u16string replaced = files.FileToReplace(target);
     std::u16string temporary;
     std::unique_ptr<OutputFile> file;
     for (unsigned attempt = 0; attempt < kTemporaryNameAttempts && !file; ++attempt) {
-        temporary = TemporaryPathFor(target, attempt);
+        temporary = TemporaryPathFor(replaced, attempt);
         NewFile created = files.CreateNewFile(temporary);
         file = std::move(created.file);
         if (!file && !created.nameTaken)
@@ -113,9 +122,18 @@ void WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16str
         messages.ShowMessage(kWriteErrorText + target, MessageIcon::Stop);
         return;
     }
-    if (!files.MoveReplacingExisting(temporary, target)) {
+    switch (files.PutInPlace(temporary, replaced)) {
+    case PlaceOutcome::Placed:
+        return;
+    case PlaceOutcome::TargetKept:
         files.RemoveFile(temporary);
         messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
+        return;
+    case PlaceOutcome::TargetLost:
+        // The temporary file is all that is left: removing it would lose the
+        // old settings and the new ones alike.
+        messages.ShowMessage(kReplaceErrorText + target + kReplaceErrorKeptText + temporary, MessageIcon::Stop);
+        return;
     }
 }
 
@@ -174,23 +192,50 @@ std::u16string TemporaryPathFor(const std::u16string& target, unsigned attempt) 
     // The temporary name begins with a character the target's name does not,
     // so it differs from the target even when cut short below.
     const char16_t mark = !name.empty() && name[0] == u'~' ? u'_' : u'~';
-    std::u16string component(1, mark);
+    std::u16string prefix(1, mark);
     if (attempt > 0)
-        component += AsciiToU16(std::to_string(attempt)) + mark;
-    component += name + u".tmp";
+        prefix += AsciiToU16(std::to_string(attempt)) + mark;
+    std::u16string rest = name + u".tmp";
 
     // Windows refuses longer paths unless the program opts into long paths,
-    // and the target itself may be of the longest accepted length.
-    const std::size_t room = folder.size() < kMaxSavePathLength ? kMaxSavePathLength - folder.size() : 1;
-    if (component.size() > room)
-        component.resize(room);
-    return folder + component;
+    // and the target itself may be of the longest accepted length. Only the
+    // name is cut, never the attempt number: cut to the same text, every
+    // attempt would meet the one leftover file the first attempt met.
+    const std::size_t used = folder.size() + prefix.size();
+    rest.resize(std::min(rest.size(), used < kMaxSavePathLength ? kMaxSavePathLength - used : 0));
+    return folder + prefix + rest;
+}
+
+void OneSaveAtATime::Run(const std::function<void()>& save) {
+    if (running_)
+        return;
+    running_ = true;
+    // A save that throws (out of memory) must not block every later one.
+    struct Done {
+        bool& running;
+        ~Done() { running = false; }
+    } done{running_};
+    save();
+}
+
+std::optional<std::size_t> LiveSettingsRecordSize(const std::uint8_t* header, std::size_t driverRecordSize) {
+    if (header == nullptr || driverRecordSize < kMinDmSize)
+        return std::nullopt;
+    const std::size_t claimed = std::size_t{ReadU16(header + kDmSizeOffset)} + ReadU16(header + kDmDriverExtraOffset);
+    if (claimed > driverRecordSize)
+        return std::nullopt;
+    return claimed;
 }
 
 void SaveDeviceSettings(const SavePlatform& platform, const std::u16string& openedFile) {
+    // The platform leaves the settings out when the driver gave none for the
+    // printer shown, or gave a record it cannot vouch for: a save button that
+    // did nothing would look like a save.
     const RecordLock settings(platform.records, DialogRecord::DeviceSettings);
-    if (!settings)
+    if (!settings) {
+        platform.messages.ShowMessage(kNoSettingsText, MessageIcon::Stop);
         return;
+    }
 
     SaveFileRequest request;
     request.filters = ParseFilterList(platform.strings.Load(IDS_DEVICE_INFO_FILTER));

@@ -9,11 +9,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/message_boxes.h"
 #include "platform/print_services.h"
 
 namespace ikw {
@@ -103,6 +105,15 @@ struct NewFile {
     bool nameTaken = false;            // something already exists at the path (ERROR_FILE_EXISTS)
 };
 
+enum class PlaceOutcome {
+    Placed,      // the target is the new file
+    TargetKept,  // nothing changed: the target is as it was, the source still there
+    // ReplaceFileW took the old file away and could not put the new one in
+    // its place (ERROR_UNABLE_TO_MOVE_REPLACEMENT), and a plain move failed
+    // too: the source is now the only copy of anything.
+    TargetLost,
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -110,28 +121,17 @@ public:
     // anything exists at the path (CreateFileW with CREATE_NEW). Never opens
     // or truncates an existing file.
     virtual NewFile CreateNewFile(const std::u16string& path) = 0;
-    // Moves a closed file onto the target, replacing a file there, and returns
-    // only once the move is on the disk (MoveFileExW with
-    // MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH). On failure both
-    // files stay as they were.
-    virtual bool MoveReplacingExisting(const std::u16string& source, const std::u16string& target) = 0;
+    // The file a save to the path replaces: the file at the end of the
+    // symbolic links there, or the path itself when it is no link or nothing
+    // is there yet.
+    virtual std::u16string FileToReplace(const std::u16string& path) = 0;
+    // Puts a closed file in the target's place and returns only once that is
+    // on the disk. An existing target keeps its attributes and permissions
+    // (ReplaceFileW); a new one is the file moved there (MoveFileExW).
+    virtual PlaceOutcome PutInPlace(const std::u16string& source, const std::u16string& target) = 0;
     // Deletes a closed file (DeleteFileW). There is nothing left to do when
     // this fails, so it reports nothing.
     virtual void RemoveFile(const std::u16string& path) = 0;
-};
-
-enum class MessageIcon {
-    Exclamation,  // MB_ICONEXCLAMATION: the chosen path cannot be used
-    Stop,         // MB_ICONSTOP: the save failed
-};
-
-class MessageBoxes {
-public:
-    virtual ~MessageBoxes() = default;
-    // A modal box with a single OK button, titled with the program's name
-    // (the executable's file name without extension) and owned by the setup
-    // dialog. Returns when the user has closed it.
-    virtual void ShowMessage(const std::u16string& text, MessageIcon icon) = 0;
 };
 
 struct SavePlatform {
@@ -147,11 +147,31 @@ struct SavePlatform {
 // What the core provides.
 
 // One press of the save button. Every failure is reported here in a message
-// box, or deliberately not reported (no settings to save, a cancelled dialog),
-// so the caller has nothing to check. The setup dialog stays open afterwards.
+// box, or deliberately not reported (a cancelled dialog), so the caller has
+// nothing to check. The setup dialog stays open afterwards.
 // openedFile: the full path of the device info file the dialog was opened
 // with, or empty; the save dialog then starts in its folder, with its name.
 void SaveDeviceSettings(const SavePlatform& platform, const std::u16string& openedFile = {});
+
+// The save command of one setup dialog. The dialog is disabled while a save
+// runs, yet accessibility and automation tools send commands to disabled
+// windows: a save begun inside another would open a second save dialog and
+// take the records from under the first.
+class OneSaveAtATime {
+public:
+    // Runs the save unless one is running already; then it does nothing.
+    void Run(const std::function<void()>& save);
+
+private:
+    bool running_ = false;
+};
+
+// How many bytes of the settings record (DEVMODEW) in the print dialog's live
+// state a save may copy: dmSize + dmDriverExtra, read from the record's first
+// kMinDmSize bytes, when the size the driver reports for that printer's
+// records (DocumentPropertiesW) holds them; nullopt when the record claims
+// more, or the driver's size cannot even hold those fields.
+std::optional<std::size_t> LiveSettingsRecordSize(const std::uint8_t* header, std::size_t driverRecordSize);
 
 // The longest chosen path the program writes to: the classic limit of 260
 // code units with the terminator. Longer paths are refused, never shortened.
@@ -166,8 +186,10 @@ std::vector<FileFilter> ParseFilterList(const std::u16string& filterList);
 std::optional<std::u16string> ReadDeviceName(const std::uint8_t* bytes, std::size_t size);
 
 // The name of the attempt-th temporary file (from 0) for writing the target:
-// in the same folder, never the target itself, and no longer than
-// kMaxSavePathLength, so a target of the longest accepted length can be saved.
+// in the same folder, never the target itself, with the attempt number in it
+// whatever the cut, and no longer than kMaxSavePathLength, so a target of the
+// longest accepted length can be saved. Only where the folder leaves no room
+// for the attempt number is it longer.
 std::u16string TemporaryPathFor(const std::u16string& target, unsigned attempt);
 
 }  // namespace ikw

@@ -20,18 +20,27 @@ std::u16string Win32DialogChildWindows::ClassName(Child child) {
     return length > 0 ? FromWide(name, static_cast<std::size_t>(length)) : std::u16string();
 }
 
-int Win32DialogChildWindows::SelectEntryStartingWith(Child comboBox, const std::u16string& prefix) {
-    // Start index 0: the search begins after entry 0 and wraps round to it.
-    const std::wstring text = ToWide(prefix);
-    return static_cast<int>(
-        SendMessageW(AsWindow(comboBox), CB_SELECTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+unsigned Win32DialogChildWindows::ControlId(Child child) {
+    return static_cast<unsigned>(GetDlgCtrlID(AsWindow(child)) & 0xFFFF);
+}
+
+int Win32DialogChildWindows::SelectEntryNamed(Child comboBox, const std::u16string& name) {
+    // Start index -1: the search covers the list from entry 0. Unlike
+    // CB_SELECTSTRING, it matches whole entries only.
+    const std::wstring text = ToWide(name);
+    const HWND combo = AsWindow(comboBox);
+    const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(text.c_str()));
+    if (index == CB_ERR)
+        return -1;
+    return SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR ? -1 : static_cast<int>(index);
 }
 
 void Win32DialogChildWindows::NotifySelectionChanged(Child comboBox) {
-    // CB_SELECTSTRING sends no notification; the dialog learns of the new
+    // CB_SETCURSEL sends no notification; the dialog learns of the new
     // printer only as if the user had picked it.
     const HWND combo = AsWindow(comboBox);
-    const WORD id = static_cast<WORD>(GetDlgCtrlID(combo) & 0xFFFF);
+    const WORD id = static_cast<WORD>(ControlId(comboBox));
     SendMessageW(m_dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 

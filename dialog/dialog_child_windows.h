@@ -13,7 +13,8 @@ public:
     Child FirstChild() override;
     Child NextSibling(Child child) override;
     std::u16string ClassName(Child child) override;
-    int SelectEntryStartingWith(Child comboBox, const std::u16string& prefix) override;
+    unsigned ControlId(Child child) override;
+    int SelectEntryNamed(Child comboBox, const std::u16string& name) override;
     void NotifySelectionChanged(Child comboBox) override;
 
 private:

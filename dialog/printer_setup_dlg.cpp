@@ -1,7 +1,5 @@
 #include "dialog/printer_setup_dlg.h"
 
-#include <new>
-
 #include "devinfo/save_device_settings.h"
 #include "dialog/dialog_child_windows.h"
 #include "dialog/minimised_icon.h"
@@ -48,15 +46,16 @@ BOOL CPrinterSetupDlg::OnInitDialog() {
 }
 
 void CPrinterSetupDlg::OnOK() {
-    if (!ikw::RefreshFromWinePrintDialog(m_hWnd, m_pd))
-        throw std::bad_alloc();
-    ikw::Win32DialogRecords records(m_pd);
-    ikw::Win32StringTable strings;
-    ikw::Win32SaveFileDialog saveDialog;
-    ikw::Win32FileSystem files;
-    ikw::Win32MessageBoxes messages(m_hWnd);
-    ikw::Win32PrintServices spooler;
-    ikw::SaveDeviceSettings({records, strings, saveDialog, files, messages, spooler}, m_strOpenedFile);
+    m_saveCommand.Run([this] {
+        const ikw::DialogRecordCopies copies = ikw::CopyDialogRecords(m_hWnd, m_pd);
+        ikw::Win32DialogRecords records(copies.devMode.Get(), copies.devNames.Get());
+        ikw::Win32StringTable strings;
+        ikw::Win32SaveFileDialog saveDialog;
+        ikw::Win32FileSystem files;
+        ikw::Win32MessageBoxes messages(m_hWnd);
+        ikw::Win32PrintServices spooler;
+        ikw::SaveDeviceSettings({records, strings, saveDialog, files, messages, spooler}, m_strOpenedFile);
+    });
 }
 
 void CPrinterSetupDlg::ShowOpenedFileInTitle() {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "devinfo/save_device_settings.h"
 #include "framework/print_dialog.h"
 
 class CPrinterSetupDlg : public fw::PrintDialog {
@@ -29,4 +30,6 @@ private:
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
     LRESULT OnDestroy(WPARAM, LPARAM);
+
+    ikw::OneSaveAtATime m_saveCommand;
 };

@@ -18,15 +18,21 @@ public:
     virtual Child NextSibling(Child child) = 0;
     // The window class name, at most 99 characters; empty when unreadable.
     virtual std::u16string ClassName(Child child) = 0;
-    // Selects the first combo box entry after entry 0 (wrapping round to it)
-    // that starts with the prefix, ignoring case; the index, or -1.
-    virtual int SelectEntryStartingWith(Child comboBox, const std::u16string& prefix) = 0;
+    // The control id (the low 16 bits of the window identifier).
+    virtual unsigned ControlId(Child child) = 0;
+    // Selects the first combo box entry whose whole text is the name,
+    // ignoring case; the index, or -1 with the selection left as it was.
+    virtual int SelectEntryNamed(Child comboBox, const std::u16string& name) = 0;
     // Tells the dialog that the user chose another entry in that combo box.
     virtual void NotifySelectionChanged(Child comboBox) = 0;
 };
 
+// The printer list of the print setup dialog (cmb1 of its template, on
+// Windows and in Wine alike); the paper and source lists are combo boxes too.
+inline constexpr unsigned kPrinterListControlId = 0x470;
+
 // Does nothing without a substitute. Otherwise sets the default printer back
-// and selects it in the first combo box that lists it.
+// and selects it in the dialog's printer list, when the list holds it.
 void RestoreDefaultPrinter(const std::u16string& defaultPrinter, const std::u16string& substitutePrinter,
                            PrintServices& printServices, DialogChildWindows& children);
 

@@ -3,20 +3,18 @@
 // caller of the dialog allocates them and frees them after the run.
 
 #include <windows.h>
-#include <commdlg.h>
 #include <winspool.h>
+
+#include "platform/global_block.h"
 
 namespace ikw {
 
-// A new movable block holding a copy of the bytes; null when out of memory.
-HGLOBAL CopyToMovableBlock(const void* data, SIZE_T size);
+// A new movable block holding a copy of the bytes; throws std::bad_alloc
+// when memory runs out.
+GlobalBlock CopyToMovableBlock(const void* data, SIZE_T size);
 
-// A device name record (DEVNAMES) for the printer; null when out of memory.
-HGLOBAL MakeDeviceNames(const PRINTER_INFO_2W& printer);
-
-// Gives the parameter block both new records, freeing those it held, or,
-// when either is null (out of memory), frees the other and returns false
-// with the block left as it was.
-bool HandOverRecords(PRINTDLGW& parameterBlock, HGLOBAL devMode, HGLOBAL devNames);
+// A device name record (DEVNAMES) for the printer; throws std::bad_alloc
+// when memory runs out.
+GlobalBlock MakeDeviceNames(const PRINTER_INFO_2W& printer);
 
 }  // namespace ikw

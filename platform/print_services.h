@@ -26,9 +26,9 @@ public:
     virtual std::optional<std::vector<std::u16string>> EnumerateLocalPrinters() = 0;
     // The system default printer, or an empty name when there is none.
     virtual std::u16string QueryDefaultPrinter() = 0;
-    // An empty name leaves the choice to the spooler. The result is not
-    // checked: nothing the program could do would make a failure better.
-    virtual void ChangeDefaultPrinter(const std::u16string& name) = 0;
+    // An empty name leaves the choice to the spooler. False when the spooler
+    // refused (a network printer out of reach, a driver still being set up).
+    virtual bool ChangeDefaultPrinter(const std::u16string& name) = 0;
 };
 
 }  // namespace ikw

@@ -86,8 +86,15 @@ bool StartDialogFromRecord(PRINTDLGW& parameterBlock, const std::u16string& prin
     if (!GetPrinterW(handle.get(), 2, info.data(), needed, &needed))
         return false;
 
-    return HandOverRecords(parameterBlock, CopyToMovableBlock(record.data(), record.size()),
-                           MakeDeviceNames(*reinterpret_cast<const PRINTER_INFO_2W*>(info.data())));
+    GlobalBlock devMode = CopyToMovableBlock(record.data(), record.size());
+    GlobalBlock devNames = MakeDeviceNames(*reinterpret_cast<const PRINTER_INFO_2W*>(info.data()));
+    // The dialog's parameter block owns its records from here on.
+    for (HGLOBAL held : {parameterBlock.hDevMode, parameterBlock.hDevNames})
+        if (held)
+            GlobalFree(held);
+    parameterBlock.hDevMode = devMode.Release();
+    parameterBlock.hDevNames = devNames.Release();
+    return true;
 }
 
 }  // namespace ikw

@@ -26,7 +26,8 @@ std::optional<std::vector<std::uint8_t>> MergeThroughDriver(const std::u16string
 
 // Makes the parameter block start the dialog on the printer with the record:
 // its settings and device name records, replacing any it held. False when
-// the printer cannot be opened or memory runs out; the block is then as it was.
+// the printer cannot be opened, and the block is then as it was; running out
+// of memory throws std::bad_alloc.
 bool StartDialogFromRecord(PRINTDLGW& parameterBlock, const std::u16string& printer,
                            const std::vector<std::uint8_t>& record);
 

@@ -43,8 +43,8 @@ std::u16string Win32PrintServices::QueryDefaultPrinter() {
     return FromWide(buffer.c_str());
 }
 
-void Win32PrintServices::ChangeDefaultPrinter(const std::u16string& name) {
-    ::SetDefaultPrinterW(ToWide(name).c_str());
+bool Win32PrintServices::ChangeDefaultPrinter(const std::u16string& name) {
+    return ::SetDefaultPrinterW(ToWide(name).c_str()) != FALSE;
 }
 
 int Win32PrintServices::CompareNames(const std::u16string& a, const std::u16string& b) const {

@@ -9,7 +9,7 @@ class Win32PrintServices : public PrintServices {
 public:
     std::optional<std::vector<std::u16string>> EnumerateLocalPrinters() override;
     std::u16string QueryDefaultPrinter() override;
-    void ChangeDefaultPrinter(const std::u16string& name) override;
+    bool ChangeDefaultPrinter(const std::u16string& name) override;
     int CompareNames(const std::u16string& a, const std::u16string& b) const override;
 };
 

@@ -9,7 +9,7 @@
 namespace ikw {
 
 HGLOBAL Win32DialogRecords::HandleOf(DialogRecord record) const {
-    return record == DialogRecord::DeviceSettings ? m_block.hDevMode : m_block.hDevNames;
+    return record == DialogRecord::DeviceSettings ? m_devMode : m_devNames;
 }
 
 std::optional<LockedRecord> Win32DialogRecords::Lock(DialogRecord record) {
@@ -39,6 +39,18 @@ std::optional<std::u16string> Win32SaveFileDialog::AskForSavePath(const SaveFile
 }
 
 namespace {
+
+// Final paths may be longer than the classic limit.
+constexpr DWORD kLongPathUnits = 32768;
+
+// "\\?\C:\x" is "C:\x", and "\\?\UNC\server\share" is "\\server\share".
+std::wstring WithoutLongPathPrefix(const std::wstring& path) {
+    if (path.compare(0, 8, LR"(\\?\UNC\)") == 0)
+        return LR"(\\)" + path.substr(8);
+    if (path.compare(0, 4, LR"(\\?\)") == 0)
+        return path.substr(4);
+    return path;
+}
 
 class Win32OutputFile : public OutputFile {
 public:
@@ -73,9 +85,45 @@ NewFile Win32FileSystem::CreateNewFile(const std::u16string& path) {
     return {std::make_unique<Win32OutputFile>(std::move(file)), false};
 }
 
-bool Win32FileSystem::MoveReplacingExisting(const std::u16string& source, const std::u16string& target) {
-    return MoveFileExW(ToWide(source).c_str(), ToWide(target).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+std::u16string Win32FileSystem::FileToReplace(const std::u16string& path) {
+    // Opening a file follows its links; the handle's final path names the
+    // file at their end. No access is asked for, so no sharing is in the way.
+    const HANDLE file = CreateFileW(ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return path;
+    std::wstring final(kLongPathUnits, L'\0');
+    const DWORD length = GetFinalPathNameByHandleW(file, final.data(), kLongPathUnits, VOLUME_NAME_DOS);
+    CloseHandle(file);
+    if (length == 0 || length >= kLongPathUnits)
+        return path;
+    final.resize(length);
+    return FromWide(WithoutLongPathPrefix(final));
+}
+
+PlaceOutcome Win32FileSystem::PutInPlace(const std::u16string& source, const std::u16string& target) {
+    const std::wstring from = ToWide(source);
+    const std::wstring to = ToWide(target);
+    const auto move = [&] {
+        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    };
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return move() ? PlaceOutcome::Placed : PlaceOutcome::TargetKept;
+
+    // Wine's ReplaceFileW moves the new file over the old one and keeps none
+    // of the old one's attributes (hidden, system, archive), as Windows' does:
+    // they are set again below, which on Windows changes nothing.
+    if (!ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr)) {
+        if (GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+            return PlaceOutcome::TargetKept;
+        // The old file is gone already and the new one still has its own
+        // name: putting it in place is all that is left to do.
+        if (!move())
+            return PlaceOutcome::TargetLost;
+    }
+    SetFileAttributesW(to.c_str(), attributes);
+    return PlaceOutcome::Placed;
 }
 
 void Win32FileSystem::RemoveFile(const std::u16string& path) { DeleteFileW(ToWide(path).c_str()); }

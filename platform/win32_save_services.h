@@ -8,16 +8,17 @@
 
 namespace ikw {
 
-// The device records in a print dialog's parameter block.
+// The device records as movable memory blocks (either may be null).
 class Win32DialogRecords : public DialogRecords {
 public:
-    explicit Win32DialogRecords(const PRINTDLGW& parameterBlock) : m_block(parameterBlock) {}
+    Win32DialogRecords(HGLOBAL devMode, HGLOBAL devNames) : m_devMode(devMode), m_devNames(devNames) {}
     std::optional<LockedRecord> Lock(DialogRecord record) override;
     void Unlock(DialogRecord record) override;
 
 private:
     HGLOBAL HandleOf(DialogRecord record) const;
-    const PRINTDLGW& m_block;
+    HGLOBAL m_devMode;
+    HGLOBAL m_devNames;
 };
 
 class Win32StringTable : public StringTable {
@@ -33,7 +34,8 @@ public:
 class Win32FileSystem : public FileSystem {
 public:
     NewFile CreateNewFile(const std::u16string& path) override;
-    bool MoveReplacingExisting(const std::u16string& source, const std::u16string& target) override;
+    std::u16string FileToReplace(const std::u16string& path) override;
+    PlaceOutcome PutInPlace(const std::u16string& source, const std::u16string& target) override;
     void RemoveFile(const std::u16string& path) override;
 };
 

@@ -6,9 +6,12 @@
 #include <cstddef>
 #include <cstring>
 #include <cwchar>
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "devinfo/save_device_settings.h"
 #include "platform/movable_records.h"
 
 namespace ikw {
@@ -27,6 +30,23 @@ struct WinePrintDialogData {
 
 // DeviceCapabilitiesW's DC_PAPERNAMES gives each name in this many units.
 constexpr size_t kPaperNameUnits = 64;
+
+// A block of the parameter block, as it stands.
+GlobalBlock CopyBlock(HGLOBAL handle) {
+    if (!handle)
+        return {};
+    const void* bytes = GlobalLock(handle);
+    if (!bytes)
+        return {};
+    try {
+        GlobalBlock copy = CopyToMovableBlock(bytes, GlobalSize(handle));
+        GlobalUnlock(handle);
+        return copy;
+    } catch (...) {
+        GlobalUnlock(handle);
+        throw;
+    }
+}
 
 // Wine's dialog writes the paper the user picks into the record's paper
 // number alone. The width and length stay those of the printer's default
@@ -68,32 +88,33 @@ void DescribeNamedPaper(DEVMODEW& record, const PRINTER_INFO_2W& printer) {
     }
 }
 
-// Whether the record is one the printer's driver made for this printer: the
-// driver names its records the same way each time. Only the name up to its
-// terminator counts; Wine leaves older bytes after it.
-bool IsRecordOfPrinter(const DEVMODEW& record, const PRINTER_INFO_2W& printer) {
+// The size of the records the printer's driver makes, when the record is
+// one it made for this printer: the driver names its records the same way
+// each time. Only the name up to its terminator counts; Wine leaves older
+// bytes after it. nullopt when it is not, or the driver cannot be asked.
+std::optional<std::size_t> OwnRecordSize(const DEVMODEW& record, const PRINTER_INFO_2W& printer) {
     if (!printer.pPrinterName)
-        return false;
+        return std::nullopt;
     std::wstring name = printer.pPrinterName;
     HANDLE handle = nullptr;
     if (!OpenPrinterW(name.data(), &handle, nullptr))
-        return false;
-    bool same = false;
+        return std::nullopt;
+    std::optional<std::size_t> ownSize;
     const LONG size = DocumentPropertiesW(nullptr, handle, name.data(), nullptr, nullptr, 0);
     if (size >= static_cast<LONG>(offsetof(DEVMODEW, dmSpecVersion))) {
         std::vector<unsigned char> fresh(static_cast<size_t>(size));
         auto* own = reinterpret_cast<DEVMODEW*>(fresh.data());
-        same = DocumentPropertiesW(nullptr, handle, name.data(), own, nullptr, DM_OUT_BUFFER) == IDOK &&
-               std::wcsncmp(record.dmDeviceName, own->dmDeviceName, CCHDEVICENAME) == 0;
+        if (DocumentPropertiesW(nullptr, handle, name.data(), own, nullptr, DM_OUT_BUFFER) == IDOK &&
+            std::wcsncmp(record.dmDeviceName, own->dmDeviceName, CCHDEVICENAME) == 0)
+            ownSize = static_cast<std::size_t>(size);
     }
     ClosePrinter(handle);
-    return same;
+    return ownSize;
 }
 
-// The live record as it should be saved, in a movable block of exactly
-// dmSize + dmDriverExtra bytes. Wine's own record is left alone.
-HGLOBAL CopyLiveRecord(const DEVMODEW& live, const PRINTER_INFO_2W& printer) {
-    const SIZE_T size = SIZE_T{live.dmSize} + live.dmDriverExtra;
+// The live record as it should be saved, in a movable block of exactly its
+// size. Wine's own record is left alone.
+GlobalBlock CopyLiveRecord(const DEVMODEW& live, std::size_t size, const PRINTER_INFO_2W& printer) {
     std::vector<unsigned char> copy(reinterpret_cast<const unsigned char*>(&live),
                                     reinterpret_cast<const unsigned char*>(&live) + size);
     if (size >= sizeof(DEVMODEW))
@@ -101,31 +122,33 @@ HGLOBAL CopyLiveRecord(const DEVMODEW& live, const PRINTER_INFO_2W& printer) {
     return CopyToMovableBlock(copy.data(), size);
 }
 
-void Replace(HGLOBAL& handle, HGLOBAL fresh) {
-    if (handle)
-        GlobalFree(handle);
-    handle = fresh;
-}
-
 }  // namespace
 
-bool RefreshFromWinePrintDialog(HWND dialog, PRINTDLGW& parameterBlock) {
+DialogRecordCopies CopyDialogRecords(HWND dialog, const PRINTDLGW& parameterBlock) {
     const auto* data = static_cast<const WinePrintDialogData*>(GetPropW(dialog, kWineDialogDataProperty));
     if (!data)
-        return true;
+        return {CopyBlock(parameterBlock.hDevMode), CopyBlock(parameterBlock.hDevNames)};
     // When the driver gives no settings for the printer chosen last (Wine 8's
     // gives none for names of 100 characters or more), Wine's dialog shows
     // that printer but keeps the previous printer's record, or none. A save
     // must not write that record as this printer's: without settings of the
     // printer shown, it saves nothing.
-    if (!data->devMode || !data->printerInfo || !IsRecordOfPrinter(*data->devMode, *data->printerInfo)) {
-        Replace(parameterBlock.hDevMode, nullptr);
-        Replace(parameterBlock.hDevNames, nullptr);
-        return true;
-    }
+    if (!data->devMode || !data->printerInfo)
+        return {};
+    const std::optional<std::size_t> driverSize = OwnRecordSize(*data->devMode, *data->printerInfo);
+    if (!driverSize)
+        return {};
+    // The record's own size fields are the driver's word, read through Wine's
+    // copy: never copy more than the driver says its records hold.
+    const std::optional<std::size_t> size =
+        LiveSettingsRecordSize(reinterpret_cast<const std::uint8_t*>(data->devMode), *driverSize);
+    if (!size)
+        return {};
     // A printer change replaces Wine's record, so it is read afresh each time.
-    return HandOverRecords(parameterBlock, CopyLiveRecord(*data->devMode, *data->printerInfo),
-                           MakeDeviceNames(*data->printerInfo));
+    DialogRecordCopies copies;
+    copies.devMode = CopyLiveRecord(*data->devMode, *size, *data->printerInfo);
+    copies.devNames = MakeDeviceNames(*data->printerInfo);
+    return copies;
 }
 
 }  // namespace ikw

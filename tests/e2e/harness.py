@@ -248,17 +248,24 @@ class Driver:
         code, _ = self._run("select", window, hex(control), text)
         return code == 0
 
+    def _act(self, *args):
+        """Runs a subcommand that must act: anything but exit code 0 means
+        the message never went, and the test must not wait for its effect."""
+        code, _ = self._run(*args)
+        if code != 0:
+            raise DriverError("driver %s: exit code %d" % (" ".join(map(str, args)), code))
+
     def click(self, window, control):
-        self._run("click", window, hex(control))
+        self._act("click", window, hex(control))
 
     def checked(self, window, control):
         return self._value("checked", window, hex(control)) == "1"
 
     def press(self, window, control):
-        self._run("press", window, hex(control))
+        self._act("press", window, hex(control))
 
     def close(self, window):
-        self._run("close", window)
+        self._act("close", window)
 
     def rect(self, window):
         """(left, top, right, bottom) in screen pixels."""
@@ -304,15 +311,22 @@ class Driver:
 
     def dismiss(self, window):
         """Closes a message box or any other window: by its Cancel, No or OK
-        button when it has one, else by WM_CLOSE."""
+        button when it has one, else by WM_CLOSE. A window that has closed
+        by itself meanwhile needs nothing more."""
         listed = [w for w in self.windows() if w.handle == window]
+        if not listed:
+            return
         ids = {c.control_id for w in listed for c in w.children
                if c.class_name == "Button"}
-        for button in (2, 7, 1):   # IDCANCEL, IDNO, IDOK
-            if button in ids:
-                self.press(window, button)
-                return
-        self.close(window)
+        try:
+            for button in (2, 7, 1):   # IDCANCEL, IDNO, IDOK
+                if button in ids:
+                    self.press(window, button)
+                    return
+            self.close(window)
+        except DriverError:
+            if any(w.handle == window for w in self.windows()):
+                raise
 
 
 def describe_windows(windows):

@@ -9,6 +9,7 @@ import os
 import shutil
 import struct
 import tempfile
+import time
 import unittest
 
 from harness import (CLOSE, DIALOG_CLASS, LANDSCAPE, NO, PAPER_COMBO,
@@ -36,8 +37,11 @@ SET_BY_THE_DIALOG = [DEVICE_NAME, slice(ORIENTATION, PAPER_WIDTH + 2),
                      slice(DEFAULT_SOURCE, DEFAULT_SOURCE + 2), FORM_NAME]
 PORTRAIT, LANDSCAPE_ORIENTATION = 1, 2
 
-# The program's message when it cannot use the chosen path.
+# The program's messages when it cannot use the chosen path, and when there
+# are no settings to save.
 OPEN_ERROR = "open error :"
+NO_SETTINGS = ("settings error : the printer driver gave no settings for the printer shown, "
+               "or they could not be read. Nothing was saved.")
 PROGRAM_NAME = "IKWDev"
 MESSAGE_TEXT = 0xFFFF   # the text of a message box
 
@@ -57,6 +61,23 @@ def up_to_nul(units):
 
 def i16(record, offset):
     return struct.unpack_from("<h", record, offset)[0]
+
+
+# Wine keeps a file's DOS attributes in this extended attribute, as Samba
+# does, as a hexadecimal number.
+DOS_ATTRIBUTES_XATTR = "user.DOSATTRIB"
+FILE_ATTRIBUTE_HIDDEN = 0x2
+
+
+def set_dos_attributes(path, attributes):
+    os.setxattr(path, DOS_ATTRIBUTES_XATTR, b"0x%x" % attributes)
+
+
+def dos_attributes(path):
+    try:
+        return int(os.getxattr(path, DOS_ATTRIBUTES_XATTR).rstrip(b"\0"), 16)
+    except OSError:
+        return 0
 
 
 def sized_name(units, stem):
@@ -271,6 +292,63 @@ class SaveDialogTest(SaveTestCase):
         return [w.handle for w in self.driver.windows() if w.visible and w.owner == dialog]
 
 
+class ReplacedFileTest(SaveTestCase):
+
+    def test_a_replaced_file_keeps_its_attributes_and_a_link_its_target(self):
+        dialog = self.open_setup_dialog([OFFICE], default=OFFICE)
+        hidden = self.path("hidden.dev")
+        with open(hidden, "wb") as f:
+            f.write(b"old")
+        set_dos_attributes(hidden, FILE_ATTRIBUTE_HIDDEN)
+        shared_folder = self.path("shared")
+        os.mkdir(shared_folder)
+        shared = os.path.join(shared_folder, "office.dev")
+        with open(shared, "wb") as f:
+            f.write(b"old")
+        link = self.path("link.dev")
+        os.symlink(shared, link)
+
+        save_to(self.driver, dialog, hidden, replace=True)
+        save_to(self.driver, dialog, link, replace=True)
+
+        for path in (hidden, shared):
+            record, _ = self.read_saved(path)
+            self.assert_record_shows_the_dialog(record, dialog)
+        self.assertTrue(dos_attributes(hidden) & FILE_ATTRIBUTE_HIDDEN, "the file is no longer hidden")
+        self.assertEqual(os.readlink(link), shared, "the link was replaced")
+        self.assertEqual(sorted(os.listdir(self.folder)), ["hidden.dev", "link.dev", "shared"])
+        self.assertEqual(os.listdir(shared_folder), ["office.dev"])
+        self.close_program(dialog)
+
+
+class OneSaveAtATimeTest(SaveTestCase):
+
+    def test_a_save_command_while_the_save_dialog_is_open_does_nothing(self):
+        dialog = self.open_setup_dialog([OFFICE], default=OFFICE)
+        save_dialog = open_save_dialog(self.driver, dialog)
+
+        # The setup dialog is disabled now, but automation tools still reach
+        # it. A sent message is taken before a posted one: the second settle
+        # returns only after the posted command has been handled.
+        self.driver.press(dialog, SAVE)
+        self.driver.settle(save_dialog)
+        self.driver.settle(save_dialog)
+        deadline = time.monotonic() + 3
+        while time.monotonic() < deadline:
+            save_dialogs = [w.handle for w in self.driver.windows()
+                            if w.visible and w.owner == dialog
+                            and any(c.control_id == SAVE_DIALOG_FILE_NAME for c in w.children)]
+            self.assertEqual(save_dialogs, [save_dialog], "a second save dialog opened")
+            time.sleep(0.5)
+
+        enter_save_path(self.driver, save_dialog, self.path("office.dev"))
+        finish_save(self.driver, dialog, save_dialog)
+        record, _ = self.read_saved(self.path("office.dev"))
+        self.assert_record_shows_the_dialog(record, dialog)
+        self.assertEqual(self.files_saved(), ["office.dev"])
+        self.close_program(dialog)
+
+
 # Printer names and what their saves must show: the name the save dialog
 # suggests (None: the whole name) and the name the driver's record holds. The
 # file carries the full name exactly when the record's name differs from it.
@@ -316,7 +394,7 @@ class PrinterNameTest(SaveTestCase):
                 self.assertEqual(full_name, printer if record_name != printer else None, "tail")
         self.close_program(dialog)
 
-    def test_a_printer_the_driver_gives_no_settings_for_saves_nothing(self):
+    def test_a_printer_the_driver_gives_no_settings_for_saves_nothing_and_says_so(self):
         # Wine's driver gives no settings for a name of 100 characters or
         # more, though CUPS takes up to 127 bytes. The last printer's
         # settings must not be saved in their place.
@@ -326,9 +404,13 @@ class PrinterNameTest(SaveTestCase):
 
         self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, without_settings))
         self.driver.press(dialog, SAVE)
-        self.driver.settle(dialog)
-        self.assertIsNone(self.driver.wait_window(DIALOG_CLASS, owner=dialog, timeout=3),
-                          "save opened a window although there are no settings to save")
+        box = self.driver.wait_window(DIALOG_CLASS, owner=dialog, no_control=PRINTER_COMBO)
+        self.assertIsNotNone(box, "save did nothing that the user could see")
+        self.assertIsNone(self.driver.wait_window(DIALOG_CLASS, owner=dialog, control=SAVE_DIALOG_FILE_NAME,
+                                                  timeout=0), "a save dialog opened")
+        self.assertEqual(self.driver.text(box, MESSAGE_TEXT), NO_SETTINGS)
+        self.driver.dismiss(box)
+        self.assertTrue(self.driver.wait_gone(box))
         self.assertEqual(self.files_saved(), ["office.dev"])
 
         self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, OFFICE))

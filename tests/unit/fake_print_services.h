@@ -15,6 +15,9 @@ public:
     bool listAllocationFails = false;
     std::u16string defaultPrinter;
     std::vector<std::u16string> defaultsSet;  // every SetDefaultPrinter, in order
+    // Each entry refuses one attempt to make that name default, then is used
+    // up, as a driver still being set up refuses until it is ready.
+    std::vector<std::u16string> refusedDefaults;
 
     std::optional<std::vector<std::u16string>> EnumerateLocalPrinters() override {
         if (listAllocationFails)
@@ -24,12 +27,18 @@ public:
     std::u16string QueryDefaultPrinter() override { return defaultPrinter; }
     // An empty name leaves the choice to the spooler, which keeps a default
     // that still exists, or else takes the first printer.
-    void ChangeDefaultPrinter(const std::u16string& name) override {
+    bool ChangeDefaultPrinter(const std::u16string& name) override {
         defaultsSet.push_back(name);
+        const auto refusal = std::find(refusedDefaults.begin(), refusedDefaults.end(), name);
+        if (refusal != refusedDefaults.end()) {
+            refusedDefaults.erase(refusal);
+            return false;
+        }
         if (!name.empty())
             defaultPrinter = name;
         else if (std::find(printers.begin(), printers.end(), defaultPrinter) == printers.end())
             defaultPrinter = printers.empty() ? u"" : printers.front();
+        return true;
     }
     // Plain names compare the same way under lstrcmpW.
     int CompareNames(const std::u16string& a, const std::u16string& b) const override { return a.compare(b); }

@@ -161,7 +161,7 @@ TEST(FitRecordToDriver, ACutPublicPartVouchesForNoFieldItLost) {
 
 // The platform for an open, with the files, the drivers and the dialog in
 // memory, and one log of what the program did, in order.
-class FakeOpenPlatform : public DeviceInfoPlatform, public OpenedFileDialogHost {
+class FakeOpenPlatform : public DeviceInfoPlatform, public OpenedFileDialogHost, public MessageBoxes {
 public:
     explicit FakeOpenPlatform(testing::FakePrintServices& spooler) : spooler_(spooler) {}
     std::map<std::u16string, Bytes> files;
@@ -196,6 +196,10 @@ public:
         return merged;
     }
     void ShowMessage(const std::u16string& text) override { log.push_back("message " + Narrow(text)); }
+    // The usual start's own reports.
+    void ShowMessage(const std::u16string& text, MessageIcon) override {
+        log.push_back("start-up message " + Narrow(text));
+    }
     bool RunSetupDialogWith(const OpenedDeviceInfo& opened) override {
         log.push_back("dialog with " + Narrow(opened.file) + " on " + Narrow(opened.printer) +
                       " (default " + Narrow(spooler_.defaultPrinter) + ")");
@@ -223,7 +227,7 @@ protected:
         platform.files[u"gone.dev"] = DeviceInfoFile(Record(u"Gone"), u"Gone");
         platform.files[u"damaged.dev"] = {0xEC, 0, 0, 0, 1, 2};  // a record of 236 bytes, cut off
     }
-    int Run(const Names& args) { return RunProgram(args, spooler, platform, platform); }
+    int Run(const Names& args) { return RunProgram(args, spooler, platform, platform, platform); }
 
     testing::FakePrintServices spooler;
     FakeOpenPlatform platform;
@@ -285,7 +289,7 @@ TEST_F(RunProgramTest, AFileThatCannotBeOpenedIsReportedThenTheUsualStartFollows
         platform.drivers = this->platform.drivers;
         if (c.arrange)
             c.arrange(platform);
-        EXPECT_EQ(RunProgram({c.file}, fresh, platform, platform), 0);
+        EXPECT_EQ(RunProgram({c.file}, fresh, platform, platform, platform), 0);
         std::vector<std::string> expected = c.log;
         expected.insert(expected.end(), {"usual dialog Default_Printer/", "destroy"});
         EXPECT_EQ(platform.log, expected);

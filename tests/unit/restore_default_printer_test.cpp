@@ -9,12 +9,13 @@
 namespace ikw {
 namespace {
 
-// Child windows as a list; a combo box's selection mimics CB_SELECTSTRING
-// with start index 0: the search begins after entry 0 and wraps round to it.
+// Child windows as a list; a combo box's selection mimics CB_FINDSTRINGEXACT
+// from entry 0: the whole entry, ignoring case.
 class FakeChildren : public DialogChildWindows {
 public:
     struct Window {
         std::u16string className;
+        unsigned id;
         std::vector<std::u16string> entries;
         int selected = -1;
     };
@@ -24,25 +25,22 @@ public:
     Child FirstChild() override { return windows.empty() ? 0 : 1; }
     Child NextSibling(Child c) override { return c < windows.size() ? c + 1 : 0; }
     std::u16string ClassName(Child c) override { return at(c).className; }
-    int SelectEntryStartingWith(Child c, const std::u16string& prefix) override {
+    unsigned ControlId(Child c) override { return at(c).id; }
+    int SelectEntryNamed(Child c, const std::u16string& name) override {
         Window& w = at(c);
-        const int count = static_cast<int>(w.entries.size());
-        for (int k = 1; k <= count; ++k) {
-            const int i = k % count;
-            if (StartsWithIgnoringCase(w.entries[i], prefix))
-                return w.selected = i;
-        }
+        for (std::size_t i = 0; i < w.entries.size(); ++i)
+            if (EqualIgnoringCase(w.entries[i], name))
+                return w.selected = static_cast<int>(i);
         return -1;
     }
     void NotifySelectionChanged(Child c) override { notified.push_back(c); }
 
 private:
     Window& at(Child c) { return windows.at(c - 1); }
-    static bool StartsWithIgnoringCase(const std::u16string& s, const std::u16string& prefix) {
-        if (prefix.size() > s.size())
-            return false;
-        return std::equal(prefix.begin(), prefix.end(), s.begin(),
-                          [](char16_t a, char16_t b) { return std::towlower(a) == std::towlower(b); });
+    static bool EqualIgnoringCase(const std::u16string& a, const std::u16string& b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
+                   return std::towlower(x) == std::towlower(y);
+               });
     }
 };
 
@@ -78,24 +76,32 @@ TEST_P(RestoreTest, SetsTheDefaultBackAndSelectsIt) {
     EXPECT_EQ(spooler.defaultsSet, c.expectedDefaultsSet);
 }
 
-const Window kButton{u"Button", {}};
-const Window kPrinters{u"ComboBox", {u"Sub", u"Office", u"Lab"}};
+constexpr unsigned kPaperList = 0x471;
+const Window kButton{u"Button", 1, {}};
+const Window kPrinters{u"ComboBox", kPrinterListControlId, {u"Sub", u"Office", u"Lab"}};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RestoreTest,
     ::testing::Values(
         RestoreCase{"NoSubstituteDoesNothing", u"Office", u"", {kButton, kPrinters}, {-1, -1}, {}, {}},
-        RestoreCase{"SelectsInFirstComboThatListsIt", u"office", u"Sub",
-                    {kButton, {u"ComboBox", {u"Letter", u"A4"}}, kPrinters}, {-1, -1, 1}, {3}, {u"office"}},
-        // Only the exact class name counts.
-        RestoreCase{"IgnoresOtherClasses", u"Lab", u"Sub", {{u"ComboBoxEx32", {u"x", u"Lab"}}, kPrinters},
-                    {-1, 2}, {2}, {u"Lab"}},
-        RestoreCase{"NotListedStaysOnSubstitute", u"Gone", u"Sub", {kPrinters}, {-1}, {}, {u"Gone"}},
-        // The prefix search starts after entry 0, so a longer name listed
-        // later wins over the default printer itself at entry 0.
-        RestoreCase{"PrefixSearchStartsAfterEntryZero", u"Lab", u"Sub",
-                    {{u"ComboBox", {u"Lab", u"Sub", u"Lab 2"}}}, {2}, {1}, {u"Lab"}},
-        RestoreCase{"EmptyDefaultMatchesFirstEntryAfterZero", u"", u"Sub", {kPrinters}, {1}, {1}, {u""}},
+        RestoreCase{"SelectsTheWholeNameIgnoringCase", u"office", u"Sub", {kButton, kPrinters}, {-1, 1}, {2},
+                    {u"office"}},
+        // Only the printer list counts, whatever comes before it: a paper
+        // name may begin with the printer's name, or be it.
+        RestoreCase{"OnlyThePrinterList", u"Lab", u"Sub",
+                    {{u"ComboBox", kPaperList, {u"Letter", u"Lab"}}, {u"ComboBoxEx32", kPrinterListControlId, {u"Lab"}},
+                     kPrinters},
+                    {-1, -1, 2}, {3}, {u"Lab"}},
+        RestoreCase{"NotListedStaysOnSubstitute", u"Gone", u"Sub",
+                    {kPrinters, {u"ComboBox", kPaperList, {u"Gone fishing"}}}, {-1, -1}, {}, {u"Gone"}},
+        // Neither a longer name beginning with the default's nor one it
+        // begins with is the default printer.
+        RestoreCase{"ThePrinterItselfNotOneWithALongerName", u"Lab", u"Sub",
+                    {{u"ComboBox", kPrinterListControlId, {u"Lab", u"Sub", u"Lab (redirected 2)"}}}, {0}, {1},
+                    {u"Lab"}},
+        RestoreCase{"NoPrefixMatch", u"Lab", u"Sub",
+                    {{u"ComboBox", kPrinterListControlId, {u"Sub", u"Lab (redirected 2)", u"La"}}}, {-1}, {}, {u"Lab"}},
+        RestoreCase{"EmptyDefaultSelectsNothing", u"", u"Sub", {kPrinters}, {-1}, {}, {u""}},
         RestoreCase{"NoChildren", u"A", u"Sub", {}, {}, {}, {u"A"}}),
     [](const ::testing::TestParamInfo<RestoreCase>& info) { return std::string(info.param.name); });
 

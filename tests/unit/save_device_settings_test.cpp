@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "devinfo/file_name_suggestion.h"
 #include "devinfo/save_device_settings.h"
 #include "fake_print_services.h"
 
@@ -147,11 +148,13 @@ public:
 class FakeFiles : public FileSystem {
 public:
     std::map<std::u16string, Bytes> files;
+    std::map<std::u16string, std::u16string> links;  // symbolic link: the path it points to
     std::set<std::u16string> folders{u"C:\\out"};
     std::set<std::u16string> open;
     std::optional<std::size_t> writeFailsAfter;  // bytes that reach the file before the failure
     bool closeFails = false;
     bool moveFails = false;
+    bool replaceLosesTarget = false;  // the old file goes, and the new one cannot take its place
     Log* log = nullptr;
 
     NewFile CreateNewFile(const std::u16string& path) override {
@@ -164,13 +167,23 @@ public:
         open.insert(path);
         return {std::make_unique<File>(*this, path), false};
     }
-    bool MoveReplacingExisting(const std::u16string& source, const std::u16string& target) override {
-        log->push_back("move " + Narrow(source) + " > " + Narrow(target));
-        if (moveFails || open.count(source) || open.count(target) || !files.count(source))
-            return false;
+    std::u16string FileToReplace(const std::u16string& path) override {
+        std::u16string at = path;
+        while (links.count(at))
+            at = links[at];
+        return at;
+    }
+    PlaceOutcome PutInPlace(const std::u16string& source, const std::u16string& target) override {
+        log->push_back("replace " + Narrow(target) + " < " + Narrow(source));
+        if (replaceLosesTarget) {
+            files.erase(target);
+            return PlaceOutcome::TargetLost;
+        }
+        if (moveFails || open.count(source) || open.count(target) || !files.count(source) || links.count(target))
+            return PlaceOutcome::TargetKept;
         files[target] = files[source];
         files.erase(source);
-        return true;
+        return PlaceOutcome::Placed;
     }
     void RemoveFile(const std::u16string& path) override {
         log->push_back("remove " + Narrow(path));
@@ -275,7 +288,7 @@ TEST(SaveDeviceSettings, WritesANewFileBesideTheChosenOneAndMovesItIntoPlace) {
         "create " + Narrow(kTemporary),
         "write 232",
         "close",
-        "move " + Narrow(kTemporary) + " > " + Narrow(kTarget),
+        "replace " + Narrow(kTarget) + " < " + Narrow(kTemporary),
         "unlock names",
         "unlock settings",
     };
@@ -308,7 +321,7 @@ TEST(SaveDeviceSettings, AnOpenedFileIsSuggestedByItsFolderAndNameAndReplacedLik
     EXPECT_EQ(rig.files.files, (Files{{kTarget, DeviceInfoFile(rig.devMode, 228)}}));
 }
 
-TEST(SaveDeviceSettings, WithoutLockedSettingsNothingHappens) {
+TEST(SaveDeviceSettings, WithoutSettingsNothingIsSavedAndTheUserIsTold) {
     for (const bool hasHandle : {false, true}) {
         SCOPED_TRACE(hasHandle ? "settings lock fails" : "no settings handle");
         Rig rig;
@@ -319,10 +332,51 @@ TEST(SaveDeviceSettings, WithoutLockedSettingsNothingHappens) {
 
         rig.Save();
 
-        EXPECT_EQ(rig.log, Log{"lock settings"});
+        EXPECT_EQ(rig.log, (Log{"lock settings", "message"}));
         EXPECT_TRUE(rig.files.files.empty());
-        EXPECT_TRUE(rig.messages.shown.empty());
+        const Message expected{u"settings error : the printer driver gave no settings for the printer shown, or "
+                               u"they could not be read. Nothing was saved.",
+                               MessageIcon::Stop};
+        EXPECT_EQ(rig.messages.shown, std::vector<Message>{expected});
     }
+}
+
+// A save command that reaches the disabled setup dialog while its save
+// dialog is open: the nested press does nothing, and the first save still
+// writes its file from records that stayed locked throughout.
+TEST(OneSaveAtATime, APressDuringASaveDoesNothing) {
+    Rig rig;
+    OneSaveAtATime saveCommand;
+    int nestedPresses = 0;
+    struct PressesAgain : SaveFileDialog {
+        FakeSaveDialog& inner;
+        std::function<void()> press;
+        PressesAgain(FakeSaveDialog& i, std::function<void()> p) : inner(i), press(std::move(p)) {}
+        std::optional<std::u16string> AskForSavePath(const SaveFileRequest& r) override {
+            press();
+            return inner.AskForSavePath(r);
+        }
+    };
+    const auto save = [&](SaveFileDialog& dialog) {
+        SaveDeviceSettings({rig.records, rig.strings, dialog, rig.files, rig.messages, rig.comparison});
+    };
+    PressesAgain dialog(rig.dialog, [&] {
+        ++nestedPresses;
+        saveCommand.Run([&] { save(rig.dialog); });
+    });
+
+    saveCommand.Run([&] { save(dialog); });
+
+    EXPECT_EQ(nestedPresses, 1);
+    EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), "ask for path"), 1);
+    EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), "lock settings"), 1);
+    EXPECT_EQ(rig.files.files, (Files{{kTarget, DeviceInfoFile(rig.devMode, 228)}}));
+
+    // Once it is over, the next press saves again, also after a save that threw.
+    EXPECT_THROW(saveCommand.Run([] { throw std::bad_alloc(); }), std::bad_alloc);
+    rig.dialog.answer = u"C:\\out\\second.dev";
+    saveCommand.Run([&] { save(rig.dialog); });
+    EXPECT_EQ(rig.files.files.count(u"C:\\out\\second.dev"), 1u);
 }
 
 TEST(SaveDeviceSettings, CancellingWritesNothing) {
@@ -382,6 +436,25 @@ TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
     }
 }
 
+// The one failure after which the chosen file is gone: the new settings must
+// survive in the temporary file, and the user must be told where.
+TEST(SaveDeviceSettings, AReplaceThatLostTheTargetKeepsTheNewFileAndSaysWhere) {
+    Rig rig;
+    rig.files.files[kTarget] = {1, 2, 3};
+    rig.files.replaceLosesTarget = true;
+
+    rig.Save();
+
+    ASSERT_EQ(rig.files.files.size(), 1u);
+    EXPECT_EQ(rig.files.files.begin()->first, kTemporary);
+    EXPECT_EQ(rig.files.files.begin()->second.size(), 4u + 228u);
+    const Message expected{u"replace error :" + kTarget +
+                               u"\nThe old file was removed, but the new one could not take its place. "
+                               u"The saved settings are in " + kTemporary,
+                           MessageIcon::Stop};
+    EXPECT_EQ(rig.messages.shown, std::vector<Message>{expected});
+}
+
 TEST(SaveDeviceSettings, ALeftoverTemporaryFileIsLeftAloneAndAnotherNameUsed) {
     Rig rig;
     rig.files.files[kTemporary] = {9, 9};
@@ -390,6 +463,43 @@ TEST(SaveDeviceSettings, ALeftoverTemporaryFileIsLeftAloneAndAnotherNameUsed) {
 
     EXPECT_EQ(rig.files.files, (Files{{kTarget, DeviceInfoFile(rig.devMode, 228)}, {kTemporary, {9, 9}}}));
     EXPECT_TRUE(rig.messages.shown.empty());
+}
+
+TEST(SaveDeviceSettings, ThroughALinkTheFileItPointsToIsReplacedBesideItself) {
+    const std::u16string real = u"C:\\shared\\office.dev";
+    Rig rig;
+    rig.files.folders.insert(u"C:\\shared");
+    rig.files.files[real] = {1, 2, 3};
+    rig.files.links[kTarget] = real;
+
+    rig.Save();
+
+    EXPECT_EQ(rig.files.files, (Files{{real, DeviceInfoFile(rig.devMode, 228)}}));
+    EXPECT_EQ(rig.files.links, (std::map<std::u16string, std::u16string>{{kTarget, real}}));
+    EXPECT_NE(std::find(rig.log.begin(), rig.log.end(), "create C:\\shared\\~office.dev.tmp"), rig.log.end());
+    EXPECT_TRUE(rig.messages.shown.empty());
+}
+
+TEST(LiveSettingsRecordSize, NeverMoreThanTheDriverSays) {
+    struct Case {
+        const char* name;
+        std::uint16_t dmSize, dmDriverExtra;
+        std::size_t driverSize;
+        std::optional<std::size_t> expected;
+    };
+    const Case cases[] = {
+        {"as large as the driver's", 220, 8, 228, 228},
+        {"smaller than the driver's", 220, 0, 228, 220},
+        {"one byte more than the driver's", 220, 9, 228, std::nullopt},
+        // Both fields at their largest add up past 16 bits.
+        {"the most the fields can claim", 0xFFFF, 0xFFFF, 228, std::nullopt},
+        {"the most the fields can claim, and a driver that agrees", 0xFFFF, 0xFFFF, 131070, 131070},
+        {"a driver size too small for the fields read", 60, 0, 71, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const Bytes header = DevMode(kPrinter, c.dmSize, c.dmDriverExtra, 72);
+        EXPECT_EQ(LiveSettingsRecordSize(header.data(), c.driverSize), c.expected) << c.name;
+    }
 }
 
 TEST(SaveDeviceSettings, PathsOf259UnitsAreSavedUnderExactlyThatName) {
@@ -532,10 +642,31 @@ TEST(TemporaryPathFor, StaysInTheTargetsFolderWithinTheLengthLimit) {
     for (const Case& c : cases)
         EXPECT_EQ(TemporaryPathFor(c.target, c.attempt), c.expected) << Narrow(c.target) << " #" << c.attempt;
 
-    std::set<std::u16string> names;
-    for (unsigned attempt = 0; attempt < 10; ++attempt)
-        names.insert(TemporaryPathFor(u"C:\\out\\" + longName, attempt));
-    EXPECT_EQ(names.size(), 10u);
+}
+
+// At the length limit the name is cut, but each attempt keeps its number: one
+// leftover file must not block every attempt.
+TEST(TemporaryPathFor, EveryAttemptHasItsOwnNameAtTheLengthLimit) {
+    const auto folderOf = [](std::size_t units) { return u"C:\\" + std::u16string(units - 4, u'd') + u"\\"; };
+    const std::u16string targets[] = {
+        u"C:\\out\\" + std::u16string(248, u'n') + u".dev",
+        folderOf(258) + u"x",
+        folderOf(257) + u"1.",  // a name that begins like an attempt number
+        folderOf(256) + u"abc",
+    };
+    for (const std::u16string& target : targets) {
+        ASSERT_EQ(target.size(), kMaxSavePathLength);
+        SCOPED_TRACE(Narrow(target.substr(FileNameStart(target))));
+        std::set<std::u16string> names;
+        for (unsigned attempt = 0; attempt < 10; ++attempt) {
+            const std::u16string name = TemporaryPathFor(target, attempt);
+            EXPECT_NE(name, target);
+            EXPECT_EQ(name.substr(0, FileNameStart(target)), target.substr(0, FileNameStart(target)));
+            names.insert(name);
+        }
+        EXPECT_EQ(names.size(), 10u);
+        EXPECT_LE(TemporaryPathFor(target, 0).size(), kMaxSavePathLength);
+    }
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ public:
     };
     std::vector<Run> runs;
     int destroyed = 0;
+    std::u16string userChoosesDefault;  // made default by the user while a dialog is open
 
     bool RunSetupDialog(const std::u16string& d, const std::u16string& s) override {
         runs.push_back({spooler_.defaultPrinter, d, s});
@@ -50,6 +51,8 @@ public:
                 // The opened dialog hands the default back when it had a substitute.
                 if (!s.empty())
                     spooler_.ChangeDefaultPrinter(d);
+                if (!userChoosesDefault.empty())
+                    spooler_.defaultPrinter = userChoosesDefault;
                 return true;
             }
         return false;
@@ -60,6 +63,15 @@ private:
     testing::FakePrintServices& spooler_;
 };
 
+class RecordedMessages : public MessageBoxes {
+public:
+    Names shown;
+    void ShowMessage(const std::u16string& text, MessageIcon icon) override {
+        EXPECT_EQ(icon, MessageIcon::Exclamation);
+        shown.push_back(text);
+    }
+};
+
 struct StartUpCase {
     const char* name;
     Names printers;
@@ -68,6 +80,8 @@ struct StartUpCase {
     Names expectedSystemDefaultsAtRuns;  // the default while each dialog ran
     Names expectedDefaultsSet;           // every change the program made
     std::u16string expectedFinalDefault;
+    Names refused = {};           // attempts the spooler refuses (FakePrintServices::refusedDefaults)
+    Names expectedMessages = {};  // what the user is told at the end
 };
 
 void PrintTo(const StartUpCase& c, std::ostream* os) { *os << c.name; }
@@ -79,10 +93,12 @@ TEST_P(StartUpTest, TriesSubstitutesAndHandsTheDefaultBack) {
     testing::FakePrintServices spooler;
     spooler.printers = c.printers;
     spooler.defaultPrinter = c.defaultPrinter;
+    spooler.refusedDefaults = c.refused;
     ScriptedDialogs dialogs(spooler);
     dialogs.opensOn = c.opensOn;
+    RecordedMessages messages;
 
-    RunStartUp(spooler, dialogs);
+    RunStartUp(spooler, dialogs, messages);
 
     Names systemDefaults;
     for (const auto& run : dialogs.runs) {
@@ -92,6 +108,7 @@ TEST_P(StartUpTest, TriesSubstitutesAndHandsTheDefaultBack) {
     EXPECT_EQ(systemDefaults, c.expectedSystemDefaultsAtRuns);
     EXPECT_EQ(spooler.defaultsSet, c.expectedDefaultsSet);
     EXPECT_EQ(spooler.defaultPrinter, c.expectedFinalDefault);
+    EXPECT_EQ(messages.shown, c.expectedMessages);
     EXPECT_EQ(dialogs.destroyed, 1);
 }
 
@@ -103,24 +120,57 @@ INSTANTIATE_TEST_SUITE_P(
         StartUpCase{"RetriesDefaultThenNext", {u"A", u"B"}, u"A", {u"B"}, {u"A", u"A", u"B"}, {u"A", u"B", u"A"}, u"A"},
         StartUpCase{"SkipsExcludedWhenRetrying", {kPdf, u"A", u"B"}, u"B", {u"A"}, {u"B", u"A"}, {u"A", u"B"}, u"B"},
         StartUpCase{"NothingOpensRestoresDefault", {u"A"}, u"B", {}, {u"B", u"A"}, {u"A", u"B"}, u"B"},
-        StartUpCase{"EmptyListRestoresDefault", {}, u"B", {}, {u"B"}, {u"B"}, u"B"},
-        // With no default at all, the empty name hands the choice back to the spooler.
-        StartUpCase{"NoDefaultPrinter", {u"A"}, u"", {u"A"}, {u"", u"A"}, {u"A", u""}, u"A"},
+        // No substitute was made default, so there is nothing to hand back.
+        StartUpCase{"EmptyListChangesNothing", {}, u"B", {}, {u"B"}, {}, u"B"},
+        // "No default" cannot be set back: the empty name leaves the
+        // substitute in place, and the user is told.
+        StartUpCase{"NoDefaultPrinter", {u"A"}, u"", {u"A"}, {u"", u"A"}, {u"A", u"", u""}, u"A", {},
+                    {u"default printer error : there was no default printer when IKWDev started, and there is no "
+                     u"way to set none back. A is now the default printer."}},
+        // The dialog's own hand-back and the last try at the end both fail.
+        StartUpCase{"DefaultRefusedIsReported", {u"A", u"B"}, u"B", {u"A"}, {u"B", u"A"}, {u"A", u"B", u"B"}, u"A",
+                    {u"B", u"B"},
+                    {u"default printer error : B could not be made the default printer again. A is now the default "
+                     u"printer."}},
+        // The dialog's hand-back fails, the one at the end works.
+        StartUpCase{"SecondHandBackWorks", {u"A", u"B"}, u"B", {u"A"}, {u"B", u"A"}, {u"A", u"B", u"B"}, u"B",
+                    {u"B"}},
         StartUpCase{"ExcludedDefaultUsesSubstitute", {kPdf, u"A"}, kPdf, {u"A"}, {u"A"}, {u"A", kPdf}, kPdf},
         // No substitute exists; the dialog is run once all the same.
-        StartUpCase{"ExcludedDefaultAlone", {kPdf}, kPdf, {kPdf}, {kPdf}, {u""}, kPdf},
-        // Never left on the substitute when the one attempt fails.
-        StartUpCase{"ExcludedDefaultNeverOpens", {kPdf, u"A", u"B"}, kPdf, {}, {u"A"}, {u"A", kPdf}, kPdf},
+        StartUpCase{"ExcludedDefaultAlone", {kPdf}, kPdf, {kPdf}, {kPdf}, {}, kPdf},
+        // A substitute that does not open is followed by the next one.
+        StartUpCase{"ExcludedDefaultTriesEverySubstitute", {kPdf, u"A", u"B"}, kPdf, {u"B"}, {u"A", u"B"},
+                    {u"A", u"B", kPdf}, kPdf},
+        // Never left on a substitute when no attempt opens.
+        StartUpCase{"ExcludedDefaultNeverOpens", {kPdf, u"A", u"B"}, kPdf, {}, {u"A", u"B"}, {u"A", u"B", kPdf}, kPdf},
         StartUpCase{"ExclusionIsCaseSensitive", {u"A"}, u"microsoft print to pdf", {u"microsoft print to pdf"},
                     {u"microsoft print to pdf"}, {}, u"microsoft print to pdf"}),
     [](const ::testing::TestParamInfo<StartUpCase>& info) { return std::string(info.param.name); });
+
+TEST(StartUp, ADefaultTheUserChoseMeanwhileIsLeftAlone) {
+    testing::FakePrintServices spooler;
+    spooler.printers = {u"A", u"B", u"C"};
+    spooler.defaultPrinter = u"B";
+    spooler.refusedDefaults = {u"B"};  // the dialog's hand-back fails
+    ScriptedDialogs dialogs(spooler);
+    dialogs.opensOn = {u"A"};
+    dialogs.userChoosesDefault = u"C";
+    RecordedMessages messages;
+
+    RunStartUp(spooler, dialogs, messages);
+
+    EXPECT_EQ(spooler.defaultPrinter, u"C");
+    EXPECT_EQ(spooler.defaultsSet, (Names{u"A", u"B"}));
+    EXPECT_TRUE(messages.shown.empty());
+}
 
 TEST(StartUp, EndsWithoutDialogWhenThePrinterListCannotBeAllocated) {
     testing::FakePrintServices spooler;
     spooler.listAllocationFails = true;
     spooler.defaultPrinter = u"A";
     ScriptedDialogs dialogs(spooler);
-    RunStartUp(spooler, dialogs);
+    RecordedMessages messages;
+    RunStartUp(spooler, dialogs, messages);
     EXPECT_TRUE(dialogs.runs.empty());
     EXPECT_TRUE(spooler.defaultsSet.empty());
     EXPECT_EQ(dialogs.destroyed, 0);

@@ -1,7 +1,8 @@
 // ikwdev-test-driver: operates IKWDev's windows for the end-to-end tests.
 // Each subcommand does one thing, prints its findings on standard output
 // and exits 0, or exits 1 when what it waited for or looked for is not
-// there (2 for a wrong command line). `--desktop NAME` before the subcommand
+// there (2 for a wrong command line, 3 when the system refused a window
+// message or a window search). `--desktop NAME` before the subcommand
 // works on a Wine virtual desktop instead of the default one.
 
 #include <windows.h>
@@ -118,7 +119,10 @@ int Rect(const Args& args) {
 
 // close HWND: asks the window to close, as its title bar's close box does.
 int Close(const Args& args) {
-  PostMessageW(ParseHandle(Arg(args, 0)), WM_CLOSE, 0, 0);
+  HWND window = ParseHandle(Arg(args, 0));
+  if (!PostMessageW(window, WM_CLOSE, 0, 0)) {
+    FailWithLastError(L"WM_CLOSE not posted to window " + HandleText(window));
+  }
   return 0;
 }
 
@@ -195,5 +199,8 @@ int wmain(int argc, wchar_t** argv) {
   } catch (const driver::UsageError& error) {
     driver::PrintError(L"ikwdev-test-driver: " + error.message);
     return 2;
+  } catch (const driver::OperationError& error) {
+    driver::PrintError(L"ikwdev-test-driver: " + error.message);
+    return 3;
   }
 }

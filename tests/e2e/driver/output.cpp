@@ -36,6 +36,11 @@ void Print(const std::wstring& line) { Write(STD_OUTPUT_HANDLE, line); }
 
 void PrintError(const std::wstring& line) { Write(STD_ERROR_HANDLE, line); }
 
+void FailWithLastError(const std::wstring& what) {
+  const DWORD error = GetLastError();
+  throw OperationError{what + L": error " + std::to_wstring(error)};
+}
+
 std::wstring HandleText(HWND window) {
   wchar_t text[32];
   swprintf(text, 32, L"0x%llx", static_cast<unsigned long long>(

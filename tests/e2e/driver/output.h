@@ -22,6 +22,15 @@ struct UsageError {
   std::wstring message;
 };
 
+// A window message or window search that the system refused: the test must
+// stop with the reason, not go on as if the message had arrived.
+struct OperationError {
+  std::wstring message;
+};
+
+// Throws OperationError: what failed, with GetLastError's code.
+[[noreturn]] void FailWithLastError(const std::wstring& what);
+
 // A subcommand's arguments, after the command word.
 using Args = std::vector<std::wstring>;
 // The argument at index; UsageError when there are fewer.

@@ -12,12 +12,14 @@ const UINT kSendTimeoutMs = 5000;
 
 std::vector<HWND> TopLevelWindows() {
   std::vector<HWND> found;
-  EnumWindows(
-      [](HWND window, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  if (!EnumWindows(
+          [](HWND window, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&found))) {
+    FailWithLastError(L"the top-level windows could not be listed");
+  }
   return found;
 }
 

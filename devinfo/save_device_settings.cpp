@@ -16,6 +16,7 @@ namespace {
 const std::u16string kOpenErrorText = u"open error :";
 const std::u16string kWriteErrorText = u"write error :";
 const std::u16string kReplaceErrorText = u"replace error :";
+const std::u16string kSaveDialogFailedText = u"save error : the save dialog could not be shown. Nothing was saved.";
 const std::u16string kReplaceErrorKeptText =
     u"\nThe old file was removed, but the new one could not take its place. The saved settings are in ";
 const std::u16string kPathTooLongText = u"path too long (259 characters at most) :";
@@ -251,11 +252,18 @@ void SaveDeviceSettings(const SavePlatform& platform, const std::u16string& open
     }
     request.hideReadOnly = true;
     request.overwritePrompt = true;
-    const std::optional<std::u16string> path = platform.saveDialog.AskForSavePath(request);
-    if (!path)
+    const SaveDialogAnswer answer = platform.saveDialog.AskForSavePath(request);
+    if (answer.outcome == SaveDialogAnswer::Outcome::Failed) {
+        // Otherwise indistinguishable from a cancel: the user pressed save
+        // and would see nothing happen.
+        platform.messages.ShowMessage(kSaveDialogFailedText, MessageIcon::Stop);
         return;
-    if (path->size() > kMaxSavePathLength) {
-        platform.messages.ShowMessage(kPathTooLongText + *path, MessageIcon::Exclamation);
+    }
+    if (answer.outcome != SaveDialogAnswer::Outcome::Chosen)
+        return;
+    const std::u16string& path = answer.path;
+    if (path.size() > kMaxSavePathLength) {
+        platform.messages.ShowMessage(kPathTooLongText + path, MessageIcon::Exclamation);
         return;
     }
 
@@ -270,7 +278,7 @@ void SaveDeviceSettings(const SavePlatform& platform, const std::u16string& open
         platform.messages.ShowMessage(TextFor(*encoded.failure), MessageIcon::Stop);
         return;
     }
-    WriteReplacing(platform.files, platform.messages, *path, encoded.bytes);
+    WriteReplacing(platform.files, platform.messages, path, encoded.bytes);
 }
 
 }  // namespace ikw

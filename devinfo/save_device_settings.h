@@ -80,12 +80,21 @@ struct SaveFileRequest {
     bool overwritePrompt = false;    // OFN_OVERWRITEPROMPT / FOS_OVERWRITEPROMPT
 };
 
+struct SaveDialogAnswer {
+    enum class Outcome {
+        Chosen,     // path holds the chosen full path
+        Cancelled,  // the user closed the dialog without choosing
+        Failed,     // neither dialog style could be shown, or its answer not read
+    };
+    Outcome outcome = Outcome::Cancelled;
+    std::u16string path;
+};
+
 class SaveFileDialog {
 public:
     virtual ~SaveFileDialog() = default;
-    // Runs the dialog modally. The chosen full path, or nullopt when the user
-    // cancelled or the dialog could not run at all.
-    virtual std::optional<std::u16string> AskForSavePath(const SaveFileRequest& request) = 0;
+    // Runs the dialog modally and tells how it ended.
+    virtual SaveDialogAnswer AskForSavePath(const SaveFileRequest& request) = 0;
 };
 
 // A file being written. Destroying it closes it if Close was not called,

@@ -45,7 +45,16 @@ INT_PTR SaveFileDialog::DoModal(HWND owner) {
     Outcome outcome = RunNewStyle(owner);
     if (outcome == Outcome::Unavailable)
         outcome = RunClassic(owner);
-    return outcome == Outcome::Chosen ? IDOK : IDCANCEL;
+    switch (outcome) {
+    case Outcome::Chosen:
+        return IDOK;
+    case Outcome::Cancelled:
+        return IDCANCEL;
+    case Outcome::Unavailable:
+    case Outcome::Failed:
+        break;
+    }
+    return kDialogFailed;
 }
 
 SaveFileDialog::Outcome SaveFileDialog::RunNewStyle(HWND owner) {
@@ -98,8 +107,10 @@ SaveFileDialog::Outcome SaveFileDialog::RunNewStyle(HWND owner) {
 
     ComPtr<IShellItem> item;
     PWSTR path = nullptr;
+    // The user chose a file: a result that cannot be read is a failure, not
+    // a change of mind.
     if (FAILED(dialog->GetResult(item.Put())) || FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path)))
-        return Outcome::Cancelled;
+        return Outcome::Failed;
     m_path = path;
     CoTaskMemFree(path);
     return Outcome::Chosen;
@@ -126,8 +137,10 @@ SaveFileDialog::Outcome SaveFileDialog::RunClassic(HWND owner) {
     ofn.lpstrDefExt = m_defaultExtension.c_str();
     ofn.lpstrInitialDir = m_initialFolder.empty() ? nullptr : m_initialFolder.c_str();
     ofn.Flags = m_flags | OFN_EXPLORER | OFN_NOCHANGEDIR;
+    // FALSE stands for a cancel and for a failure alike; only the extended
+    // error tells them apart.
     if (!GetSaveFileNameW(&ofn))
-        return Outcome::Cancelled;
+        return CommDlgExtendedError() == 0 ? Outcome::Cancelled : Outcome::Failed;
     m_path = path.c_str();
     return Outcome::Chosen;
 }

@@ -26,13 +26,17 @@ public:
     // The folder the dialog starts in; by default the platform chooses.
     void SetInitialFolder(std::wstring folder) { m_initialFolder = std::move(folder); }
 
+    // What DoModal returns when neither dialog style could be shown or its
+    // answer could not be read.
+    static constexpr INT_PTR kDialogFailed = -1;
+
     // Runs the dialog modally over owner (null: the application's main
-    // window). IDOK with a path, or IDCANCEL.
+    // window). IDOK with a path, IDCANCEL, or kDialogFailed.
     INT_PTR DoModal(HWND owner = nullptr);
     const std::wstring& GetPathName() const { return m_path; }
 
 private:
-    enum class Outcome { Chosen, Cancelled, Unavailable };
+    enum class Outcome { Chosen, Cancelled, Unavailable, Failed };
     Outcome RunNewStyle(HWND owner);
     Outcome RunClassic(HWND owner);
 

@@ -26,16 +26,21 @@ void Win32DialogRecords::Unlock(DialogRecord record) { GlobalUnlock(HandleOf(rec
 
 std::u16string Win32StringTable::Load(unsigned id) { return FromWide(fw::LoadResourceString(id)); }
 
-std::optional<std::u16string> Win32SaveFileDialog::AskForSavePath(const SaveFileRequest& request) {
+SaveDialogAnswer Win32SaveFileDialog::AskForSavePath(const SaveFileRequest& request) {
     std::vector<fw::FileFilter> filters;
     for (const FileFilter& filter : request.filters)
         filters.push_back({ToWide(filter.displayName), ToWide(filter.pattern)});
     const DWORD flags = (request.hideReadOnly ? OFN_HIDEREADONLY : 0) | (request.overwritePrompt ? OFN_OVERWRITEPROMPT : 0);
     fw::SaveFileDialog dialog(ToWide(request.defaultExtension), ToWide(request.initialFileName), flags, filters);
     dialog.SetInitialFolder(ToWide(request.initialFolder));
-    if (dialog.DoModal() != IDOK)
-        return std::nullopt;
-    return FromWide(dialog.GetPathName());
+    switch (dialog.DoModal()) {
+    case IDOK:
+        return {SaveDialogAnswer::Outcome::Chosen, FromWide(dialog.GetPathName())};
+    case IDCANCEL:
+        return {SaveDialogAnswer::Outcome::Cancelled, {}};
+    default:
+        return {SaveDialogAnswer::Outcome::Failed, {}};
+    }
 }
 
 namespace {

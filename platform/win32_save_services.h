@@ -28,7 +28,7 @@ public:
 
 class Win32SaveFileDialog : public SaveFileDialog {
 public:
-    std::optional<std::u16string> AskForSavePath(const SaveFileRequest& request) override;
+    SaveDialogAnswer AskForSavePath(const SaveFileRequest& request) override;
 };
 
 class Win32FileSystem : public FileSystem {

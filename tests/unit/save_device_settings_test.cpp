@@ -132,13 +132,18 @@ public:
 
 class FakeSaveDialog : public SaveFileDialog {
 public:
-    std::optional<std::u16string> answer;
+    std::optional<std::u16string> answer;  // nullopt: the user cancels
+    bool fails = false;                    // neither dialog style can be shown
     std::optional<SaveFileRequest> request;
     Log* log = nullptr;
-    std::optional<std::u16string> AskForSavePath(const SaveFileRequest& r) override {
+    SaveDialogAnswer AskForSavePath(const SaveFileRequest& r) override {
         log->push_back("ask for path");
         request = r;
-        return answer;
+        if (fails)
+            return {SaveDialogAnswer::Outcome::Failed, {}};
+        if (!answer)
+            return {SaveDialogAnswer::Outcome::Cancelled, {}};
+        return {SaveDialogAnswer::Outcome::Chosen, *answer};
     }
 };
 
@@ -352,7 +357,7 @@ TEST(OneSaveAtATime, APressDuringASaveDoesNothing) {
         FakeSaveDialog& inner;
         std::function<void()> press;
         PressesAgain(FakeSaveDialog& i, std::function<void()> p) : inner(i), press(std::move(p)) {}
-        std::optional<std::u16string> AskForSavePath(const SaveFileRequest& r) override {
+        SaveDialogAnswer AskForSavePath(const SaveFileRequest& r) override {
             press();
             return inner.AskForSavePath(r);
         }
@@ -412,6 +417,8 @@ TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
         {"write fails at once", [](Rig& r) { r.files.writeFailsAfter = 0; },
          {u"write error :" + kTarget, MessageIcon::Stop}},
         {"close fails", [](Rig& r) { r.files.closeFails = true; }, {u"write error :" + kTarget, MessageIcon::Stop}},
+        {"save dialog cannot be shown", [](Rig& r) { r.dialog.fails = true; },
+         {u"save error : the save dialog could not be shown. Nothing was saved.", MessageIcon::Stop}},
         {"path of 260 units", [&](Rig& r) { r.dialog.answer = tooLong; },
          {u"path too long (259 characters at most) :" + tooLong, MessageIcon::Exclamation}},
         // 220 + 21 bytes claimed in a block of 240.

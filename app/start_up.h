@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_boxes.h"
+#include "devinfo/message_boxes.h"
 #include "platform/print_services.h"
 
 namespace ikw {

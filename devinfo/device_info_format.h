@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/print_services.h"
+#include "devinfo/name_comparison.h"
 
 namespace ikw {
 

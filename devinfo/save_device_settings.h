@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_boxes.h"
-#include "platform/print_services.h"
+#include "devinfo/message_boxes.h"
+#include "devinfo/name_comparison.h"
 
 namespace ikw {
 

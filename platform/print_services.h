@@ -7,17 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace ikw {
+#include "devinfo/name_comparison.h"
 
-// Printer names are compared by the platform's locale-aware, case-sensitive
-// comparison wherever a stored file depends on the result (the device info
-// tail), so the comparison stays a platform service.
-class NameComparison {
-public:
-    virtual ~NameComparison() = default;
-    // Same meaning as lstrcmpW: 0 when the names are equal, non-zero otherwise.
-    virtual int CompareNames(const std::u16string& a, const std::u16string& b) const = 0;
-};
+namespace ikw {
 
 class PrintServices : public NameComparison {
 public:

@@ -20,7 +20,7 @@ namespace {
 
 // No selection, no page numbers, the driver's own copies setting, no print
 // to file: only the device settings matter here.
-constexpr DWORD kSetupDialogFlags = 0x14000C;
+constexpr DWORD kSetupDialogFlags = PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE | PD_HIDEPRINTTOFILE;
 
 // One setup dialog at a time, made the application's main window while it runs.
 class SetupDialogRunner : public ikw::OpenedFileDialogHost {

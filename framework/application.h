@@ -13,6 +13,8 @@
 namespace fw {
 
 // The framework's Help command: the Help button of a dialog arrives as it.
+// The number is the one dialog frameworks have long given Help, so help files
+// and hooks written for them keep working.
 constexpr UINT kHelpCommand = 0xE146;
 // Help files number a dialog's topics from this base.
 constexpr DWORD kDialogHelpContextBase = 0x20000;

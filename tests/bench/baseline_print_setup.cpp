@@ -1,5 +1,5 @@
 // The start-up benchmark's baseline: the platform's print setup dialog and
-// nothing else, opened with the flags IKWDev passes (its own 0x14000C and
+// nothing else, opened with the flags IKWDev passes (its own and
 // the ones its dialog class adds), so that the benchmark can tell the
 // program's own start-up cost from the dialog's.
 
@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr DWORD kSetupDialogFlags = 0x14000C | PD_PRINTSETUP | PD_SHOWHELP |
+constexpr DWORD kSetupDialogFlags = PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE | PD_HIDEPRINTTOFILE |
+                                    PD_PRINTSETUP | PD_SHOWHELP |
                                     PD_ENABLEPRINTHOOK | PD_ENABLESETUPHOOK;
 
 // Wine calls the print hook in setup mode, Windows the setup hook; neither

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "devinfo/device_info_format.h"
+#include "devinfo/little_endian.h"
 
 namespace ikw {
 
@@ -26,24 +27,6 @@ std::u16string FileProblem(const std::u16string& reason, const std::u16string& f
 
 // The decoder names problems in ASCII.
 std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
-
-std::uint16_t ReadU16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
-void WriteU16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {
-    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
-    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void WriteU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i)
-        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t ReadU32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(ReadU16(bytes, at)) | (static_cast<std::uint32_t>(ReadU16(bytes, at + 2)) << 16);
-}
 
 // The record's name field holds at most 31 units and many drivers keep only
 // what their code page can spell, so the full name in the tail, when there is
@@ -80,9 +63,9 @@ std::vector<std::uint8_t> FitRecordToDriver(const std::vector<std::uint8_t>& rec
     if (record.size() < kMinDmSize)
         return record;
     const std::uint16_t dmSize =
-        static_cast<std::uint16_t>(std::min<std::size_t>(ReadU16(record, kDmSizeOffset), record.size()));
+        static_cast<std::uint16_t>(std::min<std::size_t>(ReadU16(record.data() + kDmSizeOffset), record.size()));
     const std::uint16_t dmDriverExtra = static_cast<std::uint16_t>(
-        std::min<std::size_t>(ReadU16(record, kDmDriverExtraOffset), record.size() - dmSize));
+        std::min<std::size_t>(ReadU16(record.data() + kDmDriverExtraOffset), record.size() - dmSize));
     const std::uint16_t publicSize =
         std::max<std::uint16_t>(std::min(dmSize, driver.dmSize), static_cast<std::uint16_t>(kMinDmSize));
     const bool keepPrivate = dmDriverExtra == driver.dmDriverExtra;
@@ -90,16 +73,16 @@ std::vector<std::uint8_t> FitRecordToDriver(const std::vector<std::uint8_t>& rec
     std::vector<std::uint8_t> fitted(record.begin(), record.begin() + publicSize);
     if (keepPrivate)
         fitted.insert(fitted.end(), record.begin() + dmSize, record.begin() + dmSize + dmDriverExtra);
-    WriteU16(fitted, kDmSizeOffset, publicSize);
-    WriteU16(fitted, kDmDriverExtraOffset, keepPrivate ? dmDriverExtra : 0);
+    WriteU16(fitted.data() + kDmSizeOffset, publicSize);
+    WriteU16(fitted.data() + kDmDriverExtraOffset, keepPrivate ? dmDriverExtra : 0);
     // A field that no longer lies inside the record must not be vouched for:
     // the driver would read it from the private part, or past the end.
     if (publicSize >= kDmFieldsOffset + 4) {
-        std::uint32_t fields = ReadU32(fitted, kDmFieldsOffset);
+        std::uint32_t fields = ReadU32(fitted.data() + kDmFieldsOffset);
         for (const DmFieldBit& bit : kDmFieldBits)
             if (bit.end > publicSize)
                 fields &= ~bit.bit;
-        WriteU32(fitted, kDmFieldsOffset, fields);
+        WriteU32(fitted.data() + kDmFieldsOffset, fields);
     }
     return fitted;
 }
@@ -120,7 +103,7 @@ bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices
     const std::optional<std::vector<std::uint8_t>> driverRecord = platform.DriverRecordOf(opened.printer);
     std::optional<std::vector<std::uint8_t>> merged;
     if (driverRecord && driverRecord->size() >= kMinDmSize) {
-        const DriverRecordSizes driver{ReadU16(*driverRecord, kDmSizeOffset), ReadU16(*driverRecord, kDmDriverExtraOffset)};
+        const DriverRecordSizes driver{ReadU16(driverRecord->data() + kDmSizeOffset), ReadU16(driverRecord->data() + kDmDriverExtraOffset)};
         merged = platform.MergeThroughDriver(opened.printer, FitRecordToDriver(opened.record, driver));
     }
     if (!merged) {

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "devinfo/little_endian.h"
+
 namespace ikw {
 
 // Layout of DEVMODEW as the Win32 headers define it; a field's end is where
@@ -65,37 +67,9 @@ constexpr std::size_t kFullNameSizeBytes = 2;
 // (32766 + 1) * 2 = 65534 is the largest even size the 16-bit field holds.
 constexpr std::size_t kMaxFullNameUnits = 32766;
 
-// Byte by byte, so the host, 32-bit and 64-bit builds agree whatever the
-// alignment and byte order of the machine.
-std::uint16_t ReadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
-std::uint32_t ReadU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t value) {
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    AppendU16(out, static_cast<std::uint16_t>(value & 0xFFFF));
-    AppendU16(out, static_cast<std::uint16_t>(value >> 16));
-}
-
 // A fixed-width name field: a driver may fill all its units, leaving no
 // terminator, so the end of the field ends the name too.
-std::u16string ReadNameField(const std::uint8_t* p) {
-    std::u16string name;
-    for (std::size_t i = 0; i < kDmNameUnits; ++i) {
-        const char16_t unit = ReadU16(p + 2 * i);
-        if (unit == u'\0')
-            break;
-        name.push_back(unit);
-    }
-    return name;
-}
+std::u16string ReadNameField(const std::uint8_t* p) { return ReadNulEndedName(p, kDmNameUnits).name; }
 
 EncodeResult Refused(EncodeFailure failure) { return EncodeResult{{}, failure}; }
 

@@ -5,6 +5,7 @@
 
 #include "devinfo/device_info_format.h"
 #include "devinfo/file_name_suggestion.h"
+#include "devinfo/little_endian.h"
 #include "res/resource.h"
 
 namespace ikw {
@@ -38,8 +39,6 @@ constexpr unsigned kTemporaryNameAttempts = 10;
 // names follow those 8 bytes.
 constexpr std::size_t kDeviceOffsetPosition = 2;
 constexpr std::size_t kDevNamesHeaderSize = 8;
-
-std::uint16_t ReadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 // Keeps one record locked for as long as it lives, so that every path out of
 // a save, the failures included, unlocks what it locked.
@@ -173,16 +172,12 @@ std::optional<std::u16string> ReadDeviceName(const std::uint8_t* bytes, std::siz
     if (bytes == nullptr || size < kDevNamesHeaderSize)
         return std::nullopt;
     const std::size_t nameOffset = std::size_t{ReadU16(bytes + kDeviceOffsetPosition)} * 2;
-    if (nameOffset < kDevNamesHeaderSize)
+    if (nameOffset < kDevNamesHeaderSize || nameOffset >= size)
         return std::nullopt;
-    std::u16string name;
-    for (std::size_t at = nameOffset; at + 2 <= size; at += 2) {
-        const char16_t unit = ReadU16(bytes + at);
-        if (unit == u'\0')
-            return name;
-        name.push_back(unit);
-    }
-    return std::nullopt;
+    NulEndedName name = ReadNulEndedName(bytes + nameOffset, (size - nameOffset) / 2);
+    if (!name.terminated)
+        return std::nullopt;
+    return std::move(name.name);
 }
 
 std::u16string TemporaryPathFor(const std::u16string& target, unsigned attempt) {

@@ -45,21 +45,21 @@ constexpr std::size_t kDevNamesHeaderSize = 8;
 class RecordLock {
 public:
     RecordLock(DialogRecords& records, DialogRecord record)
-        : records_(records), record_(record), locked_(records.Lock(record)) {}
+        : m_records(records), m_record(record), m_locked(records.Lock(record)) {}
     ~RecordLock() {
-        if (locked_)
-            records_.Unlock(record_);
+        if (m_locked)
+            m_records.Unlock(m_record);
     }
     RecordLock(const RecordLock&) = delete;
     RecordLock& operator=(const RecordLock&) = delete;
 
-    explicit operator bool() const { return locked_.has_value(); }
-    const LockedRecord* operator->() const { return &*locked_; }
+    explicit operator bool() const { return m_locked.has_value(); }
+    const LockedRecord* operator->() const { return &*m_locked; }
 
 private:
-    DialogRecords& records_;
-    DialogRecord record_;
-    std::optional<LockedRecord> locked_;
+    DialogRecords& m_records;
+    DialogRecord m_record;
+    std::optional<LockedRecord> m_locked;
 };
 
 // The full device name, or nullopt when there is no names record, it could
@@ -203,14 +203,14 @@ std::u16string TemporaryPathFor(const std::u16string& target, unsigned attempt) 
 }
 
 void OneSaveAtATime::Run(const std::function<void()>& save) {
-    if (running_)
+    if (m_running)
         return;
-    running_ = true;
+    m_running = true;
     // A save that throws (out of memory) must not block every later one.
     struct Done {
         bool& running;
         ~Done() { running = false; }
-    } done{running_};
+    } done{m_running};
     save();
 }
 

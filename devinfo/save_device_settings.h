@@ -172,7 +172,7 @@ public:
     void Run(const std::function<void()>& save);
 
 private:
-    bool running_ = false;
+    bool m_running = false;
 };
 
 // How many bytes of the settings record (DEVMODEW) in the print dialog's live

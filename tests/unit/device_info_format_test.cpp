@@ -59,15 +59,15 @@ std::u16string Repeat(std::size_t units) {
 // plain equality, and records what the encoder compared.
 class ScriptedComparison : public NameComparison {
 public:
-    explicit ScriptedComparison(int result) : result_(result) {}
+    explicit ScriptedComparison(int result) : m_result(result) {}
     mutable std::vector<std::pair<std::u16string, std::u16string>> calls;
     int CompareNames(const std::u16string& a, const std::u16string& b) const override {
         calls.emplace_back(a, b);
-        return result_;
+        return m_result;
     }
 
 private:
-    int result_;
+    int m_result;
 };
 
 const testing::FakePrintServices kPlainComparison;

@@ -163,7 +163,7 @@ TEST(FitRecordToDriver, ACutPublicPartVouchesForNoFieldItLost) {
 // memory, and one log of what the program did, in order.
 class FakeOpenPlatform : public DeviceInfoPlatform, public OpenedFileDialogHost, public MessageBoxes {
 public:
-    explicit FakeOpenPlatform(testing::FakePrintServices& spooler) : spooler_(spooler) {}
+    explicit FakeOpenPlatform(testing::FakePrintServices& spooler) : m_spooler(spooler) {}
     std::map<std::u16string, Bytes> files;
     std::map<std::u16string, DriverRecordSizes> drivers;  // a printer missing here gives no settings
     bool driverRefuses = false;
@@ -202,7 +202,7 @@ public:
     }
     bool RunSetupDialogWith(const OpenedDeviceInfo& opened) override {
         log.push_back("dialog with " + Narrow(opened.file) + " on " + Narrow(opened.printer) +
-                      " (default " + Narrow(spooler_.defaultPrinter) + ")");
+                      " (default " + Narrow(m_spooler.defaultPrinter) + ")");
         openedWith = opened;
         return fileDialogOpens;
     }
@@ -213,7 +213,7 @@ public:
     void DestroySetupDialog() override { log.push_back("destroy"); }
 
 private:
-    testing::FakePrintServices& spooler_;
+    testing::FakePrintServices& m_spooler;
 };
 
 class RunProgramTest : public ::testing::Test {

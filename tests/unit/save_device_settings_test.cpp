@@ -199,23 +199,23 @@ public:
 private:
     class File : public OutputFile {
     public:
-        File(FakeFiles& fs, std::u16string path) : fs_(fs), path_(std::move(path)) {}
-        ~File() override { fs_.open.erase(path_); }
+        File(FakeFiles& fs, std::u16string path) : m_fs(fs), m_path(std::move(path)) {}
+        ~File() override { m_fs.open.erase(m_path); }
         bool Write(const std::uint8_t* bytes, std::size_t size) override {
-            fs_.log->push_back("write " + std::to_string(size));
-            const std::size_t reaching = std::min(size, fs_.writeFailsAfter.value_or(size));
-            fs_.files[path_].insert(fs_.files[path_].end(), bytes, bytes + reaching);
+            m_fs.log->push_back("write " + std::to_string(size));
+            const std::size_t reaching = std::min(size, m_fs.writeFailsAfter.value_or(size));
+            m_fs.files[m_path].insert(m_fs.files[m_path].end(), bytes, bytes + reaching);
             return reaching == size;
         }
         bool Close() override {
-            fs_.log->push_back("close");
-            fs_.open.erase(path_);
-            return !fs_.closeFails;
+            m_fs.log->push_back("close");
+            m_fs.open.erase(m_path);
+            return !m_fs.closeFails;
         }
 
     private:
-        FakeFiles& fs_;
-        std::u16string path_;
+        FakeFiles& m_fs;
+        std::u16string m_path;
     };
 };
 

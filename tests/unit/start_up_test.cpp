@@ -35,7 +35,7 @@ TEST(GetSubstitutePrinterName, CountsOnlyPrintersThatAreNotExcluded) {
 // the system default at the moment the dialog runs.
 class ScriptedDialogs : public SetupDialogHost {
 public:
-    explicit ScriptedDialogs(testing::FakePrintServices& spooler) : spooler_(spooler) {}
+    explicit ScriptedDialogs(testing::FakePrintServices& spooler) : m_spooler(spooler) {}
     Names opensOn;
     struct Run {
         std::u16string systemDefault, defaultPrinter, substitute;
@@ -45,14 +45,14 @@ public:
     std::u16string userChoosesDefault;  // made default by the user while a dialog is open
 
     bool RunSetupDialog(const std::u16string& d, const std::u16string& s) override {
-        runs.push_back({spooler_.defaultPrinter, d, s});
+        runs.push_back({m_spooler.defaultPrinter, d, s});
         for (const auto& name : opensOn)
-            if (name == spooler_.defaultPrinter) {
+            if (name == m_spooler.defaultPrinter) {
                 // The opened dialog hands the default back when it had a substitute.
                 if (!s.empty())
-                    spooler_.ChangeDefaultPrinter(d);
+                    m_spooler.ChangeDefaultPrinter(d);
                 if (!userChoosesDefault.empty())
-                    spooler_.defaultPrinter = userChoosesDefault;
+                    m_spooler.defaultPrinter = userChoosesDefault;
                 return true;
             }
         return false;
@@ -60,7 +60,7 @@ public:
     void DestroySetupDialog() override { ++destroyed; }
 
 private:
-    testing::FakePrintServices& spooler_;
+    testing::FakePrintServices& m_spooler;
 };
 
 class RecordedMessages : public MessageBoxes {

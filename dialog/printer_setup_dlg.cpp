@@ -9,6 +9,7 @@
 #include "framework/message_map.h"
 #include "framework/resources.h"
 #include "platform/win32_print_services.h"
+#include "platform/win32_save_file_dialog.h"
 #include "platform/win32_save_services.h"
 #include "platform/wide_string.h"
 #include "platform/wine_print_dialog_state.h"

@@ -3,7 +3,6 @@
 #include "framework/file.h"
 #include "framework/message_box.h"
 #include "framework/resources.h"
-#include "framework/save_file_dialog.h"
 #include "platform/wide_string.h"
 
 namespace ikw {
@@ -25,23 +24,6 @@ std::optional<LockedRecord> Win32DialogRecords::Lock(DialogRecord record) {
 void Win32DialogRecords::Unlock(DialogRecord record) { GlobalUnlock(HandleOf(record)); }
 
 std::u16string Win32StringTable::Load(unsigned id) { return FromWide(fw::LoadResourceString(id)); }
-
-SaveDialogAnswer Win32SaveFileDialog::AskForSavePath(const SaveFileRequest& request) {
-    std::vector<fw::FileFilter> filters;
-    for (const FileFilter& filter : request.filters)
-        filters.push_back({ToWide(filter.displayName), ToWide(filter.pattern)});
-    const DWORD flags = (request.hideReadOnly ? OFN_HIDEREADONLY : 0) | (request.overwritePrompt ? OFN_OVERWRITEPROMPT : 0);
-    fw::SaveFileDialog dialog(ToWide(request.defaultExtension), ToWide(request.initialFileName), flags, filters);
-    dialog.SetInitialFolder(ToWide(request.initialFolder));
-    switch (dialog.DoModal()) {
-    case IDOK:
-        return {SaveDialogAnswer::Outcome::Chosen, FromWide(dialog.GetPathName())};
-    case IDCANCEL:
-        return {SaveDialogAnswer::Outcome::Cancelled, {}};
-    default:
-        return {SaveDialogAnswer::Outcome::Failed, {}};
-    }
-}
 
 namespace {
 

@@ -26,11 +26,6 @@ public:
     std::u16string Load(unsigned id) override;
 };
 
-class Win32SaveFileDialog : public SaveFileDialog {
-public:
-    SaveDialogAnswer AskForSavePath(const SaveFileRequest& request) override;
-};
-
 class Win32FileSystem : public FileSystem {
 public:
     NewFile CreateNewFile(const std::u16string& path) override;

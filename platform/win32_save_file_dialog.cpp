@@ -1,18 +1,19 @@
-#include "framework/save_file_dialog.h"
+#include "platform/win32_save_file_dialog.h"
 
 #include <commdlg.h>
 #include <shobjidl.h>
 
 #include "framework/application.h"
 #include "framework/com_ptr.h"
+#include "platform/wide_string.h"
 
-namespace fw {
+namespace ikw {
 namespace {
 
 // Both dialogs take the extension without its dot: given one, the classic
 // dialog would append a double dot.
-std::wstring WithoutLeadingDot(const std::wstring& extension) {
-    return extension.compare(0, 1, L".") == 0 ? extension.substr(1) : extension;
+std::wstring WithoutLeadingDot(const std::u16string& extension) {
+    return ToWide(extension.compare(0, 1, u".") == 0 ? extension.substr(1) : extension);
 }
 
 // Paths longer than the classic limit are returned whole, so that the caller
@@ -31,43 +32,45 @@ constexpr ClassicFlagOption kClassicFlagOptions[] = {
 
 }  // namespace
 
-SaveFileDialog::SaveFileDialog(std::wstring defaultExtension, std::wstring initialFileName, DWORD flags,
-                               std::vector<FileFilter> filters)
-    : m_defaultExtension(WithoutLeadingDot(defaultExtension)),
-      m_initialFileName(std::move(initialFileName)),
-      m_flags(flags),
-      m_filters(std::move(filters)) {}
-
-INT_PTR SaveFileDialog::DoModal(HWND owner) {
-    if (!owner && Application::Current().m_pMainWnd)
-        owner = Application::Current().m_pMainWnd->Handle();
+SaveDialogAnswer Win32SaveFileDialog::AskForSavePath(const SaveFileRequest& request) {
+    HWND owner = nullptr;
+    if (fw::Application::Current().m_pMainWnd)
+        owner = fw::Application::Current().m_pMainWnd->Handle();
+    const DWORD flags =
+        (request.hideReadOnly ? OFN_HIDEREADONLY : 0) | (request.overwritePrompt ? OFN_OVERWRITEPROMPT : 0);
     m_path.clear();
-    Outcome outcome = RunNewStyle(owner);
+    Outcome outcome = RunNewStyle(owner, request, flags);
     if (outcome == Outcome::Unavailable)
-        outcome = RunClassic(owner);
+        outcome = RunClassic(owner, request, flags);
     switch (outcome) {
     case Outcome::Chosen:
-        return IDOK;
+        return {SaveDialogAnswer::Outcome::Chosen, FromWide(m_path)};
     case Outcome::Cancelled:
-        return IDCANCEL;
+        return {SaveDialogAnswer::Outcome::Cancelled, {}};
     case Outcome::Unavailable:
     case Outcome::Failed:
         break;
     }
-    return kDialogFailed;
+    return {SaveDialogAnswer::Outcome::Failed, {}};
 }
 
-SaveFileDialog::Outcome SaveFileDialog::RunNewStyle(HWND owner) {
-    ComPtr<IFileSaveDialog> dialog;
+Win32SaveFileDialog::Outcome Win32SaveFileDialog::RunNewStyle(HWND owner, const SaveFileRequest& request,
+                                                              DWORD flags) {
+    fw::ComPtr<IFileSaveDialog> dialog;
     if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileSaveDialog,
                                 reinterpret_cast<void**>(dialog.Put()))))
         return Outcome::Unavailable;
 
     // The user sees: the filters with the first one chosen, the suggested
     // name, and a question before an existing file is replaced.
+    std::vector<std::wstring> texts;  // the filters' texts, alive while specs points to them
+    for (const FileFilter& filter : request.filters) {
+        texts.push_back(ToWide(filter.displayName));
+        texts.push_back(ToWide(filter.pattern));
+    }
     std::vector<COMDLG_FILTERSPEC> specs;
-    for (const FileFilter& filter : m_filters)
-        specs.push_back({filter.name.c_str(), filter.pattern.c_str()});
+    for (std::size_t i = 0; i < texts.size(); i += 2)
+        specs.push_back({texts[i].c_str(), texts[i + 1].c_str()});
     // The new style has no read-only box to hide.
     FILEOPENDIALOGOPTIONS options = 0;
     if (FAILED(dialog->GetOptions(&options)))
@@ -78,7 +81,7 @@ SaveFileDialog::Outcome SaveFileDialog::RunNewStyle(HWND owner) {
     // itself, and never reach the caller's own error report as they do from
     // the classic dialog. Each of these options follows its classic flag.
     for (const auto& [classic, option] : kClassicFlagOptions) {
-        if (m_flags & classic)
+        if (flags & classic)
             options |= option;
         else
             options &= ~option;
@@ -86,15 +89,15 @@ SaveFileDialog::Outcome SaveFileDialog::RunNewStyle(HWND owner) {
     if (FAILED(dialog->SetOptions(options)) ||
         (!specs.empty() && (FAILED(dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data())) ||
                             FAILED(dialog->SetFileTypeIndex(1)))) ||
-        FAILED(dialog->SetDefaultExtension(m_defaultExtension.c_str())) ||
-        FAILED(dialog->SetFileName(m_initialFileName.c_str())))
+        FAILED(dialog->SetDefaultExtension(WithoutLeadingDot(request.defaultExtension).c_str())) ||
+        FAILED(dialog->SetFileName(ToWide(request.initialFileName).c_str())))
         return Outcome::Unavailable;
 
     // A folder that no longer exists is no reason to refuse the save: the
     // dialog then starts where the platform chooses.
-    if (!m_initialFolder.empty()) {
-        ComPtr<IShellItem> folder;
-        if (SUCCEEDED(SHCreateItemFromParsingName(m_initialFolder.c_str(), nullptr, IID_IShellItem,
+    if (!request.initialFolder.empty()) {
+        fw::ComPtr<IShellItem> folder;
+        if (SUCCEEDED(SHCreateItemFromParsingName(ToWide(request.initialFolder).c_str(), nullptr, IID_IShellItem,
                                                   reinterpret_cast<void**>(folder.Put()))))
             dialog->SetFolder(folder.Get());
     }
@@ -105,7 +108,7 @@ SaveFileDialog::Outcome SaveFileDialog::RunNewStyle(HWND owner) {
     if (FAILED(shown))
         return Outcome::Unavailable;
 
-    ComPtr<IShellItem> item;
+    fw::ComPtr<IShellItem> item;
     PWSTR path = nullptr;
     // The user chose a file: a result that cannot be read is a failure, not
     // a change of mind.
@@ -116,16 +119,20 @@ SaveFileDialog::Outcome SaveFileDialog::RunNewStyle(HWND owner) {
     return Outcome::Chosen;
 }
 
-SaveFileDialog::Outcome SaveFileDialog::RunClassic(HWND owner) {
+Win32SaveFileDialog::Outcome Win32SaveFileDialog::RunClassic(HWND owner, const SaveFileRequest& request,
+                                                             DWORD flags) {
     // "name\0pattern\0...\0\0", the classic dialog's filter form.
     std::wstring filter;
-    for (const FileFilter& f : m_filters) {
-        filter += f.name + L'\0';
-        filter += f.pattern + L'\0';
+    for (const FileFilter& f : request.filters) {
+        filter += ToWide(f.displayName) + L'\0';
+        filter += ToWide(f.pattern) + L'\0';
     }
     filter += L'\0';
+    const std::wstring initialFileName = ToWide(request.initialFileName);
+    const std::wstring defaultExtension = WithoutLeadingDot(request.defaultExtension);
+    const std::wstring initialFolder = ToWide(request.initialFolder);
     std::wstring path(kPathBufferLength, L'\0');
-    path.replace(0, m_initialFileName.size(), m_initialFileName.substr(0, kPathBufferLength - 1));
+    path.replace(0, initialFileName.size(), initialFileName.substr(0, kPathBufferLength - 1));
 
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
@@ -134,9 +141,9 @@ SaveFileDialog::Outcome SaveFileDialog::RunClassic(HWND owner) {
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = kPathBufferLength;
-    ofn.lpstrDefExt = m_defaultExtension.c_str();
-    ofn.lpstrInitialDir = m_initialFolder.empty() ? nullptr : m_initialFolder.c_str();
-    ofn.Flags = m_flags | OFN_EXPLORER | OFN_NOCHANGEDIR;
+    ofn.lpstrDefExt = defaultExtension.c_str();
+    ofn.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
+    ofn.Flags = flags | OFN_EXPLORER | OFN_NOCHANGEDIR;
     // FALSE stands for a cancel and for a failure alike; only the extended
     // error tells them apart.
     if (!GetSaveFileNameW(&ofn))
@@ -145,4 +152,4 @@ SaveFileDialog::Outcome SaveFileDialog::RunClassic(HWND owner) {
     return Outcome::Chosen;
 }
 
-}  // namespace fw
+}  // namespace ikw

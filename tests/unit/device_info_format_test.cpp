@@ -4,24 +4,16 @@
 #include <vector>
 
 #include "devinfo/device_info_format.h"
+#include "device_info_fixtures.h"
 #include "fake_print_services.h"
 
 namespace ikw {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void PutU16(Bytes& b, std::size_t at, std::uint16_t v) {
-    b[at] = static_cast<std::uint8_t>(v & 0xFF);
-    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void PutU32(Bytes& b, std::size_t at, std::uint32_t v) {
-    PutU16(b, at, static_cast<std::uint16_t>(v & 0xFFFF));
-    PutU16(b, at + 2, static_cast<std::uint16_t>(v >> 16));
-}
-
-std::uint16_t GetU16(const Bytes& b, std::size_t at) { return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8)); }
+using testing::Bytes;
+using testing::GetU16;
+using testing::PutU16;
+using testing::PutU32;
 
 // A settings block as a driver hands it over: the public part zeroed apart
 // from the name, dmSpecVersion and the sizes, the driver-private part and any slack after
@@ -35,16 +27,12 @@ struct RecordShape {
 
 Bytes MakeBlock(const RecordShape& shape) {
     const std::size_t recordSize = std::size_t{shape.dmSize} + shape.dmDriverExtra;
-    Bytes block(std::max<std::size_t>(recordSize, 72) + shape.slack, 0);
-    for (std::size_t i = shape.dmSize; i < block.size(); ++i)
-        block[i] = static_cast<std::uint8_t>(i * 31 + 7);
-    for (std::size_t i = 0; i < shape.name.size() && i < 32; ++i)
-        PutU16(block, 2 * i, shape.name[i]);
+    Bytes block = testing::MakeDevMode({shape.name.substr(0, 32), std::min<std::size_t>(shape.name.size(), 32),
+                                        shape.dmSize, shape.dmDriverExtra, std::max<std::size_t>(recordSize, 72) + shape.slack,
+                                        shape.dmSize, 31, 7});
     // dmSpecVersion follows the name field directly: a name read one unit
     // too far picks it up.
     PutU16(block, 64, 0x0401);
-    PutU16(block, 68, shape.dmSize);
-    PutU16(block, 70, shape.dmDriverExtra);
     return block;
 }
 

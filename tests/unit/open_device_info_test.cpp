@@ -5,38 +5,26 @@
 #include "app/command_line.h"
 #include "app/run_program.h"
 #include "devinfo/device_info_format.h"
+#include "device_info_fixtures.h"
 #include "fake_print_services.h"
 
 namespace ikw {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing::Bytes;
+using testing::GetU16;
+using testing::PutU16;
 using Names = std::vector<std::u16string>;
 
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
-void PutU16(Bytes& bytes, std::size_t at, std::uint16_t value) {
-    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
-    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-std::uint16_t GetU16(const Bytes& bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
 // A settings record as a driver makes it: the name cut to 31 units, landscape
 // A4 vouched for in dmFields, and a patterned private part.
 Bytes Record(const std::u16string& name, std::uint16_t dmSize = 220, std::uint16_t dmDriverExtra = 16) {
-    Bytes record(std::size_t{dmSize} + dmDriverExtra, 0);
-    for (std::size_t unit = 0; unit < 31 && unit < name.size(); ++unit)
-        PutU16(record, 2 * unit, name[unit]);
-    PutU16(record, kDmSizeOffset, dmSize);
-    PutU16(record, kDmDriverExtraOffset, dmDriverExtra);
+    Bytes record = testing::MakeDevMode({name, 31, dmSize, dmDriverExtra, 0, dmSize, 13, 5});
     PutU16(record, kDmFieldsOffset, 0x0003);  // DM_ORIENTATION | DM_PAPERSIZE
     PutU16(record, 76, 2);
     PutU16(record, 78, 9);
-    for (std::size_t i = dmSize; i < record.size(); ++i)
-        record[i] = static_cast<std::uint8_t>(i * 13 + 5);
     return record;
 }
 

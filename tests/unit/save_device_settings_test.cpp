@@ -9,70 +9,25 @@
 
 #include "devinfo/file_name_suggestion.h"
 #include "devinfo/save_device_settings.h"
+#include "device_info_fixtures.h"
 #include "fake_print_services.h"
 
 namespace ikw {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing::Bytes;
+using testing::MakeDeviceInfoFile;
+using testing::MakeDevNames;
+using testing::PutU16;
 
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
-void PutU16(Bytes& bytes, std::size_t at, std::uint16_t value) {
-    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
-    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void AppendU16(Bytes& bytes, std::uint16_t value) {
-    bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    bytes.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-// A DEVMODEW record as a driver hands it over: the name cut to its 32-unit
-// field, dmSize and dmDriverExtra at 68 and 70, the rest a recognisable
-// pattern. The block may be larger than the record, as allocations are
-// rounded up.
+// A DEVMODEW record as a driver hands it over, all of it a recognisable
+// pattern but for the name, cut to its 32-unit field, and the sizes. The
+// block may be larger than the record, as allocations are rounded up.
 Bytes DevMode(const std::u16string& deviceName, std::uint16_t dmSize, std::uint16_t dmDriverExtra,
               std::size_t blockSize = 0) {
-    Bytes bytes(std::max<std::size_t>(std::size_t{dmSize} + dmDriverExtra, std::max<std::size_t>(blockSize, 72)));
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<std::uint8_t>(i * 7 + 1);
-    for (std::size_t unit = 0; unit < 32; ++unit)
-        PutU16(bytes, unit * 2, unit < deviceName.size() ? deviceName[unit] : 0);
-    PutU16(bytes, 68, dmSize);
-    PutU16(bytes, 70, dmDriverExtra);
-    return bytes;
-}
-
-// A DEVNAMES record: four u16 fields (the offsets count UTF-16 units), then
-// the driver, device and port names, each NUL-terminated.
-Bytes DevNames(const std::u16string& driver, const std::u16string& device, const std::u16string& port) {
-    Bytes bytes(8, 0);
-    std::uint16_t offset = 4;
-    for (std::size_t field = 0; field < 3; ++field) {
-        const std::u16string& name = field == 0 ? driver : field == 1 ? device : port;
-        PutU16(bytes, field * 2, offset);
-        for (char16_t unit : name)
-            AppendU16(bytes, unit);
-        AppendU16(bytes, 0);
-        offset = static_cast<std::uint16_t>(offset + name.size() + 1);
-    }
-    return bytes;
-}
-
-// The bytes a .dev file must hold for a record, with the tail when given.
-Bytes DeviceInfoFile(const Bytes& devMode, std::uint32_t recordSize, const std::u16string* tail = nullptr) {
-    Bytes bytes;
-    AppendU16(bytes, static_cast<std::uint16_t>(recordSize & 0xFFFF));
-    AppendU16(bytes, static_cast<std::uint16_t>(recordSize >> 16));
-    bytes.insert(bytes.end(), devMode.begin(), devMode.begin() + recordSize);
-    if (tail) {
-        AppendU16(bytes, static_cast<std::uint16_t>((tail->size() + 1) * 2));
-        for (char16_t unit : *tail)
-            AppendU16(bytes, unit);
-        AppendU16(bytes, 0);
-    }
-    return bytes;
+    return testing::MakeDevMode({deviceName, 32, dmSize, dmDriverExtra, blockSize, 0, 7, 1});
 }
 
 using Log = std::vector<std::string>;
@@ -259,7 +214,7 @@ struct Rig {
     Rig() {
         records.log = strings.log = dialog.log = files.log = messages.log = &log;
         records.settings.bytes = devMode;
-        records.names.bytes = DevNames(u"winspool", kPrinter, u"CUPS:");
+        records.names.bytes = MakeDevNames(u"winspool", kPrinter, u"CUPS:");
         strings.table[102] = kEnglishFilter;
         dialog.answer = kTarget;
     }
@@ -298,7 +253,7 @@ TEST(SaveDeviceSettings, WritesANewFileBesideTheChosenOneAndMovesItIntoPlace) {
         "unlock settings",
     };
     EXPECT_EQ(rig.log, expected);
-    EXPECT_EQ(rig.files.files, (Files{{kTarget, DeviceInfoFile(rig.devMode, 228)}}));
+    EXPECT_EQ(rig.files.files, (Files{{kTarget, MakeDeviceInfoFile(rig.devMode, 228)}}));
     EXPECT_TRUE(rig.messages.shown.empty());
 
     ASSERT_TRUE(rig.dialog.request);
@@ -323,7 +278,7 @@ TEST(SaveDeviceSettings, AnOpenedFileIsSuggestedByItsFolderAndNameAndReplacedLik
     EXPECT_EQ(rig.dialog.request->initialFolder, u"C:\\out\\");
     EXPECT_EQ(rig.dialog.request->initialFileName, u"Office Laser.dev");
     EXPECT_TRUE(rig.dialog.request->overwritePrompt);
-    EXPECT_EQ(rig.files.files, (Files{{kTarget, DeviceInfoFile(rig.devMode, 228)}}));
+    EXPECT_EQ(rig.files.files, (Files{{kTarget, MakeDeviceInfoFile(rig.devMode, 228)}}));
 }
 
 TEST(SaveDeviceSettings, WithoutSettingsNothingIsSavedAndTheUserIsTold) {
@@ -375,7 +330,7 @@ TEST(OneSaveAtATime, APressDuringASaveDoesNothing) {
     EXPECT_EQ(nestedPresses, 1);
     EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), "ask for path"), 1);
     EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), "lock settings"), 1);
-    EXPECT_EQ(rig.files.files, (Files{{kTarget, DeviceInfoFile(rig.devMode, 228)}}));
+    EXPECT_EQ(rig.files.files, (Files{{kTarget, MakeDeviceInfoFile(rig.devMode, 228)}}));
 
     // Once it is over, the next press saves again, also after a save that threw.
     EXPECT_THROW(saveCommand.Run([] { throw std::bad_alloc(); }), std::bad_alloc);
@@ -427,7 +382,7 @@ TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
         {"record too small for its own fields",
          [](Rig& r) { r.records.settings.bytes = DevMode(kPrinter, 60, 0, 240); }, {damaged, MessageIcon::Stop}},
         {"full name too long for the tail",
-         [](Rig& r) { r.records.names.bytes = DevNames(u"winspool", std::u16string(40000, u'p'), u"CUPS:"); },
+         [](Rig& r) { r.records.names.bytes = MakeDevNames(u"winspool", std::u16string(40000, u'p'), u"CUPS:"); },
          {u"name error : the printer name is too long to be saved. Nothing was saved.", MessageIcon::Stop}},
     };
     for (const Case& c : cases) {
@@ -468,7 +423,7 @@ TEST(SaveDeviceSettings, ALeftoverTemporaryFileIsLeftAloneAndAnotherNameUsed) {
 
     rig.Save();
 
-    EXPECT_EQ(rig.files.files, (Files{{kTarget, DeviceInfoFile(rig.devMode, 228)}, {kTemporary, {9, 9}}}));
+    EXPECT_EQ(rig.files.files, (Files{{kTarget, MakeDeviceInfoFile(rig.devMode, 228)}, {kTemporary, {9, 9}}}));
     EXPECT_TRUE(rig.messages.shown.empty());
 }
 
@@ -481,7 +436,7 @@ TEST(SaveDeviceSettings, ThroughALinkTheFileItPointsToIsReplacedBesideItself) {
 
     rig.Save();
 
-    EXPECT_EQ(rig.files.files, (Files{{real, DeviceInfoFile(rig.devMode, 228)}}));
+    EXPECT_EQ(rig.files.files, (Files{{real, MakeDeviceInfoFile(rig.devMode, 228)}}));
     EXPECT_EQ(rig.files.links, (std::map<std::u16string, std::u16string>{{kTarget, real}}));
     EXPECT_NE(std::find(rig.log.begin(), rig.log.end(), "create C:\\shared\\~office.dev.tmp"), rig.log.end());
     EXPECT_TRUE(rig.messages.shown.empty());
@@ -523,7 +478,7 @@ TEST(SaveDeviceSettings, PathsOf259UnitsAreSavedUnderExactlyThatName) {
 
         rig.Save();
 
-        EXPECT_EQ(rig.files.files, (Files{{path, DeviceInfoFile(rig.devMode, 228)}}));
+        EXPECT_EQ(rig.files.files, (Files{{path, MakeDeviceInfoFile(rig.devMode, 228)}}));
         EXPECT_TRUE(rig.messages.shown.empty());
     }
 }
@@ -550,19 +505,19 @@ TEST(SaveDeviceSettings, TheFullNameComesFromTheNamesRecordLockedForTheWrite) {
         SCOPED_TRACE(c.name);
         Rig rig;
         rig.records.settings.bytes = cutDevMode;
-        rig.records.names.bytes = DevNames(u"winspool", longName, u"CUPS:");
+        rig.records.names.bytes = MakeDevNames(u"winspool", longName, u"CUPS:");
         c.arrange(rig.records);
 
         rig.Save();
 
-        EXPECT_EQ(rig.files.files, (Files{{kTarget, DeviceInfoFile(cutDevMode, 220, c.tail ? &longName : nullptr)}}));
+        EXPECT_EQ(rig.files.files, (Files{{kTarget, MakeDeviceInfoFile(cutDevMode, 220, c.tail ? &longName : nullptr)}}));
         ASSERT_TRUE(rig.dialog.request);
         EXPECT_EQ(rig.dialog.request->initialFileName, c.suggestion);
     }
 }
 
 TEST(ReadDeviceName, StaysInsideTheBlock) {
-    const Bytes sound = DevNames(u"winspool", kPrinter, u"CUPS:");
+    const Bytes sound = MakeDevNames(u"winspool", kPrinter, u"CUPS:");
     const std::size_t portBytes = 2 * 6;  // "CUPS:" and its terminator
     Bytes farOffset(8 + 2 * 0x0104 + 4, 0);  // the name at unit 0x104: both offset bytes count
     PutU16(farOffset, 2, 0x0104);

@@ -429,9 +429,9 @@ def write_inspector_files(folder, count):
         extra = extras[i % len(extras)]
         if i % 2:
             name = "Accounting Department Colour Laser %05d" % i
-            data = make_seeds.dev_file(name, name, driver_extra=extra)
+            data = make_seeds.seed_file(name, name, driver_extra=extra)
         else:
-            data = make_seeds.dev_file("Office Laser %05d" % i, driver_extra=extra)
+            data = make_seeds.seed_file("Office Laser %05d" % i, driver_extra=extra)
         with open(os.path.join(folder, "printer-%05d.dev" % i), "wb") as f:
             f.write(data)
 

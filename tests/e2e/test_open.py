@@ -13,6 +13,7 @@ from harness import (DIALOG_CLASS, LANDSCAPE, PAPER_COMBO, PORTRAIT as PORTRAIT_
                      open_save_dialog, save_to, windows_path)
 from test_save import (DEVICE_NAME, DM_DRIVER_EXTRA, LABEL, MESSAGE_TEXT, OFFICE, ORIENTATION,
                        PROGRAM_NAME, SaveTestCase, up_to_nul, utf16)
+from device_info_files import dev_file  # noqa: E402  (test_save puts the fixtures on the path)
 
 # The title of Wine's print setup dialog under this locale.
 SETUP_TITLE = "Print Setup"
@@ -111,8 +112,7 @@ def renamed_record(data):
     size = struct.unpack_from("<I", data, 0)[0]
     record = bytearray(data[4:4 + size])
     record[DEVICE_NAME] = utf16("Label (older driver)").ljust(64, b"\0")
-    name = utf16(LABEL) + b"\0\0"
-    return data[:4] + bytes(record) + struct.pack("<H", len(name)) + name
+    return dev_file(bytes(record), LABEL)
 
 
 def longer_private_part(data):
@@ -120,7 +120,7 @@ def longer_private_part(data):
     size = struct.unpack_from("<I", data, 0)[0]
     record = bytearray(data[4:4 + size]) + bytes(8)
     struct.pack_into("<H", record, DM_DRIVER_EXTRA, struct.unpack_from("<H", record, DM_DRIVER_EXTRA)[0] + 8)
-    return struct.pack("<I", size + 8) + bytes(record) + data[4 + size:]
+    return dev_file(bytes(record)) + data[4 + size:]
 
 
 class OtherDriverTest(OpenTestCase):

@@ -8,6 +8,7 @@ test_resources."""
 import os
 import shutil
 import struct
+import sys
 import tempfile
 import time
 import unittest
@@ -18,19 +19,13 @@ from harness import (CLOSE, DIALOG_CLASS, LANDSCAPE, NO, PAPER_COMBO,
                      enter_save_path, finish_save, open_save_dialog, save_to,
                      windows_path)
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures"))
+from device_info_files import (DEFAULT_SOURCE, DEVICE_NAME, DM_DRIVER_EXTRA, DM_SIZE,  # noqa: E402,F401
+                               FORM_NAME, ORIENTATION, PAPER_LENGTH, PAPER_SIZE, PAPER_WIDTH, utf16)
+
 OFFICE = "Office_Laser"
 LABEL = "Label.Printer"
 
-# Byte offsets in the settings record (DEVMODEW).
-DEVICE_NAME = slice(0, 64)          # 32 UTF-16 units
-DM_SIZE = 68
-DM_DRIVER_EXTRA = 70
-ORIENTATION = 76
-PAPER_SIZE = 78
-PAPER_LENGTH = 80
-PAPER_WIDTH = 82
-DEFAULT_SOURCE = 88
-FORM_NAME = slice(102, 166)         # 32 UTF-16 units
 # What the print dialog's controls set; every other byte of a saved record
 # is the driver's.
 SET_BY_THE_DIALOG = [DEVICE_NAME, slice(ORIENTATION, PAPER_WIDTH + 2),
@@ -44,10 +39,6 @@ NO_SETTINGS = ("settings error : the printer driver gave no settings for the pri
                "or they could not be read. Nothing was saved.")
 PROGRAM_NAME = "IKWDev"
 MESSAGE_TEXT = 0xFFFF   # the text of a message box
-
-
-def utf16(text):
-    return text.encode("utf-16-le", "surrogatepass")
 
 
 def up_to_nul(units):

@@ -2,36 +2,28 @@
 """Writes the fuzzers' seed corpus: a few small device info files and printer
 names of the kinds the unit tests use, so the fuzzers start from real shapes."""
 import pathlib
-import struct
 import sys
 
-
-def dev_mode(name: str, dm_size: int = 220, driver_extra: int = 0) -> bytes:
-    record = bytearray(dm_size + driver_extra)
-    encoded = name[:31].encode("utf-16-le")
-    record[0:len(encoded)] = encoded
-    struct.pack_into("<HHHHI", record, 64, 0x0401, 1, dm_size, driver_extra, 0x0001_0003)
-    struct.pack_into("<hh", record, 76, 1, 9)  # portrait, A4
-    return bytes(record)
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "fixtures"))
+from device_info_files import ORIENTATION, PAPER_SIZE, dev_file, dev_mode  # noqa: E402
 
 
-def dev_file(name: str, full_name: str | None = None, **sizes) -> bytes:
-    record = dev_mode(name, **sizes)
-    data = struct.pack("<I", len(record)) + record
-    if full_name is not None:
-        tail = full_name.encode("utf-16-le") + b"\0\0"
-        data += struct.pack("<H", len(tail)) + tail
-    return data
+def seed_file(name: str, full_name: str | None = None, dm_size: int = 220, driver_extra: int = 0) -> bytes:
+    """A file as a driver's record makes it: the name cut to 31 units,
+    portrait A4 vouched for in dmFields."""
+    record = dev_mode(name, dm_size, driver_extra, name_units=31, driver_version=1, fields=0x0001_0003,
+                      shorts={ORIENTATION: 1, PAPER_SIZE: 9})  # portrait, A4
+    return dev_file(record, full_name)
 
 
 def main(out: pathlib.Path) -> None:
     long_name = "Accounting Department Colour Laser 2"
     decoder = {
-        "short-name.dev": dev_file("Office Laser"),
-        "long-name-tail.dev": dev_file(long_name, long_name),
-        "driver-extra.dev": dev_file("Label.Printer", driver_extra=16),
-        "old-size.dev": dev_file("Old", dm_size=156),
-        "truncated.dev": dev_file("Office Laser")[:100],
+        "short-name.dev": seed_file("Office Laser"),
+        "long-name-tail.dev": seed_file(long_name, long_name),
+        "driver-extra.dev": seed_file("Label.Printer", driver_extra=16),
+        "old-size.dev": seed_file("Old", dm_size=156),
+        "truncated.dev": seed_file("Office Laser")[:100],
         # 4 + DevModeSize wraps round to 0 in 32-bit arithmetic.
         "wrapping-size.dev": b"\xfc\xff\xff\xff",
     }

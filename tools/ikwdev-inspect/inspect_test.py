@@ -7,11 +7,13 @@ usage: inspect_test.py COMMAND...   (the inspector, after Wine for Windows build
 
 import json
 import os
-import struct
 import subprocess
 import sys
 import tempfile
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "fixtures"))
+from device_info_files import dev_file, dev_mode  # noqa: E402
 
 COMMAND = []
 
@@ -24,25 +26,8 @@ HOSTILE_UTF16 = HOSTILE.encode("utf-16-le", "surrogatepass")
 
 def record(name_utf16, dm_size=220, extra=0, fields=0, shorts=None, form=""):
     """A settings record; shorts maps record offsets to 16-bit signed values."""
-    r = bytearray(dm_size + extra)
-    name = name_utf16[:64]
-    r[0:len(name)] = name
-    struct.pack_into("<HHHHI", r, 64, 0x0401, 0x0600, dm_size, extra, fields)
-    for offset, value in (shorts or {}).items():
-        struct.pack_into("<h", r, offset, value)
-    form_bytes = form.encode("utf-16-le")
-    r[102:102 + len(form_bytes)] = form_bytes
-    for i in range(dm_size, dm_size + extra):
-        r[i] = (i * 31 + 7) & 0xFF
-    return bytes(r)
-
-
-def dev_file(rec, full_name_utf16=None):
-    data = struct.pack("<I", len(rec)) + rec
-    if full_name_utf16 is not None:
-        name = full_name_utf16 + b"\0\0"
-        data += struct.pack("<H", len(name)) + name
-    return data
+    return dev_mode(name_utf16, dm_size, extra, driver_version=0x0600, fields=fields, shorts=shorts, form=form,
+                    private_pattern=True)
 
 
 DM_ORIENTATION, DM_PAPERSIZE, DM_COPIES, DM_COLLATE, DM_FORMNAME = 0x1, 0x2, 0x100, 0x8000, 0x10000

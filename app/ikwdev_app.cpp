@@ -1,7 +1,5 @@
 #include "app/ikwdev_app.h"
 
-#include <ole2.h>
-
 #include <memory>
 #include <optional>
 
@@ -10,6 +8,7 @@
 #include "app/win32_device_info_files.h"
 #include "dialog/printer_setup_dlg.h"
 #include "help/help_request.h"
+#include "platform/ole_apartment.h"
 #include "platform/wide_string.h"
 #include "platform/win32_command_line.h"
 #include "platform/win32_device_settings_merge.h"
@@ -71,7 +70,7 @@ private:
 bool CIkwDevApp::InitInstance() {
     // The new-style save dialog is a component object. Nothing else needs
     // these services, so a failure here is left for that dialog to meet.
-    OleInitialize(nullptr);
+    const ikw::OleApartment apartment;
     m_strExcludedPrinter = ikw::kExcludedPrinter;
 
     ikw::Win32PrintServices spooler;

@@ -10,11 +10,12 @@ namespace ikw {
 
 GlobalBlock CopyToMovableBlock(const void* data, SIZE_T size) {
     GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, size));
-    void* target = block.Get() ? GlobalLock(block.Get()) : nullptr;
-    if (!target)
-        throw std::bad_alloc();
-    std::memcpy(target, data, size);
-    GlobalUnlock(block.Get());
+    {
+        const GlobalLockHolder target(block.Get());
+        if (!target.Bytes())
+            throw std::bad_alloc();
+        std::memcpy(target.Bytes(), data, size);
+    }
     return block;
 }
 

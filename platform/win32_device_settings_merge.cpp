@@ -5,33 +5,11 @@
 #include <cstddef>
 
 #include "platform/movable_records.h"
+#include "platform/printer_handle.h"
 #include "platform/wide_string.h"
 
 namespace ikw {
 namespace {
-
-// An open printer, closed on every path out.
-class PrinterHandle {
-public:
-    explicit PrinterHandle(const std::u16string& printer) : m_name(ToWide(printer)) {
-        if (!OpenPrinterW(m_name.data(), &m_handle, nullptr))
-            m_handle = nullptr;
-    }
-    ~PrinterHandle() {
-        if (m_handle)
-            ClosePrinter(m_handle);
-    }
-    PrinterHandle(const PrinterHandle&) = delete;
-    PrinterHandle& operator=(const PrinterHandle&) = delete;
-
-    explicit operator bool() const { return m_handle != nullptr; }
-    HANDLE get() const { return m_handle; }
-    wchar_t* name() { return m_name.data(); }
-
-private:
-    std::wstring m_name;
-    HANDLE m_handle = nullptr;
-};
 
 // The driver's answer is trusted no further than its own sizes agree with
 // the buffer it was given: a record claiming more would be read past its end.

@@ -13,6 +13,7 @@
 
 #include "devinfo/save_device_settings.h"
 #include "platform/movable_records.h"
+#include "platform/printer_handle.h"
 
 namespace ikw {
 namespace {
@@ -35,17 +36,10 @@ constexpr size_t kPaperNameUnits = 64;
 GlobalBlock CopyBlock(HGLOBAL handle) {
     if (!handle)
         return {};
-    const void* bytes = GlobalLock(handle);
-    if (!bytes)
+    const GlobalLockHolder lock(handle);
+    if (!lock.Bytes())
         return {};
-    try {
-        GlobalBlock copy = CopyToMovableBlock(bytes, GlobalSize(handle));
-        GlobalUnlock(handle);
-        return copy;
-    } catch (...) {
-        GlobalUnlock(handle);
-        throw;
-    }
+    return CopyToMovableBlock(lock.Bytes(), GlobalSize(handle));
 }
 
 // Wine's dialog writes the paper the user picks into the record's paper
@@ -95,20 +89,20 @@ void DescribeNamedPaper(DEVMODEW& record, const PRINTER_INFO_2W& printer) {
 std::optional<std::size_t> OwnRecordSize(const DEVMODEW& record, const PRINTER_INFO_2W& printer) {
     if (!printer.pPrinterName)
         return std::nullopt;
-    std::wstring name = printer.pPrinterName;
-    HANDLE handle = nullptr;
-    if (!OpenPrinterW(name.data(), &handle, nullptr))
+    PrinterHandle printerHandle{std::wstring(printer.pPrinterName)};
+    if (!printerHandle)
         return std::nullopt;
+    const HANDLE handle = printerHandle.get();
+    wchar_t* const name = printerHandle.name();
     std::optional<std::size_t> ownSize;
-    const LONG size = DocumentPropertiesW(nullptr, handle, name.data(), nullptr, nullptr, 0);
+    const LONG size = DocumentPropertiesW(nullptr, handle, name, nullptr, nullptr, 0);
     if (size >= static_cast<LONG>(offsetof(DEVMODEW, dmSpecVersion))) {
         std::vector<unsigned char> fresh(static_cast<size_t>(size));
         auto* own = reinterpret_cast<DEVMODEW*>(fresh.data());
-        if (DocumentPropertiesW(nullptr, handle, name.data(), own, nullptr, DM_OUT_BUFFER) == IDOK &&
+        if (DocumentPropertiesW(nullptr, handle, name, own, nullptr, DM_OUT_BUFFER) == IDOK &&
             std::wcsncmp(record.dmDeviceName, own->dmDeviceName, CCHDEVICENAME) == 0)
             ownSize = static_cast<std::size_t>(size);
     }
-    ClosePrinter(handle);
     return ownSize;
 }
 

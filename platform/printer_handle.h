@@ -1,0 +1,37 @@
+#pragma once
+// An open printer (OpenPrinterW), closed on every path out.
+
+#include <windows.h>
+#include <winspool.h>
+
+#include <string>
+
+#include "platform/wide_string.h"
+
+namespace ikw {
+
+class PrinterHandle {
+public:
+    explicit PrinterHandle(const std::u16string& printer) : PrinterHandle(ToWide(printer)) {}
+    explicit PrinterHandle(std::wstring printer) : m_name(std::move(printer)) {
+        if (!OpenPrinterW(m_name.data(), &m_handle, nullptr))
+            m_handle = nullptr;
+    }
+    ~PrinterHandle() {
+        if (m_handle)
+            ClosePrinter(m_handle);
+    }
+    PrinterHandle(const PrinterHandle&) = delete;
+    PrinterHandle& operator=(const PrinterHandle&) = delete;
+
+    explicit operator bool() const { return m_handle != nullptr; }
+    HANDLE get() const { return m_handle; }
+    // The spooler's calls take the name as a writable string.
+    wchar_t* name() { return m_name.data(); }
+
+private:
+    std::wstring m_name;
+    HANDLE m_handle = nullptr;
+};
+
+}  // namespace ikw

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <new>
+#include <string>
 
 #include "framework/message_box.h"
 
@@ -12,8 +13,6 @@ void ReportCurrentException() {
     std::wstring text;
     try {
         throw;
-    } catch (const UserFacingError& e) {
-        text = e.Text();
     } catch (const std::bad_alloc&) {
         text = L"Out of memory.";
     } catch (...) {

@@ -21,9 +21,9 @@ void File::Write(const void* data, std::size_t size) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
         DWORD written = 0;
         if (!WriteFile(m_handle, bytes, chunk, &written, nullptr))
-            throw FileException(GetLastError());
+            throw FileException();
         if (written == 0)
-            throw FileException(ERROR_WRITE_FAULT);
+            throw FileException();
         bytes += written;
         size -= written;
     }
@@ -33,11 +33,10 @@ void File::Close() {
     const HANDLE handle = m_handle;
     m_handle = INVALID_HANDLE_VALUE;
     const bool flushed = FlushFileBuffers(handle);
-    const DWORD flushError = flushed ? 0 : GetLastError();
     if (!CloseHandle(handle))
-        throw FileException(GetLastError());
+        throw FileException();
     if (!flushed)
-        throw FileException(flushError);
+        throw FileException();
 }
 
 }  // namespace fw

@@ -13,11 +13,7 @@ namespace fw {
 
 class FileException : public std::runtime_error {
 public:
-    explicit FileException(DWORD error) : std::runtime_error("file operation failed"), m_error(error) {}
-    DWORD Error() const { return m_error; }
-
-private:
-    DWORD m_error;
+    FileException() : std::runtime_error("file operation failed") {}
 };
 
 class File {

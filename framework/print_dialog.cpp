@@ -10,17 +10,13 @@
 
 namespace fw {
 namespace {
-// Help topic ids of the two print dialogs.
+// Help topic id of the print setup dialog.
 constexpr DWORD kPrintSetupHelpId = 0x7009;
-constexpr DWORD kPrintHelpId = 0x7008;
 }  // namespace
 
-PrintDialog::PrintDialog(bool setupOnly, DWORD flags, HWND parent)
-    : m_nIDHelp(setupOnly ? kPrintSetupHelpId : kPrintHelpId), m_parent(parent) {
+PrintDialog::PrintDialog(DWORD flags, HWND parent) : m_nIDHelp(kPrintSetupHelpId), m_parent(parent) {
     m_pd.lStructSize = sizeof(m_pd);
-    m_pd.Flags = flags | PD_ENABLEPRINTHOOK | PD_ENABLESETUPHOOK;
-    if (setupOnly)
-        m_pd.Flags |= PD_PRINTSETUP;
+    m_pd.Flags = flags | PD_ENABLEPRINTHOOK | PD_ENABLESETUPHOOK | PD_PRINTSETUP;
     // The Help button is worth showing only when something answers it.
     m_pd.Flags |= PD_SHOWHELP;
     // Wine calls only the print hook, Windows only the setup hook in setup

@@ -11,8 +11,8 @@ namespace fw {
 
 class PrintDialog : public Window {
 public:
-    // setupOnly: the print setup dialog rather than the print dialog.
-    PrintDialog(bool setupOnly, DWORD flags, HWND parent);
+    // Always the print setup dialog: the program has no print dialog.
+    PrintDialog(DWORD flags, HWND parent);
     ~PrintDialog() override;
     PrintDialog(const PrintDialog&) = delete;
     PrintDialog& operator=(const PrintDialog&) = delete;

@@ -37,7 +37,7 @@ public:
     // printer through its parameter block and never changes the default.
     bool RunSetupDialogWith(const ikw::OpenedDeviceInfo& opened) override {
         CPrinterSetupDlg& dialog = NewDialog();
-        dialog.m_strOpenedFile = opened.file;
+        dialog.m_openedFile = opened.file;
         if (!ikw::StartDialogFromRecord(dialog.m_pd, opened.printer, opened.record))
             return false;
         return RunModal(dialog);
@@ -78,7 +78,7 @@ bool CIkwDevApp::InitInstance() {
     SetupDialogRunner dialogs(*this);
     // By the time a box is shown the dialog is gone: it has no owner.
     ikw::Win32MessageBoxes messages(nullptr);
-    m_nExitCode = ikw::RunProgram(ikw::CommandLineArguments(), spooler, files, dialogs, messages);
+    m_exitCode = ikw::RunProgram(ikw::CommandLineArguments(), spooler, files, dialogs, messages);
     m_helpViewer.CloseAll();
     return false;
 }

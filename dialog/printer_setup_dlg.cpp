@@ -33,54 +33,54 @@ bool CPrinterSetupDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRES
 
 BOOL CPrinterSetupDlg::OnInitDialog() {
     fw::PrintDialog::OnInitDialog();
-    SetDlgItemTextW(m_hWnd, IDOK, fw::LoadResourceString(IDS_SAVE_CAPTION).c_str());
-    SetDlgItemTextW(m_hWnd, IDCANCEL, fw::LoadResourceString(IDS_CLOSE_CAPTION).c_str());
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    SetDlgItemTextW(m_handle, IDOK, fw::LoadResourceString(IDS_SAVE_CAPTION).c_str());
+    SetDlgItemTextW(m_handle, IDCANCEL, fw::LoadResourceString(IDS_CLOSE_CAPTION).c_str());
+    SendMessageW(m_handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     m_bInitialized = true;
     ShowOpenedFileInTitle();
 
     ikw::Win32PrintServices spooler;
-    ikw::Win32DialogChildWindows children(m_hWnd);
+    ikw::Win32DialogChildWindows children(m_handle);
     ikw::RestoreDefaultPrinter(m_strDefaultPrinter, m_strSubstitutePrinter, spooler, children);
     return TRUE;
 }
 
 void CPrinterSetupDlg::OnOK() {
     m_saveCommand.Run([this] {
-        const ikw::DialogRecordCopies copies = ikw::CopyDialogRecords(m_hWnd, m_pd);
+        const ikw::DialogRecordCopies copies = ikw::CopyDialogRecords(m_handle, m_pd);
         ikw::Win32DialogRecords records(copies.devMode.Get(), copies.devNames.Get());
         ikw::Win32StringTable strings;
         ikw::Win32SaveFileDialog saveDialog;
         ikw::Win32FileSystem files;
-        ikw::Win32MessageBoxes messages(m_hWnd);
+        ikw::Win32MessageBoxes messages(m_handle);
         ikw::Win32PrintServices spooler;
-        ikw::SaveDeviceSettings({records, strings, saveDialog, files, messages, spooler}, m_strOpenedFile);
+        ikw::SaveDeviceSettings({records, strings, saveDialog, files, messages, spooler}, m_openedFile);
     });
 }
 
 void CPrinterSetupDlg::ShowOpenedFileInTitle() {
-    if (m_strOpenedFile.empty())
+    if (m_openedFile.empty())
         return;
-    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
-    title.resize(static_cast<std::size_t>(GetWindowTextW(m_hWnd, title.data(), static_cast<int>(title.size()))));
-    SetWindowTextW(m_hWnd, ikw::ToWide(ikw::TitleWithOpenedFile(ikw::FromWide(title), m_strOpenedFile)).c_str());
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(m_handle)) + 1, L'\0');
+    title.resize(static_cast<std::size_t>(GetWindowTextW(m_handle, title.data(), static_cast<int>(title.size()))));
+    SetWindowTextW(m_handle, ikw::ToWide(ikw::TitleWithOpenedFile(ikw::FromWide(title), m_openedFile)).c_str());
 }
 
 LRESULT CPrinterSetupDlg::OnSysCommand(WPARAM, LPARAM) { return Default(); }
 
 LRESULT CPrinterSetupDlg::OnPaint(WPARAM, LPARAM) {
-    if (!IsIconic(m_hWnd))
+    if (!IsIconic(m_handle))
         return Default();
     PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(m_hWnd, &paint);
-    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const HDC dc = BeginPaint(m_handle, &paint);
+    SendMessageW(m_handle, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client;
-    GetClientRect(m_hWnd, &client);
+    GetClientRect(m_handle, &client);
     const ikw::Point origin = ikw::MinimisedIconOrigin(client.right - client.left, client.bottom - client.top,
                                                        GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
     DrawIcon(dc, origin.x, origin.y, m_hIcon);
-    EndPaint(m_hWnd, &paint);
+    EndPaint(m_handle, &paint);
     return 0;
 }
 

@@ -70,7 +70,7 @@ int Application::Run() {
     m_programName = path.substr(nameStart, extension - nameStart);
     m_helpFilePath = path.substr(0, extension) + L".HLP";
     try {
-        return InitInstance() ? RunMessageLoop() : m_nExitCode;
+        return InitInstance() ? RunMessageLoop() : m_exitCode;
     } catch (...) {
         ReportCurrentException();
         return 1;

@@ -1,7 +1,7 @@
 #pragma once
 // The application life cycle: one global application object, constructed
 // before the program starts; its InitInstance runs the whole program and,
-// by returning false, ends it with the exit code it left in m_nExitCode (0
+// by returning false, ends it with the exit code it left in m_exitCode (0
 // unless it says otherwise).
 
 #include <windows.h>
@@ -42,7 +42,7 @@ public:
     // The window that owns the application's dialogs; cleared when it goes.
     Window* m_pMainWnd = nullptr;
     // The process's exit code when InitInstance returns false.
-    int m_nExitCode = 0;
+    int m_exitCode = 0;
 
     // Called by the program's entry point.
     int Run();

@@ -14,7 +14,7 @@ namespace {
 constexpr DWORD kPrintSetupHelpId = 0x7009;
 }  // namespace
 
-PrintDialog::PrintDialog(DWORD flags, HWND parent) : m_nIDHelp(kPrintSetupHelpId), m_parent(parent) {
+PrintDialog::PrintDialog(DWORD flags, HWND parent) : m_helpId(kPrintSetupHelpId), m_parent(parent) {
     m_pd.lStructSize = sizeof(m_pd);
     m_pd.Flags = flags | PD_ENABLEPRINTHOOK | PD_ENABLESETUPHOOK | PD_PRINTSETUP;
     // The Help button is worth showing only when something answers it.
@@ -62,10 +62,10 @@ LRESULT PrintDialog::OnHelpButton(WPARAM, LPARAM) {
 
 void PrintDialog::CentreInWorkArea() {
     RECT window;
-    GetWindowRect(m_hWnd, &window);
+    GetWindowRect(m_handle, &window);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
-    if (!GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor))
+    if (!GetMonitorInfoW(MonitorFromWindow(m_handle, MONITOR_DEFAULTTONEAREST), &monitor))
         return;
     const RECT& area = monitor.rcWork;
     const LONG width = window.right - window.left;
@@ -75,7 +75,7 @@ void PrintDialog::CentreInWorkArea() {
     // Keep the title bar reachable when the dialog is larger than the area.
     left = std::max(area.left, std::min(left, area.right - width));
     top = std::max(area.top, std::min(top, area.bottom - height));
-    SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_handle, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 UINT_PTR CALLBACK PrintDialog::HookProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {

@@ -21,7 +21,7 @@ public:
     // created reports IDCANCEL too.
     INT_PTR DoModal();
 
-    DWORD HelpContext() const override { return m_nIDHelp; }
+    DWORD HelpContext() const override { return m_helpId; }
 
     // The parameter block: the device settings and device name handles the
     // dialog works on.
@@ -35,7 +35,7 @@ protected:
 
     bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
-    DWORD m_nIDHelp;
+    DWORD m_helpId;
     HWND m_parent;
 
 private:

@@ -10,11 +10,11 @@ const wchar_t kWindowObjectProperty[] = L"IkwDev.WindowObject";
 bool Window::OnWndMsg(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 LRESULT Window::Default() {
-    return CallWindowProcW(m_originalProc, m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
+    return CallWindowProcW(m_originalProc, m_handle, m_current.message, m_current.wParam, m_current.lParam);
 }
 
 void Window::Subclass(HWND hWnd) {
-    m_hWnd = hWnd;
+    m_handle = hWnd;
     SetPropW(hWnd, kWindowObjectProperty, this);
     m_originalProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::SubclassProc)));
@@ -27,7 +27,7 @@ LRESULT CALLBACK Window::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LP
         // The object may outlive its window: let go of the window first.
         SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         RemovePropW(hWnd, kWindowObjectProperty);
-        self->m_hWnd = nullptr;
+        self->m_handle = nullptr;
         return CallWindowProcW(original, hWnd, message, wParam, lParam);
     }
 

@@ -9,7 +9,7 @@ namespace fw {
 class Window {
 public:
     virtual ~Window() = default;
-    HWND Handle() const { return m_hWnd; }
+    HWND Handle() const { return m_handle; }
     // The help topic for this window, offset the way help files number them.
     virtual DWORD HelpContext() const { return 0; }
 
@@ -22,7 +22,7 @@ protected:
     // Routes the window's messages through OnWndMsg until it is destroyed.
     void Subclass(HWND hWnd);
 
-    HWND m_hWnd = nullptr;
+    HWND m_handle = nullptr;
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,13 +5,14 @@ import pathlib
 import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "fixtures"))
-from device_info_files import ORIENTATION, PAPER_SIZE, dev_file, dev_mode  # noqa: E402
+from device_info_files import (DM_FORMNAME, DM_ORIENTATION, DM_PAPERSIZE, ORIENTATION,  # noqa: E402
+                               PAPER_SIZE, dev_file, dev_mode)
 
 
 def seed_file(name: str, full_name: str | None = None, dm_size: int = 220, driver_extra: int = 0) -> bytes:
     """A file as a driver's record makes it: the name cut to 31 units,
     portrait A4 vouched for in dmFields."""
-    record = dev_mode(name, dm_size, driver_extra, name_units=31, driver_version=1, fields=0x0001_0003,
+    record = dev_mode(name, dm_size, driver_extra, name_units=31, driver_version=1, fields=DM_FORMNAME | DM_ORIENTATION | DM_PAPERSIZE,
                       shorts={ORIENTATION: 1, PAPER_SIZE: 9})  # portrait, A4
     return dev_file(record, full_name)
 

@@ -10,8 +10,8 @@ import unittest
 
 import inspect_test
 from inspect_test import HOSTILE_UTF16, OFFICE, dev_file, record, run
+from device_info_files import DM_COPIES, DM_FORMNAME, DM_ORIENTATION, DM_PAPERSIZE  # (inspect_test puts it on the path)
 
-DM_ORIENTATION, DM_PAPERSIZE, DM_COPIES, DM_FORMNAME = 0x1, 0x2, 0x100, 0x10000
 FIELDS = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_FORMNAME
 LANDSCAPE_A4 = {76: 2, 78: 9, 86: 1}
 OFFICE_UTF16 = OFFICE.encode("utf-16-le")

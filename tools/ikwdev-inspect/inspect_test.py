@@ -13,7 +13,8 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "fixtures"))
-from device_info_files import dev_file, dev_mode  # noqa: E402
+from device_info_files import (DM_COLLATE, DM_COPIES, DM_FORMNAME, DM_ORIENTATION,  # noqa: E402
+                               DM_PAPERSIZE, dev_file, dev_mode)
 
 COMMAND = []
 
@@ -30,7 +31,6 @@ def record(name_utf16, dm_size=220, extra=0, fields=0, shorts=None, form=""):
                     private_pattern=True)
 
 
-DM_ORIENTATION, DM_PAPERSIZE, DM_COPIES, DM_COLLATE, DM_FORMNAME = 0x1, 0x2, 0x100, 0x8000, 0x10000
 FILES = {
     "office.dev": dev_file(record(OFFICE.encode("utf-16-le"),
                                   fields=DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_COLLATE | DM_FORMNAME,

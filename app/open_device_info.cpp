@@ -103,7 +103,8 @@ bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices
     const std::optional<std::vector<std::uint8_t>> driverRecord = platform.DriverRecordOf(opened.printer);
     std::optional<std::vector<std::uint8_t>> merged;
     if (driverRecord && driverRecord->size() >= kMinDmSize) {
-        const DriverRecordSizes driver{ReadU16(driverRecord->data() + kDmSizeOffset), ReadU16(driverRecord->data() + kDmDriverExtraOffset)};
+        const DriverRecordSizes driver{ReadU16(driverRecord->data() + kDmSizeOffset),
+                                       ReadU16(driverRecord->data() + kDmDriverExtraOffset)};
         merged = platform.MergeThroughDriver(opened.printer, FitRecordToDriver(opened.record, driver));
     }
     if (!merged) {

@@ -17,9 +17,9 @@ namespace ikw {
 
 // What the setup dialog starts from when a file is open.
 struct OpenedDeviceInfo {
-    std::u16string file;                // the full path: saves suggest its folder and name
-    std::u16string printer;             // the printer the file names
-    std::vector<std::uint8_t> record;   // the settings record (DEVMODEW), whole
+    std::u16string file;               // the full path: saves suggest its folder and name
+    std::u16string printer;            // the printer the file names
+    std::vector<std::uint8_t> record;  // the settings record (DEVMODEW), whole
 };
 
 // The sizes of the settings record a printer's driver makes today.

@@ -30,8 +30,7 @@ const std::u16string kDefaultErrorText = u"default printer error : ";
 // substitute default until a dialog opens. The first candidate may be the
 // default itself; trying it again is harmless. Returns the names made default.
 DefaultsMade RunWithSubstitutes(PrintServices& printServices, SetupDialogHost& dialogs,
-                                const std::vector<std::u16string>& printers,
-                                const std::u16string& defaultPrinter) {
+                                const std::vector<std::u16string>& printers, const std::u16string& defaultPrinter) {
     DefaultsMade made;
     for (std::size_t n = 0;; ++n) {
         const std::u16string substitute = GetSubstitutePrinterName(n, printers, kExcludedPrinter);
@@ -47,8 +46,10 @@ DefaultsMade RunWithSubstitutes(PrintServices& printServices, SetupDialogHost& d
 std::u16string DefaultNotHandedBackText(const std::u16string& defaultPrinter, const std::u16string& nowDefault) {
     const std::u16string now = nowDefault.empty() ? u"No printer is" : nowDefault + u" is";
     if (defaultPrinter.empty())
-        return kDefaultErrorText + u"there was no default printer when IKWDev started, and there is no way to "
-                                   u"set none back. " + now + u" now the default printer.";
+        return kDefaultErrorText +
+               u"there was no default printer when IKWDev started, and there is no way to "
+               u"set none back. " +
+               now + u" now the default printer.";
     return kDefaultErrorText + defaultPrinter + u" could not be made the default printer again. " + now +
            u" now the default printer.";
 }

@@ -20,8 +20,7 @@ public:
     virtual ~SetupDialogHost() = default;
     // Destroys any previous dialog, constructs a new one that knows both
     // names, runs it modally and tells whether its window was ever created.
-    virtual bool RunSetupDialog(const std::u16string& defaultPrinter,
-                                const std::u16string& substitutePrinter) = 0;
+    virtual bool RunSetupDialog(const std::u16string& defaultPrinter, const std::u16string& substitutePrinter) = 0;
     // Destroys the current dialog, if any, and forgets the main window.
     virtual void DestroySetupDialog() = 0;
 };

@@ -40,7 +40,7 @@ std::u16string Win32DeviceInfoFiles::FullPathOf(const std::u16string& path) {
 }
 
 std::optional<std::vector<std::uint8_t>> Win32DeviceInfoFiles::ReadFile(const std::u16string& path,
-                                                                       std::size_t maxBytes) {
+                                                                        std::size_t maxBytes) {
     // Others may go on reading the file while it is read here; a writer
     // would change it under the reader.
     const FileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

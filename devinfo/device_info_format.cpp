@@ -79,7 +79,9 @@ std::string Hex32(std::uint32_t value) {
     return text;
 }
 
-DecodeResult Invalid(std::size_t offset, std::string message) { return DecodeResult{std::nullopt, DecodeError{offset, std::move(message)}}; }
+DecodeResult Invalid(std::size_t offset, std::string message) {
+    return DecodeResult{std::nullopt, DecodeError{offset, std::move(message)}};
+}
 
 }  // namespace
 
@@ -145,8 +147,8 @@ DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
     // to a small number and would pass.
     if (devModeSize > size - kDevModeSizeBytes)
         return Invalid(0, "file is shorter than its header says: DevModeSize " + std::to_string(devModeSize) +
-                              " needs " + std::to_string(std::uint64_t{kDevModeSizeBytes} + devModeSize) +
-                              " bytes, " + fileHas);
+                              " needs " + std::to_string(std::uint64_t{kDevModeSizeBytes} + devModeSize) + " bytes, " +
+                              fileHas);
     const std::size_t recordEnd = kDevModeSizeBytes + devModeSize;
 
     const std::uint8_t* record = bytes + kDevModeSizeBytes;
@@ -158,9 +160,9 @@ DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
     fields.dmSize = ReadU16(record + kDmSizeOffset);
     fields.dmDriverExtra = ReadU16(record + kDmDriverExtraOffset);
     if (fields.dmSize < kMinDmSize)
-        return Invalid(kDevModeSizeBytes + kDmSizeOffset,
-                       "dmSize " + std::to_string(fields.dmSize) +
-                           " is smaller than the 72 bytes up to the end of dmDriverExtra");
+        return Invalid(
+            kDevModeSizeBytes + kDmSizeOffset,
+            "dmSize " + std::to_string(fields.dmSize) + " is smaller than the 72 bytes up to the end of dmDriverExtra");
     const std::uint32_t claimed = static_cast<std::uint32_t>(fields.dmSize) + fields.dmDriverExtra;
     if (claimed != devModeSize)
         return Invalid(0, "DevModeSize " + std::to_string(devModeSize) + " disagrees with dmSize " +
@@ -216,8 +218,8 @@ DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
         const char16_t unit = ReadU16(bytes + nameStart + 2 * i);
         // A reader that stops at the first NUL would see a different name.
         if (unit == u'\0')
-            return Invalid(nameStart + 2 * i, "FullDeviceName holds a NUL at code unit " + std::to_string(i) +
-                                                  ", before its terminator");
+            return Invalid(nameStart + 2 * i,
+                           "FullDeviceName holds a NUL at code unit " + std::to_string(i) + ", before its terminator");
         fullName.push_back(unit);
     }
     info.fullDeviceName = std::move(fullName);

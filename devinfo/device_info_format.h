@@ -101,7 +101,7 @@ extern const std::array<DmShortField, 13> kDmShortFields;
 
 // Something a reader should know that does not make the file invalid.
 struct DecodeWarning {
-    std::size_t offset;   // byte offset in the file the warning is about
+    std::size_t offset;  // byte offset in the file the warning is about
     std::string message;
 };
 
@@ -109,8 +109,8 @@ struct DeviceInfo {
     std::size_t fileSize = 0;
     std::uint32_t devModeSize = 0;  // DevModeSize: dmSize + dmDriverExtra
     DevModeFields record;
-    std::size_t driverPrivateOffset = 0;  // file offset of the driver-private part
-    std::size_t driverPrivateSize = 0;    // dmDriverExtra
+    std::size_t driverPrivateOffset = 0;           // file offset of the driver-private part
+    std::size_t driverPrivateSize = 0;             // dmDriverExtra
     std::optional<std::u16string> fullDeviceName;  // the tail, without its NUL
     std::vector<DecodeWarning> warnings;
 };

@@ -21,8 +21,7 @@ std::size_t FileNameStart(const std::u16string& path) {
 std::u16string SuggestFileName(const std::u16string& deviceName) {
     const std::size_t nameStart = FileNameStart(deviceName);
     const std::size_t lastDot = deviceName.find_last_of(u'.');
-    const std::size_t nameEnd =
-        lastDot == std::u16string::npos || lastDot < nameStart ? deviceName.size() : lastDot;
+    const std::size_t nameEnd = lastDot == std::u16string::npos || lastDot < nameStart ? deviceName.size() : lastDot;
 
     std::u16string name = deviceName.substr(nameStart, nameEnd - nameStart);
     if (name.size() >= kFileNameBufferUnits)

@@ -76,8 +76,8 @@ struct SaveFileRequest {
     std::u16string initialFileName;  // may be empty
     // Empty: the platform chooses the folder.
     std::u16string initialFolder;
-    bool hideReadOnly = false;       // OFN_HIDEREADONLY
-    bool overwritePrompt = false;    // OFN_OVERWRITEPROMPT / FOS_OVERWRITEPROMPT
+    bool hideReadOnly = false;     // OFN_HIDEREADONLY
+    bool overwritePrompt = false;  // OFN_OVERWRITEPROMPT / FOS_OVERWRITEPROMPT
 };
 
 struct SaveDialogAnswer {

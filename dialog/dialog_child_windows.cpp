@@ -29,8 +29,8 @@ int Win32DialogChildWindows::SelectEntryNamed(Child comboBox, const std::u16stri
     // CB_SELECTSTRING, it matches whole entries only.
     const std::wstring text = ToWide(name);
     const HWND combo = AsWindow(comboBox);
-    const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(text.c_str()));
+    const LRESULT index =
+        SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
     if (index == CB_ERR)
         return -1;
     return SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR ? -1 : static_cast<int>(index);

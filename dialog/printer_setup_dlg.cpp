@@ -16,8 +16,7 @@
 #include "res/resource.h"
 
 CPrinterSetupDlg::CPrinterSetupDlg(DWORD flags, HWND parent)
-    : fw::PrintDialog(flags, parent),
-      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP_ICON))) {}
+    : fw::PrintDialog(flags, parent), m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP_ICON))) {}
 
 bool CPrinterSetupDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     using Entry = fw::MessageMapEntry<CPrinterSetupDlg>;

@@ -12,10 +12,10 @@ class CPrinterSetupDlg : public fw::PrintDialog {
 public:
     CPrinterSetupDlg(DWORD flags, HWND parent);
 
-    std::u16string m_strDefaultPrinter;      // the default printer found at start-up
-    std::u16string m_strSubstitutePrinter;   // made default so the dialog could open; empty if none
-    bool m_bInitialized = false;             // the window was created
-    std::u16string m_openedFile;          // full path of the device info file shown; empty if none
+    std::u16string m_strDefaultPrinter;     // the default printer found at start-up
+    std::u16string m_strSubstitutePrinter;  // made default so the dialog could open; empty if none
+    bool m_bInitialized = false;            // the window was created
+    std::u16string m_openedFile;            // full path of the device info file shown; empty if none
     HICON m_hIcon;
 
 protected:

@@ -30,8 +30,8 @@ bool HtmlHelpViewer::Load() {
         if (!m_library)
             return false;
     }
-    m_htmlHelp = reinterpret_cast<HtmlHelpFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(m_library, "HtmlHelpW")));
+    m_htmlHelp =
+        reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void (*)()>(GetProcAddress(m_library, "HtmlHelpW")));
     return m_htmlHelp != nullptr;
 }
 

@@ -22,8 +22,7 @@ std::optional<std::vector<std::uint8_t>> AskDriver(PrinterHandle& printer, const
     std::vector<std::uint8_t> output(static_cast<std::size_t>(size));
     auto* record = reinterpret_cast<DEVMODEW*>(output.data());
     const DWORD mode = DM_OUT_BUFFER | (input ? DM_IN_BUFFER : 0);
-    if (DocumentPropertiesW(nullptr, printer.get(), printer.name(), record, const_cast<DEVMODEW*>(input), mode) !=
-        IDOK)
+    if (DocumentPropertiesW(nullptr, printer.get(), printer.name(), record, const_cast<DEVMODEW*>(input), mode) != IDOK)
         return std::nullopt;
     const std::size_t claimed = std::size_t{record->dmSize} + record->dmDriverExtra;
     if (record->dmSize < offsetof(DEVMODEW, dmFields) || claimed > output.size())

@@ -21,8 +21,8 @@ std::wstring WithoutLeadingDot(const std::u16string& extension) {
 constexpr DWORD kPathBufferLength = 32768;
 
 struct ClassicFlagOption {
-    DWORD classic;                // OFN_...
-    FILEOPENDIALOGOPTIONS option; // its FOS_... counterpart
+    DWORD classic;                 // OFN_...
+    FILEOPENDIALOGOPTIONS option;  // its FOS_... counterpart
 };
 constexpr ClassicFlagOption kClassicFlagOptions[] = {
     {OFN_OVERWRITEPROMPT, FOS_OVERWRITEPROMPT},
@@ -54,8 +54,7 @@ SaveDialogAnswer Win32SaveFileDialog::AskForSavePath(const SaveFileRequest& requ
     return {SaveDialogAnswer::Outcome::Failed, {}};
 }
 
-Win32SaveFileDialog::Outcome Win32SaveFileDialog::RunNewStyle(HWND owner, const SaveFileRequest& request,
-                                                              DWORD flags) {
+Win32SaveFileDialog::Outcome Win32SaveFileDialog::RunNewStyle(HWND owner, const SaveFileRequest& request, DWORD flags) {
     fw::ComPtr<IFileSaveDialog> dialog;
     if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileSaveDialog,
                                 reinterpret_cast<void**>(dialog.Put()))))
@@ -119,8 +118,7 @@ Win32SaveFileDialog::Outcome Win32SaveFileDialog::RunNewStyle(HWND owner, const 
     return Outcome::Chosen;
 }
 
-Win32SaveFileDialog::Outcome Win32SaveFileDialog::RunClassic(HWND owner, const SaveFileRequest& request,
-                                                             DWORD flags) {
+Win32SaveFileDialog::Outcome Win32SaveFileDialog::RunClassic(HWND owner, const SaveFileRequest& request, DWORD flags) {
     // "name\0pattern\0...\0\0", the classic dialog's filter form.
     std::wstring filter;
     for (const FileFilter& f : request.filters) {

@@ -24,9 +24,9 @@ namespace {
 const wchar_t kWineDialogDataProperty[] = L"__WINE_PRINTDLGDATA";
 
 struct WinePrintDialogData {
-    DEVMODEW* devMode;              // live: follows every change in the dialog
+    DEVMODEW* devMode;  // live: follows every change in the dialog
     PRINTDLGW* printDialog;
-    PRINTER_INFO_2W* printerInfo;   // the printer now selected
+    PRINTER_INFO_2W* printerInfo;  // the printer now selected
 };
 
 // DeviceCapabilitiesW's DC_PAPERNAMES gives each name in this many units.

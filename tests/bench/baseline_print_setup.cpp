@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr DWORD kSetupDialogFlags = PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE | PD_HIDEPRINTTOFILE |
-                                    PD_PRINTSETUP | PD_SHOWHELP |
-                                    PD_ENABLEPRINTHOOK | PD_ENABLESETUPHOOK;
+constexpr DWORD kSetupDialogFlags = PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE |
+                                    PD_HIDEPRINTTOFILE | PD_PRINTSETUP | PD_SHOWHELP | PD_ENABLEPRINTHOOK |
+                                    PD_ENABLESETUPHOOK;
 
 // Wine calls the print hook in setup mode, Windows the setup hook; neither
 // changes anything here. TRUE from WM_INITDIALOG leaves the focus to the
@@ -21,13 +21,15 @@ UINT_PTR CALLBACK LeaveAlone(HWND, UINT message, WPARAM, LPARAM) { return messag
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  PRINTDLGW dialog{};
-  dialog.lStructSize = sizeof(dialog);
-  dialog.Flags = kSetupDialogFlags;
-  dialog.lpfnPrintHook = LeaveAlone;
-  dialog.lpfnSetupHook = LeaveAlone;
-  PrintDlgW(&dialog);
-  if (dialog.hDevMode) GlobalFree(dialog.hDevMode);
-  if (dialog.hDevNames) GlobalFree(dialog.hDevNames);
-  return 0;
+    PRINTDLGW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.Flags = kSetupDialogFlags;
+    dialog.lpfnPrintHook = LeaveAlone;
+    dialog.lpfnSetupHook = LeaveAlone;
+    PrintDlgW(&dialog);
+    if (dialog.hDevMode)
+        GlobalFree(dialog.hDevMode);
+    if (dialog.hDevNames)
+        GlobalFree(dialog.hDevNames);
+    return 0;
 }

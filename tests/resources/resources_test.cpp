@@ -33,9 +33,7 @@ Executable g_executables[] = {
 };
 std::wstring g_iconFile;
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 uint16_t U16(const std::vector<uint8_t>& bytes, size_t offset) {
     return static_cast<uint16_t>(bytes.at(offset) | bytes.at(offset + 1) << 8);
@@ -48,10 +46,12 @@ uint32_t U32(const std::vector<uint8_t>& bytes, size_t offset) {
 std::vector<uint8_t> ReadFileBytes(const std::wstring& path) {
     std::vector<uint8_t> bytes;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
     bytes.resize(GetFileSize(file, nullptr));
     DWORD read = 0;
-    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
+    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+        read = 0;
     bytes.resize(read);
     CloseHandle(file);
     return bytes;
@@ -80,13 +80,13 @@ protected:
         DWORD type = 0;
         ASSERT_TRUE(GetBinaryTypeW(exe.path.c_str(), &type)) << Narrow(exe.path);
         ASSERT_EQ(type, exe.binaryType) << Narrow(exe.path) << " is not the " << exe.build << " build";
-        m_module = LoadLibraryExW(exe.path.c_str(), nullptr,
-                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        m_module = LoadLibraryExW(exe.path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         ASSERT_NE(m_module, nullptr) << Narrow(exe.path) << ": error " << GetLastError();
     }
 
     void TearDown() override {
-        if (m_module) FreeLibrary(m_module);
+        if (m_module)
+            FreeLibrary(m_module);
     }
 
     const std::wstring& Path() const { return GetParam()->path; }
@@ -94,7 +94,8 @@ protected:
     // The bytes of one resource, empty when it is missing.
     std::vector<uint8_t> Resource(LPCWSTR type, LPCWSTR name, WORD language) const {
         HRSRC found = FindResourceExW(m_module, type, name, language);
-        if (!found) return {};
+        if (!found)
+            return {};
         const auto* data = static_cast<const uint8_t*>(LockResource(LoadResource(m_module, found)));
         return data ? std::vector<uint8_t>(data, data + SizeofResource(m_module, found)) : std::vector<uint8_t>();
     }
@@ -119,10 +120,12 @@ protected:
         for (UINT index = 0; index < 16 && offset + 2 <= block.size(); ++index) {
             const size_t length = U16(block, offset);
             offset += 2;
-            if (offset + 2 * length > block.size()) break;
+            if (offset + 2 * length > block.size())
+                break;
             if (index == id % 16) {
                 std::wstring text;
-                for (size_t unit = 0; unit < length; ++unit) text += static_cast<wchar_t>(U16(block, offset + 2 * unit));
+                for (size_t unit = 0; unit < length; ++unit)
+                    text += static_cast<wchar_t>(U16(block, offset + 2 * unit));
                 return text;
             }
             offset += 2 * length;
@@ -195,7 +198,8 @@ TEST_P(ResourcesTest, IconIsOneSixteenColourImageAlikeInBothLanguages) {
         EXPECT_EQ(U16(image, 14), 4);
         HICON icon = CreateIconFromResourceEx(image.data(), size, TRUE, 0x00030000, 32, 32, LR_DEFAULTCOLOR);
         EXPECT_NE(icon, nullptr) << "the window system does not accept the image";
-        if (icon) DestroyIcon(icon);
+        if (icon)
+            DestroyIcon(icon);
         images.push_back(std::move(image));
     }
     EXPECT_TRUE(images[0] == images[1]) << "the Japanese icon differs from the English one";
@@ -227,7 +231,8 @@ TEST_P(ResourcesTest, ManifestRunsAsInvokerDpiAwareWithoutDependencies) {
     context.lpResourceName = CREATEPROCESS_MANIFEST_RESOURCE_ID;
     HANDLE activation = CreateActCtxW(&context);
     EXPECT_NE(activation, INVALID_HANDLE_VALUE) << "error " << GetLastError();
-    if (activation != INVALID_HANDLE_VALUE) ReleaseActCtx(activation);
+    if (activation != INVALID_HANDLE_VALUE)
+        ReleaseActCtx(activation);
 }
 
 TEST_P(ResourcesTest, VersionBlockIsNeutralWithOwnerTextsAndNoVersionStrings) {

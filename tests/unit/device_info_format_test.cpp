@@ -28,8 +28,8 @@ struct RecordShape {
 Bytes MakeBlock(const RecordShape& shape) {
     const std::size_t recordSize = std::size_t{shape.dmSize} + shape.dmDriverExtra;
     Bytes block = testing::MakeDevMode({shape.name.substr(0, 32), std::min<std::size_t>(shape.name.size(), 32),
-                                        shape.dmSize, shape.dmDriverExtra, std::max<std::size_t>(recordSize, 72) + shape.slack,
-                                        shape.dmSize, 31, 7});
+                                        shape.dmSize, shape.dmDriverExtra,
+                                        std::max<std::size_t>(recordSize, 72) + shape.slack, shape.dmSize, 31, 7});
     // dmSpecVersion follows the name field directly: a name read one unit
     // too far picks it up.
     PutU16(block, 64, 0x0401);
@@ -88,8 +88,8 @@ TEST(EncodeDeviceInfo, WritesRecordAndTailOnlyWhenNamesDiffer) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const Bytes block = MakeBlock(c.record);
-        const EncodeResult result = EncodeDeviceInfo(block.data(), block.size(),
-                                                     c.fullName ? &*c.fullName : nullptr, kPlainComparison);
+        const EncodeResult result =
+            EncodeDeviceInfo(block.data(), block.size(), c.fullName ? &*c.fullName : nullptr, kPlainComparison);
         ASSERT_FALSE(result.failure);
         const Bytes& file = result.bytes;
         ASSERT_EQ(file.size(), c.fileSize);
@@ -241,12 +241,8 @@ TEST(DecodeDeviceInfo, ReadsOnlyTheFieldsDmSizeCovers) {
         bool hasFields, hasOrientation, hasCollate, hasFormName;
     };
     const Case cases[] = {
-        {72, false, false, false, false},
-        {76, true, false, false, false},
-        {78, true, true, false, false},
-        {102, true, true, true, false},
-        {165, true, true, true, false},
-        {166, true, true, true, true},
+        {72, false, false, false, false}, {76, true, false, false, false}, {78, true, true, false, false},
+        {102, true, true, true, false},   {165, true, true, true, false},  {166, true, true, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dmSize);
@@ -309,8 +305,7 @@ TEST(DecodeDeviceInfo, RejectsWhatWouldMisleadAReaderNamingTheOffset) {
         {"odd tail size", MakeFile(220, 220, 0, 0, {0x03, 0x00, 'A', 0, 0}), 224, "odd"},
         {"tail without its NUL", MakeFile(220, 220, 0, 0, {0x04, 0x00, 'A', 0, 'B', 0}), 228, "NUL"},
         {"tail of size 0", MakeFile(220, 220, 0, 0, {0x00, 0x00}), 224, "NUL"},
-        {"NUL inside the full name", MakeFile(220, 220, 0, 0, {0x06, 0x00, 'A', 0, 0, 0, 0, 0}), 228,
-         "code unit 1"},
+        {"NUL inside the full name", MakeFile(220, 220, 0, 0, {0x06, 0x00, 'A', 0, 0, 0, 0, 0}), 228, "code unit 1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -75,8 +75,7 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
     } cases[] = {
         {"name from the record", office, kOffice, u""},
         {"full name from the tail", longName, kLong, u""},
-        {"not installed", DeviceInfoFile(Record(u"Gone"), u"Gone"), u"",
-         u"printer not installed (Gone) :C:\\s\\x.dev"},
+        {"not installed", DeviceInfoFile(Record(u"Gone"), u"Gone"), u"", u"printer not installed (Gone) :C:\\s\\x.dev"},
         // Only the exact name is the printer.
         {"name in another case", DeviceInfoFile(Record(u"office_laser"), u"office_laser"), u"",
          u"printer not installed (office_laser) :C:\\s\\x.dev"},
@@ -189,8 +188,8 @@ public:
         log.push_back("start-up message " + Narrow(text));
     }
     bool RunSetupDialogWith(const OpenedDeviceInfo& opened) override {
-        log.push_back("dialog with " + Narrow(opened.file) + " on " + Narrow(opened.printer) +
-                      " (default " + Narrow(m_spooler.defaultPrinter) + ")");
+        log.push_back("dialog with " + Narrow(opened.file) + " on " + Narrow(opened.printer) + " (default " +
+                      Narrow(m_spooler.defaultPrinter) + ")");
         openedWith = opened;
         return fileDialogOpens;
     }
@@ -238,10 +237,10 @@ TEST_F(RunProgramTest, AFileOpensOnItsPrinterWithTheDriversRecordAndLeavesTheDef
         SCOPED_TRACE(Narrow(file));
         platform.log.clear();
         EXPECT_EQ(Run({file}), 0);
-        EXPECT_EQ(platform.log, (std::vector<std::string>{
-                                    "merge " + Narrow(printer) + " 236",
-                                    "dialog with C:\\dev\\" + Narrow(file) + " on " + Narrow(printer) + " (default Default_Printer)",
-                                    "destroy"}));
+        EXPECT_EQ(platform.log, (std::vector<std::string>{"merge " + Narrow(printer) + " 236",
+                                                          "dialog with C:\\dev\\" + Narrow(file) + " on " +
+                                                              Narrow(printer) + " (default Default_Printer)",
+                                                          "destroy"}));
         ASSERT_TRUE(platform.openedWith);
         EXPECT_EQ(platform.openedWith->record.size(), 236u);
         EXPECT_EQ(platform.openedWith->record[64], 0xCC) << "the dialog gets the record the driver merged";
@@ -256,16 +255,24 @@ TEST_F(RunProgramTest, AFileThatCannotBeOpenedIsReportedThenTheUsualStartFollows
         std::function<void(FakeOpenPlatform&)> arrange;
         std::vector<std::string> log;
     } cases[] = {
-        {"damaged", u"damaged.dev", nullptr,
+        {"damaged",
+         u"damaged.dev",
+         nullptr,
          {"message not a device info file (file is shorter than its header says: DevModeSize 236 needs 240 bytes, "
           "the file has 6 bytes) :damaged.dev"}},
         {"missing", u"missing.dev", nullptr, {"message open error :missing.dev"}},
         {"not installed", u"gone.dev", nullptr, {"message printer not installed (Gone) :gone.dev"}},
-        {"driver gives no settings", u"office.dev", [](FakeOpenPlatform& p) { p.drivers.clear(); },
+        {"driver gives no settings",
+         u"office.dev",
+         [](FakeOpenPlatform& p) { p.drivers.clear(); },
          {"message settings refused by the printer's driver (Office_Laser) :office.dev"}},
-        {"driver refuses", u"office.dev", [](FakeOpenPlatform& p) { p.driverRefuses = true; },
+        {"driver refuses",
+         u"office.dev",
+         [](FakeOpenPlatform& p) { p.driverRefuses = true; },
          {"merge Office_Laser 236", "message settings refused by the printer's driver (Office_Laser) :office.dev"}},
-        {"dialog does not open", u"office.dev", [](FakeOpenPlatform& p) { p.fileDialogOpens = false; },
+        {"dialog does not open",
+         u"office.dev",
+         [](FakeOpenPlatform& p) { p.fileDialogOpens = false; },
          {"merge Office_Laser 236", "dialog with C:\\dev\\office.dev on Office_Laser (default Default_Printer)",
           "message setup dialog could not open (Office_Laser) :office.dev"}},
     };

@@ -84,23 +84,42 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, RestoreTest,
     ::testing::Values(
         RestoreCase{"NoSubstituteDoesNothing", u"Office", u"", {kButton, kPrinters}, {-1, -1}, {}, {}},
-        RestoreCase{"SelectsTheWholeNameIgnoringCase", u"office", u"Sub", {kButton, kPrinters}, {-1, 1}, {2},
-                    {u"office"}},
+        RestoreCase{
+            "SelectsTheWholeNameIgnoringCase", u"office", u"Sub", {kButton, kPrinters}, {-1, 1}, {2}, {u"office"}},
         // Only the printer list counts, whatever comes before it: a paper
         // name may begin with the printer's name, or be it.
-        RestoreCase{"OnlyThePrinterList", u"Lab", u"Sub",
-                    {{u"ComboBox", kPaperList, {u"Letter", u"Lab"}}, {u"ComboBoxEx32", kPrinterListControlId, {u"Lab"}},
+        RestoreCase{"OnlyThePrinterList",
+                    u"Lab",
+                    u"Sub",
+                    {{u"ComboBox", kPaperList, {u"Letter", u"Lab"}},
+                     {u"ComboBoxEx32", kPrinterListControlId, {u"Lab"}},
                      kPrinters},
-                    {-1, -1, 2}, {3}, {u"Lab"}},
-        RestoreCase{"NotListedStaysOnSubstitute", u"Gone", u"Sub",
-                    {kPrinters, {u"ComboBox", kPaperList, {u"Gone fishing"}}}, {-1, -1}, {}, {u"Gone"}},
+                    {-1, -1, 2},
+                    {3},
+                    {u"Lab"}},
+        RestoreCase{"NotListedStaysOnSubstitute",
+                    u"Gone",
+                    u"Sub",
+                    {kPrinters, {u"ComboBox", kPaperList, {u"Gone fishing"}}},
+                    {-1, -1},
+                    {},
+                    {u"Gone"}},
         // Neither a longer name beginning with the default's nor one it
         // begins with is the default printer.
-        RestoreCase{"ThePrinterItselfNotOneWithALongerName", u"Lab", u"Sub",
-                    {{u"ComboBox", kPrinterListControlId, {u"Lab", u"Sub", u"Lab (redirected 2)"}}}, {0}, {1},
+        RestoreCase{"ThePrinterItselfNotOneWithALongerName",
+                    u"Lab",
+                    u"Sub",
+                    {{u"ComboBox", kPrinterListControlId, {u"Lab", u"Sub", u"Lab (redirected 2)"}}},
+                    {0},
+                    {1},
                     {u"Lab"}},
-        RestoreCase{"NoPrefixMatch", u"Lab", u"Sub",
-                    {{u"ComboBox", kPrinterListControlId, {u"Sub", u"Lab (redirected 2)", u"La"}}}, {-1}, {}, {u"Lab"}},
+        RestoreCase{"NoPrefixMatch",
+                    u"Lab",
+                    u"Sub",
+                    {{u"ComboBox", kPrinterListControlId, {u"Sub", u"Lab (redirected 2)", u"La"}}},
+                    {-1},
+                    {},
+                    {u"Lab"}},
         RestoreCase{"EmptyDefaultSelectsNothing", u"", u"Sub", {kPrinters}, {-1}, {}, {u""}},
         RestoreCase{"NoChildren", u"A", u"Sub", {}, {}, {}, {u"A"}}),
     [](const ::testing::TestParamInfo<RestoreCase>& info) { return std::string(info.param.name); });
@@ -109,7 +128,8 @@ TEST(MinimisedIconOrigin, CentresWithTheOddPixelOnTheLeadingSide) {
     struct Case {
         int clientW, clientH, iconW, iconH, x, y;
     };
-    const Case cases[] = {{36, 36, 32, 32, 2, 2}, {37, 33, 32, 32, 3, 1}, {32, 32, 32, 32, 0, 0}, {20, 10, 32, 32, -5, -10}};
+    const Case cases[] = {
+        {36, 36, 32, 32, 2, 2}, {37, 33, 32, 32, 3, 1}, {32, 32, 32, 32, 0, 0}, {20, 10, 32, 32, -5, -10}};
     for (const Case& c : cases) {
         const Point p = MinimisedIconOrigin(c.clientW, c.clientH, c.iconW, c.iconH);
         EXPECT_EQ(p.x, c.x) << c.clientW;

@@ -294,9 +294,10 @@ TEST(SaveDeviceSettings, WithoutSettingsNothingIsSavedAndTheUserIsTold) {
 
         EXPECT_EQ(rig.log, (Log{"lock settings", "message"}));
         EXPECT_TRUE(rig.files.files.empty());
-        const Message expected{u"settings error : the printer driver gave no settings for the printer shown, or "
-                               u"they could not be read. Nothing was saved.",
-                               MessageIcon::Stop};
+        const Message expected{
+            u"settings error : the printer driver gave no settings for the printer shown, or "
+            u"they could not be read. Nothing was saved.",
+            MessageIcon::Stop};
         EXPECT_EQ(rig.messages.shown, std::vector<Message>{expected});
     }
 }
@@ -361,26 +362,35 @@ TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
         Message expected;
     };
     const Case cases[] = {
-        {"folder does not exist", [](Rig& r) { r.dialog.answer = u"C:\\gone\\Office Laser.dev"; },
+        {"folder does not exist",
+         [](Rig& r) { r.dialog.answer = u"C:\\gone\\Office Laser.dev"; },
          {u"open error :C:\\gone\\Office Laser.dev", MessageIcon::Exclamation}},
-        {"path names a folder", [](Rig& r) { r.dialog.answer = u"C:\\out\\"; },
+        {"path names a folder",
+         [](Rig& r) { r.dialog.answer = u"C:\\out\\"; },
          {u"open error :C:\\out\\", MessageIcon::Exclamation}},
-        {"target cannot be replaced", [](Rig& r) { r.files.moveFails = true; },
+        {"target cannot be replaced",
+         [](Rig& r) { r.files.moveFails = true; },
          {u"open error :" + kTarget, MessageIcon::Exclamation}},
-        {"write fails part way", [](Rig& r) { r.files.writeFailsAfter = 100; },
+        {"write fails part way",
+         [](Rig& r) { r.files.writeFailsAfter = 100; },
          {u"write error :" + kTarget, MessageIcon::Stop}},
-        {"write fails at once", [](Rig& r) { r.files.writeFailsAfter = 0; },
+        {"write fails at once",
+         [](Rig& r) { r.files.writeFailsAfter = 0; },
          {u"write error :" + kTarget, MessageIcon::Stop}},
         {"close fails", [](Rig& r) { r.files.closeFails = true; }, {u"write error :" + kTarget, MessageIcon::Stop}},
-        {"save dialog cannot be shown", [](Rig& r) { r.dialog.fails = true; },
+        {"save dialog cannot be shown",
+         [](Rig& r) { r.dialog.fails = true; },
          {u"save error : the save dialog could not be shown. Nothing was saved.", MessageIcon::Stop}},
-        {"path of 260 units", [&](Rig& r) { r.dialog.answer = tooLong; },
+        {"path of 260 units",
+         [&](Rig& r) { r.dialog.answer = tooLong; },
          {u"path too long (259 characters at most) :" + tooLong, MessageIcon::Exclamation}},
         // 220 + 21 bytes claimed in a block of 240.
-        {"record larger than its block", [](Rig& r) { PutU16(*r.records.settings.bytes, 70, 21); },
+        {"record larger than its block",
+         [](Rig& r) { PutU16(*r.records.settings.bytes, 70, 21); },
          {damaged, MessageIcon::Stop}},
         {"record too small for its own fields",
-         [](Rig& r) { r.records.settings.bytes = DevMode(kPrinter, 60, 0, 240); }, {damaged, MessageIcon::Stop}},
+         [](Rig& r) { r.records.settings.bytes = DevMode(kPrinter, 60, 0, 240); },
+         {damaged, MessageIcon::Stop}},
         {"full name too long for the tail",
          [](Rig& r) { r.records.names.bytes = MakeDevNames(u"winspool", std::u16string(40000, u'p'), u"CUPS:"); },
          {u"name error : the printer name is too long to be saved. Nothing was saved.", MessageIcon::Stop}},
@@ -412,7 +422,8 @@ TEST(SaveDeviceSettings, AReplaceThatLostTheTargetKeepsTheNewFileAndSaysWhere) {
     EXPECT_EQ(rig.files.files.begin()->second.size(), 4u + 228u);
     const Message expected{u"replace error :" + kTarget +
                                u"\nThe old file was removed, but the new one could not take its place. "
-                               u"The saved settings are in " + kTemporary,
+                               u"The saved settings are in " +
+                               kTemporary,
                            MessageIcon::Stop};
     EXPECT_EQ(rig.messages.shown, std::vector<Message>{expected});
 }
@@ -468,7 +479,7 @@ TEST(SaveDeviceSettings, PathsOf259UnitsAreSavedUnderExactlyThatName) {
     const std::u16string deepFolder = u"C:\\" + std::u16string(254, u'd');
     const std::u16string paths[] = {
         u"C:\\out\\" + std::u16string(248, u'n') + u".dev",  // a long name
-        deepFolder + u"\\x",                                   // a deep folder with a one-unit name
+        deepFolder + u"\\x",                                 // a deep folder with a one-unit name
     };
     for (const std::u16string& path : paths) {
         ASSERT_EQ(path.size(), 259u);
@@ -510,7 +521,8 @@ TEST(SaveDeviceSettings, TheFullNameComesFromTheNamesRecordLockedForTheWrite) {
 
         rig.Save();
 
-        EXPECT_EQ(rig.files.files, (Files{{kTarget, MakeDeviceInfoFile(cutDevMode, 220, c.tail ? &longName : nullptr)}}));
+        EXPECT_EQ(rig.files.files,
+                  (Files{{kTarget, MakeDeviceInfoFile(cutDevMode, 220, c.tail ? &longName : nullptr)}}));
         ASSERT_TRUE(rig.dialog.request);
         EXPECT_EQ(rig.dialog.request->initialFileName, c.suggestion);
     }
@@ -518,7 +530,7 @@ TEST(SaveDeviceSettings, TheFullNameComesFromTheNamesRecordLockedForTheWrite) {
 
 TEST(ReadDeviceName, StaysInsideTheBlock) {
     const Bytes sound = MakeDevNames(u"winspool", kPrinter, u"CUPS:");
-    const std::size_t portBytes = 2 * 6;  // "CUPS:" and its terminator
+    const std::size_t portBytes = 2 * 6;     // "CUPS:" and its terminator
     Bytes farOffset(8 + 2 * 0x0104 + 4, 0);  // the name at unit 0x104: both offset bytes count
     PutU16(farOffset, 2, 0x0104);
     PutU16(farOffset, 8, u'Q');  // where the low byte alone would point
@@ -603,7 +615,6 @@ TEST(TemporaryPathFor, StaysInTheTargetsFolderWithinTheLengthLimit) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(TemporaryPathFor(c.target, c.attempt), c.expected) << Narrow(c.target) << " #" << c.attempt;
-
 }
 
 // At the length limit the name is cut, but each attempt keeps its number: one

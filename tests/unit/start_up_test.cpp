@@ -124,27 +124,49 @@ INSTANTIATE_TEST_SUITE_P(
         StartUpCase{"EmptyListChangesNothing", {}, u"B", {}, {u"B"}, {}, u"B"},
         // "No default" cannot be set back: the empty name leaves the
         // substitute in place, and the user is told.
-        StartUpCase{"NoDefaultPrinter", {u"A"}, u"", {u"A"}, {u"", u"A"}, {u"A", u"", u""}, u"A", {},
+        StartUpCase{"NoDefaultPrinter",
+                    {u"A"},
+                    u"",
+                    {u"A"},
+                    {u"", u"A"},
+                    {u"A", u"", u""},
+                    u"A",
+                    {},
                     {u"default printer error : there was no default printer when IKWDev started, and there is no "
                      u"way to set none back. A is now the default printer."}},
         // The dialog's own hand-back and the last try at the end both fail.
-        StartUpCase{"DefaultRefusedIsReported", {u"A", u"B"}, u"B", {u"A"}, {u"B", u"A"}, {u"A", u"B", u"B"}, u"A",
+        StartUpCase{"DefaultRefusedIsReported",
+                    {u"A", u"B"},
+                    u"B",
+                    {u"A"},
+                    {u"B", u"A"},
+                    {u"A", u"B", u"B"},
+                    u"A",
                     {u"B", u"B"},
                     {u"default printer error : B could not be made the default printer again. A is now the default "
                      u"printer."}},
         // The dialog's hand-back fails, the one at the end works.
-        StartUpCase{"SecondHandBackWorks", {u"A", u"B"}, u"B", {u"A"}, {u"B", u"A"}, {u"A", u"B", u"B"}, u"B",
-                    {u"B"}},
+        StartUpCase{"SecondHandBackWorks", {u"A", u"B"}, u"B", {u"A"}, {u"B", u"A"}, {u"A", u"B", u"B"}, u"B", {u"B"}},
         StartUpCase{"ExcludedDefaultUsesSubstitute", {kPdf, u"A"}, kPdf, {u"A"}, {u"A"}, {u"A", kPdf}, kPdf},
         // No substitute exists; the dialog is run once all the same.
         StartUpCase{"ExcludedDefaultAlone", {kPdf}, kPdf, {kPdf}, {kPdf}, {}, kPdf},
         // A substitute that does not open is followed by the next one.
-        StartUpCase{"ExcludedDefaultTriesEverySubstitute", {kPdf, u"A", u"B"}, kPdf, {u"B"}, {u"A", u"B"},
-                    {u"A", u"B", kPdf}, kPdf},
+        StartUpCase{"ExcludedDefaultTriesEverySubstitute",
+                    {kPdf, u"A", u"B"},
+                    kPdf,
+                    {u"B"},
+                    {u"A", u"B"},
+                    {u"A", u"B", kPdf},
+                    kPdf},
         // Never left on a substitute when no attempt opens.
         StartUpCase{"ExcludedDefaultNeverOpens", {kPdf, u"A", u"B"}, kPdf, {}, {u"A", u"B"}, {u"A", u"B", kPdf}, kPdf},
-        StartUpCase{"ExclusionIsCaseSensitive", {u"A"}, u"microsoft print to pdf", {u"microsoft print to pdf"},
-                    {u"microsoft print to pdf"}, {}, u"microsoft print to pdf"}),
+        StartUpCase{"ExclusionIsCaseSensitive",
+                    {u"A"},
+                    u"microsoft print to pdf",
+                    {u"microsoft print to pdf"},
+                    {u"microsoft print to pdf"},
+                    {},
+                    u"microsoft print to pdf"}),
     [](const ::testing::TestParamInfo<StartUpCase>& info) { return std::string(info.param.name); });
 
 TEST(StartUp, ADefaultTheUserChoseMeanwhileIsLeftAlone) {

@@ -14,12 +14,18 @@ struct FieldLabel {
     const char* label;
 };
 constexpr FieldLabel kFieldLabels[] = {
-    {"dmOrientation", "orientation"},      {"dmPaperSize", "paper"},
-    {"dmPaperLength", "paper length"},     {"dmPaperWidth", "paper width"},
-    {"dmScale", "scale"},                  {"dmCopies", "copies"},
-    {"dmDefaultSource", "source"},         {"dmPrintQuality", "resolution"},
-    {"dmColor", "colour"},                 {"dmDuplex", "duplex"},
-    {"dmYResolution", "vertical resolution"}, {"dmTTOption", "TrueType fonts"},
+    {"dmOrientation", "orientation"},
+    {"dmPaperSize", "paper"},
+    {"dmPaperLength", "paper length"},
+    {"dmPaperWidth", "paper width"},
+    {"dmScale", "scale"},
+    {"dmCopies", "copies"},
+    {"dmDefaultSource", "source"},
+    {"dmPrintQuality", "resolution"},
+    {"dmColor", "colour"},
+    {"dmDuplex", "duplex"},
+    {"dmYResolution", "vertical resolution"},
+    {"dmTTOption", "TrueType fonts"},
     {"dmCollate", "collation"},
 };
 
@@ -57,9 +63,7 @@ std::vector<std::uint8_t> PrivatePart(const DeviceInfo& info, const std::vector<
     return Slice(bytes, info.driverPrivateOffset, info.driverPrivateOffset + info.driverPrivateSize);
 }
 
-std::string OptionalNumber(const std::optional<long long>& value) {
-    return value ? std::to_string(*value) : "null";
-}
+std::string OptionalNumber(const std::optional<long long>& value) { return value ? std::to_string(*value) : "null"; }
 
 class Differences {
 public:
@@ -97,8 +101,8 @@ std::string FormatTextDiff(const std::u16string& a, const std::u16string& b, con
     const std::string names = ShowName(a) + " and " + ShowName(b);
     if (list.empty())
         return names + " hold the same settings\n";
-    std::string out = names + " differ in " + std::to_string(list.size()) +
-                      (list.size() == 1 ? " setting" : " settings") + ":\n";
+    std::string out =
+        names + " differ in " + std::to_string(list.size()) + (list.size() == 1 ? " setting" : " settings") + ":\n";
     for (const Difference& d : list) {
         const std::string name = d.label == d.field ? d.label : d.label + " (" + d.field + ")";
         out += "  " + name + ": " + d.textA + " -> " + d.textB + "\n";
@@ -145,8 +149,8 @@ std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector
         std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(fields.value_or(0)));
         return fields ? std::string(text) : std::string("beyond dmSize");
     };
-    d.Add("dmFields", "fields set", bits(a.record.dmFields), bits(b.record.dmFields),
-          OptionalNumber(a.record.dmFields), OptionalNumber(b.record.dmFields));
+    d.Add("dmFields", "fields set", bits(a.record.dmFields), bits(b.record.dmFields), OptionalNumber(a.record.dmFields),
+          OptionalNumber(b.record.dmFields));
     for (const DmShortField& field : kDmShortFields) {
         const std::optional<std::int16_t>& valueA = a.record.*field.member;
         const std::optional<std::int16_t>& valueB = b.record.*field.member;

@@ -17,8 +17,8 @@ bool IsDiffRequest(const std::vector<std::u16string>& args);
 
 // One setting that differs, in a person's words and as JSON values.
 struct Difference {
-    std::string field;   // the record's own name for it, or the file's
-    std::string label;   // what it is to a user: "orientation"
+    std::string field;  // the record's own name for it, or the file's
+    std::string label;  // what it is to a user: "orientation"
     std::string textA, textB;
     std::string jsonA, jsonB;  // for the parts compared as bytes: their sizes
 };

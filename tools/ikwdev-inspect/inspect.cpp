@@ -100,27 +100,48 @@ struct ValueLabel {
     const char* label;
 };
 constexpr ValueLabel kValueLabels[] = {
-    {"dmOrientation", 1, "portrait"},        {"dmOrientation", 2, "landscape"},
-    {"dmPaperSize", 1, "Letter"},            {"dmPaperSize", 3, "Tabloid"},
-    {"dmPaperSize", 5, "Legal"},             {"dmPaperSize", 7, "Executive"},
-    {"dmPaperSize", 8, "A3"},                {"dmPaperSize", 9, "A4"},
-    {"dmPaperSize", 11, "A5"},               {"dmPaperSize", 12, "B4 (JIS)"},
-    {"dmPaperSize", 13, "B5 (JIS)"},         {"dmPaperSize", 20, "Envelope #10"},
-    {"dmPaperSize", 27, "Envelope DL"},      {"dmPaperSize", 43, "Japanese postcard"},
-    {"dmPaperSize", 70, "A6"},               {"dmDefaultSource", 1, "upper tray"},
-    {"dmDefaultSource", 2, "lower tray"},    {"dmDefaultSource", 3, "middle tray"},
-    {"dmDefaultSource", 4, "manual feed"},   {"dmDefaultSource", 5, "envelope"},
-    {"dmDefaultSource", 6, "envelope, manual feed"}, {"dmDefaultSource", 7, "automatic"},
-    {"dmDefaultSource", 8, "tractor"},       {"dmDefaultSource", 9, "small format"},
-    {"dmDefaultSource", 10, "large format"}, {"dmDefaultSource", 11, "large capacity"},
-    {"dmDefaultSource", 14, "cassette"},     {"dmDefaultSource", 15, "by form"},
-    {"dmPrintQuality", -1, "draft"},         {"dmPrintQuality", -2, "low"},
-    {"dmPrintQuality", -3, "medium"},        {"dmPrintQuality", -4, "high"},
-    {"dmColor", 1, "monochrome"},            {"dmColor", 2, "colour"},
-    {"dmDuplex", 1, "one-sided"},            {"dmDuplex", 2, "two-sided, long edge"},
-    {"dmDuplex", 3, "two-sided, short edge"}, {"dmTTOption", 1, "TrueType as bitmaps"},
-    {"dmTTOption", 2, "TrueType downloaded"}, {"dmTTOption", 3, "device fonts substituted"},
-    {"dmTTOption", 4, "TrueType downloaded as outlines"}, {"dmCollate", 0, "off"},
+    {"dmOrientation", 1, "portrait"},
+    {"dmOrientation", 2, "landscape"},
+    {"dmPaperSize", 1, "Letter"},
+    {"dmPaperSize", 3, "Tabloid"},
+    {"dmPaperSize", 5, "Legal"},
+    {"dmPaperSize", 7, "Executive"},
+    {"dmPaperSize", 8, "A3"},
+    {"dmPaperSize", 9, "A4"},
+    {"dmPaperSize", 11, "A5"},
+    {"dmPaperSize", 12, "B4 (JIS)"},
+    {"dmPaperSize", 13, "B5 (JIS)"},
+    {"dmPaperSize", 20, "Envelope #10"},
+    {"dmPaperSize", 27, "Envelope DL"},
+    {"dmPaperSize", 43, "Japanese postcard"},
+    {"dmPaperSize", 70, "A6"},
+    {"dmDefaultSource", 1, "upper tray"},
+    {"dmDefaultSource", 2, "lower tray"},
+    {"dmDefaultSource", 3, "middle tray"},
+    {"dmDefaultSource", 4, "manual feed"},
+    {"dmDefaultSource", 5, "envelope"},
+    {"dmDefaultSource", 6, "envelope, manual feed"},
+    {"dmDefaultSource", 7, "automatic"},
+    {"dmDefaultSource", 8, "tractor"},
+    {"dmDefaultSource", 9, "small format"},
+    {"dmDefaultSource", 10, "large format"},
+    {"dmDefaultSource", 11, "large capacity"},
+    {"dmDefaultSource", 14, "cassette"},
+    {"dmDefaultSource", 15, "by form"},
+    {"dmPrintQuality", -1, "draft"},
+    {"dmPrintQuality", -2, "low"},
+    {"dmPrintQuality", -3, "medium"},
+    {"dmPrintQuality", -4, "high"},
+    {"dmColor", 1, "monochrome"},
+    {"dmColor", 2, "colour"},
+    {"dmDuplex", 1, "one-sided"},
+    {"dmDuplex", 2, "two-sided, long edge"},
+    {"dmDuplex", 3, "two-sided, short edge"},
+    {"dmTTOption", 1, "TrueType as bitmaps"},
+    {"dmTTOption", 2, "TrueType downloaded"},
+    {"dmTTOption", 3, "device fonts substituted"},
+    {"dmTTOption", 4, "TrueType downloaded as outlines"},
+    {"dmCollate", 0, "off"},
     {"dmCollate", 1, "on"},
 };
 
@@ -166,9 +187,7 @@ void AddLine(std::string& out, const char* label, const std::string& value) {
     out += start + value + "\n";
 }
 
-std::string JsonNumberOrNull(const std::optional<long long>& value) {
-    return value ? std::to_string(*value) : "null";
-}
+std::string JsonNumberOrNull(const std::optional<long long>& value) { return value ? std::to_string(*value) : "null"; }
 
 }  // namespace
 
@@ -188,7 +207,11 @@ std::u16string FromUtf8(const std::string& s) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char lead = byte(i);
-        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
         char32_t c = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
         bool ok = length != 0 && i + length <= s.size();
         for (std::size_t k = 1; ok && k < length; ++k) {
@@ -252,8 +275,9 @@ std::string Usage() {
 std::string FormatText(const std::u16string& file, const DeviceInfo& info) {
     const DevModeFields& r = info.record;
     std::string out = ShowName(file) + ": valid device info file of " + std::to_string(info.fileSize) + " bytes\n";
-    AddLine(out, "DevModeSize", std::to_string(info.devModeSize) + " (dmSize " + std::to_string(r.dmSize) +
-                                    " + dmDriverExtra " + std::to_string(r.dmDriverExtra) + ")");
+    AddLine(out, "DevModeSize",
+            std::to_string(info.devModeSize) + " (dmSize " + std::to_string(r.dmSize) + " + dmDriverExtra " +
+                std::to_string(r.dmDriverExtra) + ")");
     AddLine(out, "dmDeviceName", Quote(r.dmDeviceName, Audience::Person));
     AddLine(out, "FullDeviceName",
             info.fullDeviceName ? Quote(*info.fullDeviceName, Audience::Person)
@@ -317,9 +341,9 @@ std::string FormatJson(const std::u16string& file, const DeviceInfo& info) {
 
 std::string FormatJsonProblem(const std::u16string& file, const std::string& problem,
                               std::optional<std::size_t> offset) {
-    return "{\"file\":" + Quote(file, Audience::Json) + ",\"valid\":false,\"error\":" +
-           Quote(FromUtf8(problem), Audience::Json) + ",\"offset\":" +
-           (offset ? std::to_string(*offset) : "null") + "}\n";
+    return "{\"file\":" + Quote(file, Audience::Json) +
+           ",\"valid\":false,\"error\":" + Quote(FromUtf8(problem), Audience::Json) +
+           ",\"offset\":" + (offset ? std::to_string(*offset) : "null") + "}\n";
 }
 
 ExitStatus Run(const std::vector<std::u16string>& args, const Io& io) {
@@ -345,8 +369,8 @@ ExitStatus Run(const std::vector<std::u16string>& args, const Io& io) {
             continue;
         }
         ReportWarnings(io, name, *read.info);
-        if (!WriteOut(io, parsed->json ? FormatJson(name, *read.info)
-                                       : (first ? "" : "\n") + FormatText(name, *read.info)))
+        if (!WriteOut(io,
+                      parsed->json ? FormatJson(name, *read.info) : (first ? "" : "\n") + FormatText(name, *read.info)))
             return ExitStatus::OutputFailed;
         first = false;
     }
@@ -389,8 +413,7 @@ bool ReportProblem(const Io& io, const std::u16string& file, const ReadResult& r
 
 void ReportWarnings(const Io& io, const std::u16string& file, const DeviceInfo& info) {
     for (const DecodeWarning& warning : info.warnings)
-        io.err(ShowName(file) + ": warning at byte " + std::to_string(warning.offset) + ": " + warning.message +
-               "\n");
+        io.err(ShowName(file) + ": warning at byte " + std::to_string(warning.offset) + ": " + warning.message + "\n");
 }
 
 }  // namespace ikw::inspect

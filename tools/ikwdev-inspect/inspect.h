@@ -37,7 +37,7 @@ std::string FormatJsonProblem(const std::u16string& file, const std::string& pro
                               std::optional<std::size_t> offset);
 
 struct FileContents {
-    std::vector<std::uint8_t> bytes;  // at most kMaxDeviceInfoFileSize + 1 bytes
+    std::vector<std::uint8_t> bytes;   // at most kMaxDeviceInfoFileSize + 1 bytes
     std::optional<std::string> error;  // why the file could not be read
 };
 

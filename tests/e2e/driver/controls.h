@@ -10,8 +10,8 @@
 namespace driver {
 
 struct ComboState {
-  std::vector<std::wstring> entries;
-  int selected = -1;  // CB_ERR when nothing is selected
+    std::vector<std::wstring> entries;
+    int selected = -1;  // CB_ERR when nothing is selected
 };
 
 ComboState ReadCombo(HWND dialog, int id);

@@ -24,131 +24,135 @@ namespace {
 const DWORD kDefaultTimeoutMs = 10000;
 
 int Report(HWND found) {
-  if (!found) return 1;
-  Print(HandleText(found));
-  return 0;
+    if (!found)
+        return 1;
+    Print(HandleText(found));
+    return 0;
 }
 
 // wait-window [--class NAME] [--owner HWND|none] [--control ID]
 //             [--no-control ID] [--timeout MS]
 int WaitWindow(const Args& args) {
-  WindowQuery query;
-  DWORD timeout = kDefaultTimeoutMs;
-  for (size_t i = 0; i < args.size(); i += 2) {
-    const std::wstring& value = Arg(args, i + 1);
-    if (args[i] == L"--class") {
-      query.className = value;
-    } else if (args[i] == L"--owner") {
-      query.byOwner = true;
-      query.owner = value == L"none" ? nullptr : ParseHandle(value);
-    } else if (args[i] == L"--control") {
-      query.controlId = ParseNumber(value);
-    } else if (args[i] == L"--no-control") {
-      query.absentControlId = ParseNumber(value);
-    } else if (args[i] == L"--timeout") {
-      timeout = ParseNumber(value);
-    } else {
-      throw UsageError{L"unknown option " + args[i]};
+    WindowQuery query;
+    DWORD timeout = kDefaultTimeoutMs;
+    for (size_t i = 0; i < args.size(); i += 2) {
+        const std::wstring& value = Arg(args, i + 1);
+        if (args[i] == L"--class") {
+            query.className = value;
+        } else if (args[i] == L"--owner") {
+            query.byOwner = true;
+            query.owner = value == L"none" ? nullptr : ParseHandle(value);
+        } else if (args[i] == L"--control") {
+            query.controlId = ParseNumber(value);
+        } else if (args[i] == L"--no-control") {
+            query.absentControlId = ParseNumber(value);
+        } else if (args[i] == L"--timeout") {
+            timeout = ParseNumber(value);
+        } else {
+            throw UsageError{L"unknown option " + args[i]};
+        }
     }
-  }
-  return Report(WaitForWindow(query, timeout));
+    return Report(WaitForWindow(query, timeout));
 }
 
 // wait-gone HWND [TIMEOUT_MS]
 int WaitGone(const Args& args) {
-  DWORD timeout = args.size() > 1 ? ParseNumber(args[1]) : kDefaultTimeoutMs;
-  return WaitUntilGone(ParseHandle(Arg(args, 0)), timeout) ? 0 : 1;
+    DWORD timeout = args.size() > 1 ? ParseNumber(args[1]) : kDefaultTimeoutMs;
+    return WaitUntilGone(ParseHandle(Arg(args, 0)), timeout) ? 0 : 1;
 }
 
 int Windows(const Args&) {
-  ListWindows();
-  return 0;
+    ListWindows();
+    return 0;
 }
 
 int Children(const Args& args) {
-  ListChildren(ParseHandle(Arg(args, 0)));
-  return 0;
+    ListChildren(ParseHandle(Arg(args, 0)));
+    return 0;
 }
 
 // text HWND [ID]: the window's own text, or its child's.
 int Text(const Args& args) {
-  HWND window = ParseHandle(Arg(args, 0));
-  if (args.size() > 1) window = GetDlgItem(window, ParseNumber(args[1]));
-  if (!window) return 1;
-  Print(WindowText(window));
-  return 0;
+    HWND window = ParseHandle(Arg(args, 0));
+    if (args.size() > 1)
+        window = GetDlgItem(window, ParseNumber(args[1]));
+    if (!window)
+        return 1;
+    Print(WindowText(window));
+    return 0;
 }
 
 // combo HWND ID: the selected index, then one entry per line.
 int Combo(const Args& args) {
-  ComboState state = ReadCombo(ParseHandle(Arg(args, 0)), ParseNumber(Arg(args, 1)));
-  Print(std::to_wstring(state.selected));
-  for (const std::wstring& entry : state.entries) Print(entry);
-  return 0;
+    ComboState state = ReadCombo(ParseHandle(Arg(args, 0)), ParseNumber(Arg(args, 1)));
+    Print(std::to_wstring(state.selected));
+    for (const std::wstring& entry : state.entries)
+        Print(entry);
+    return 0;
 }
 
 int Select(const Args& args) {
-  return SelectComboEntry(ParseHandle(Arg(args, 0)), ParseNumber(Arg(args, 1)), Arg(args, 2))
-             ? 0
-             : 1;
+    return SelectComboEntry(ParseHandle(Arg(args, 0)), ParseNumber(Arg(args, 1)), Arg(args, 2)) ? 0 : 1;
 }
 
 int Click(const Args& args) {
-  ClickButton(ParseHandle(Arg(args, 0)), ParseNumber(Arg(args, 1)));
-  return 0;
+    ClickButton(ParseHandle(Arg(args, 0)), ParseNumber(Arg(args, 1)));
+    return 0;
 }
 
 int Checked(const Args& args) {
-  Print(IsChecked(ParseHandle(Arg(args, 0)), ParseNumber(Arg(args, 1))) ? L"1" : L"0");
-  return 0;
+    Print(IsChecked(ParseHandle(Arg(args, 0)), ParseNumber(Arg(args, 1))) ? L"1" : L"0");
+    return 0;
 }
 
 int Press(const Args& args) {
-  PressButton(ParseHandle(Arg(args, 0)), ParseNumber(Arg(args, 1)));
-  return 0;
+    PressButton(ParseHandle(Arg(args, 0)), ParseNumber(Arg(args, 1)));
+    return 0;
 }
 
 // rect HWND: the window's left, top, right and bottom in screen pixels.
 int Rect(const Args& args) {
-  RECT rect = {};
-  if (!GetWindowRect(ParseHandle(Arg(args, 0)), &rect)) return 1;
-  Print(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
-        std::to_wstring(rect.right) + L" " + std::to_wstring(rect.bottom));
-  return 0;
+    RECT rect = {};
+    if (!GetWindowRect(ParseHandle(Arg(args, 0)), &rect))
+        return 1;
+    Print(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " + std::to_wstring(rect.right) + L" " +
+          std::to_wstring(rect.bottom));
+    return 0;
 }
 
 // close HWND: asks the window to close, as its title bar's close box does.
 int Close(const Args& args) {
-  HWND window = ParseHandle(Arg(args, 0));
-  if (!PostMessageW(window, WM_CLOSE, 0, 0)) {
-    FailWithLastError(L"WM_CLOSE not posted to window " + HandleText(window));
-  }
-  return 0;
+    HWND window = ParseHandle(Arg(args, 0));
+    if (!PostMessageW(window, WM_CLOSE, 0, 0)) {
+        FailWithLastError(L"WM_CLOSE not posted to window " + HandleText(window));
+    }
+    return 0;
 }
 
 int Default(const Args&) {
-  Print(DefaultPrinter());
-  return 0;
+    Print(DefaultPrinter());
+    return 0;
 }
 
 int StoredDefault(const Args&) {
-  Print(StoredDefaultPrinter());
-  return 0;
+    Print(StoredDefaultPrinter());
+    return 0;
 }
 
 // devmode PRINTER: the driver's default settings record as hex.
 int DevMode(const Args& args) {
-  std::vector<unsigned char> record = DefaultDeviceSettings(Arg(args, 0));
-  if (record.empty()) return 1;
-  Print(HexBytes(record.data(), record.size()));
-  return 0;
+    std::vector<unsigned char> record = DefaultDeviceSettings(Arg(args, 0));
+    if (record.empty())
+        return 1;
+    Print(HexBytes(record.data(), record.size()));
+    return 0;
 }
 
 // Keeps the prefix's Wine session up between the tests' short Wine processes,
 // which then start in a fraction of the time; ended by wineserver -k.
 int Idle(const Args&) {
-  Sleep(INFINITE);
-  return 0;
+    Sleep(INFINITE);
+    return 0;
 }
 
 const std::map<std::wstring, int (*)(const Args&)> kCommands = {
@@ -177,30 +181,32 @@ const std::map<std::wstring, int (*)(const Args&)> kCommands = {
 };
 
 int Run(Args words) {
-  if (words.size() > 1 && words[0] == L"--desktop") {
-    if (!UseDesktop(words[1], kDefaultTimeoutMs)) {
-      PrintError(L"ikwdev-test-driver: no desktop " + words[1]);
-      return 1;
+    if (words.size() > 1 && words[0] == L"--desktop") {
+        if (!UseDesktop(words[1], kDefaultTimeoutMs)) {
+            PrintError(L"ikwdev-test-driver: no desktop " + words[1]);
+            return 1;
+        }
+        words.erase(words.begin(), words.begin() + 2);
     }
-    words.erase(words.begin(), words.begin() + 2);
-  }
-  if (words.empty()) throw UsageError{L"no command"};
-  auto command = kCommands.find(words[0]);
-  if (command == kCommands.end()) throw UsageError{L"unknown command " + words[0]};
-  return command->second(Args(words.begin() + 1, words.end()));
+    if (words.empty())
+        throw UsageError{L"no command"};
+    auto command = kCommands.find(words[0]);
+    if (command == kCommands.end())
+        throw UsageError{L"unknown command " + words[0]};
+    return command->second(Args(words.begin() + 1, words.end()));
 }
 
 }  // namespace
 }  // namespace driver
 
 int wmain(int argc, wchar_t** argv) {
-  try {
-    return driver::Run(driver::Args(argv + 1, argv + argc));
-  } catch (const driver::UsageError& error) {
-    driver::PrintError(L"ikwdev-test-driver: " + error.message);
-    return 2;
-  } catch (const driver::OperationError& error) {
-    driver::PrintError(L"ikwdev-test-driver: " + error.message);
-    return 3;
-  }
+    try {
+        return driver::Run(driver::Args(argv + 1, argv + argc));
+    } catch (const driver::UsageError& error) {
+        driver::PrintError(L"ikwdev-test-driver: " + error.message);
+        return 2;
+    } catch (const driver::OperationError& error) {
+        driver::PrintError(L"ikwdev-test-driver: " + error.message);
+        return 3;
+    }
 }

@@ -19,13 +19,13 @@ HWND ParseHandle(const std::wstring& text);
 int ParseNumber(const std::wstring& text);
 
 struct UsageError {
-  std::wstring message;
+    std::wstring message;
 };
 
 // A window message or window search that the system refused: the test must
 // stop with the reason, not go on as if the message had arrived.
 struct OperationError {
-  std::wstring message;
+    std::wstring message;
 };
 
 // Throws OperationError: what failed, with GetLastError's code.

@@ -9,11 +9,11 @@
 namespace driver {
 
 struct WindowQuery {
-  std::wstring className;  // empty: any class
-  bool byOwner = false;
-  HWND owner = nullptr;    // with byOwner: nullptr asks for an unowned window
-  int controlId = 0;       // nonzero: the window must have this child
-  int absentControlId = 0; // nonzero: the window must not have this child
+    std::wstring className;  // empty: any class
+    bool byOwner = false;
+    HWND owner = nullptr;     // with byOwner: nullptr asks for an unowned window
+    int controlId = 0;        // nonzero: the window must have this child
+    int absentControlId = 0;  // nonzero: the window must not have this child
 };
 
 // Makes this thread look for windows on the named desktop (a Wine virtual

@@ -36,7 +36,7 @@ inline void AppendU16(Bytes& bytes, std::uint16_t value) {
 // A settings record in a block as a driver hands it over: zeroes, then from
 // patternFrom on a byte pattern (i * patternStep + patternStart) so that a
 // misplaced copy shows, then the name and the two size fields on top.
-struct DevModeSpec {
+struct DevModeShape {
     std::u16string name;
     std::size_t nameUnits = 32;  // how much of the name field is written: the name, cut, then NULs
     std::uint16_t dmSize = 220;
@@ -47,15 +47,15 @@ struct DevModeSpec {
     std::uint8_t patternStart = 0;
 };
 
-inline Bytes MakeDevMode(const DevModeSpec& spec) {
-    const std::size_t recordSize = std::size_t{spec.dmSize} + spec.dmDriverExtra;
-    Bytes bytes(std::max({recordSize, spec.blockSize, std::size_t{72}}), 0);
-    for (std::size_t i = spec.patternFrom; i < bytes.size(); ++i)
-        bytes[i] = static_cast<std::uint8_t>(i * spec.patternStep + spec.patternStart);
-    for (std::size_t unit = 0; unit < spec.nameUnits; ++unit)
-        PutU16(bytes, unit * 2, unit < spec.name.size() ? spec.name[unit] : 0);
-    PutU16(bytes, 68, spec.dmSize);
-    PutU16(bytes, 70, spec.dmDriverExtra);
+inline Bytes MakeDevMode(const DevModeShape& shape) {
+    const std::size_t recordSize = std::size_t{shape.dmSize} + shape.dmDriverExtra;
+    Bytes bytes(std::max({recordSize, shape.blockSize, std::size_t{72}}), 0);
+    for (std::size_t i = shape.patternFrom; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * shape.patternStep + shape.patternStart);
+    for (std::size_t unit = 0; unit < shape.nameUnits; ++unit)
+        PutU16(bytes, unit * 2, unit < shape.name.size() ? shape.name[unit] : 0);
+    PutU16(bytes, 68, shape.dmSize);
+    PutU16(bytes, 70, shape.dmDriverExtra);
     return bytes;
 }
 

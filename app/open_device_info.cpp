@@ -4,6 +4,7 @@
 
 #include "devinfo/device_info_format.h"
 #include "devinfo/little_endian.h"
+#include "devinfo/save_device_settings.h"
 
 namespace ikw {
 
@@ -17,7 +18,6 @@ const std::u16string kNotDeviceInfoText = u"not a device info file";
 const std::u16string kNotInstalledText = u"printer not installed";
 const std::u16string kDriverRefusedText = u"settings refused by the printer's driver";
 const std::u16string kDialogFailedText = u"setup dialog could not open";
-const std::u16string kOpenErrorText = u"open error :";
 const std::u16string kFileTooLongReason = u"longer than any device info file can be";
 const std::u16string kNoPrinterReason = u"it names no printer";
 
@@ -88,13 +88,13 @@ std::vector<std::uint8_t> FitRecordToDriver(const std::vector<std::uint8_t>& rec
 }
 
 bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
-                        OpenedFileDialogHost& dialogs) {
+                        OpenedFileDialogHost& dialogs, MessageBoxes& messages) {
     const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateLocalPrinters();
     if (!printers)
         return false;
     OpenDecision decision = DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers);
     if (!decision.open) {
-        platform.ShowMessage(decision.message);
+        messages.ShowMessage(decision.message, MessageIcon::Exclamation);
         return false;
     }
 
@@ -108,13 +108,13 @@ bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices
         merged = platform.MergeThroughDriver(opened.printer, FitRecordToDriver(opened.record, driver));
     }
     if (!merged) {
-        platform.ShowMessage(kDriverRefusedText + u" (" + opened.printer + u") :" + file);
+        messages.ShowMessage(kDriverRefusedText + u" (" + opened.printer + u") :" + file, MessageIcon::Exclamation);
         return false;
     }
     opened.record = std::move(*merged);
     if (dialogs.RunSetupDialogWith(opened))
         return true;
-    platform.ShowMessage(kDialogFailedText + u" (" + opened.printer + u") :" + file);
+    messages.ShowMessage(kDialogFailedText + u" (" + opened.printer + u") :" + file, MessageIcon::Exclamation);
     return false;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/start_up.h"
+#include "devinfo/message_boxes.h"
 #include "platform/print_services.h"
 
 namespace ikw {
@@ -47,9 +48,6 @@ public:
     // that the driver checks every value; nullopt when the driver refuses.
     virtual std::optional<std::vector<std::uint8_t>> MergeThroughDriver(const std::u16string& printer,
                                                                         const std::vector<std::uint8_t>& record) = 0;
-    // A message box with an OK button, titled with the program's name; it
-    // returns when the user has closed it.
-    virtual void ShowMessage(const std::u16string& text) = 0;
 };
 
 // The setup dialog, also with a file's settings.
@@ -84,6 +82,6 @@ std::vector<std::uint8_t> FitRecordToDriver(const std::vector<std::uint8_t>& rec
 // True when the dialog was shown; false after a message (or when the printer
 // list could not be had), when the usual start is to follow.
 bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
-                        OpenedFileDialogHost& dialogs);
+                        OpenedFileDialogHost& dialogs, MessageBoxes& messages);
 
 }  // namespace ikw

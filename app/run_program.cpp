@@ -18,12 +18,12 @@ int RunProgram(const std::vector<std::u16string>& args, PrintServices& printServ
     const CommandLine commandLine = ParseCommandLine(args);
     switch (commandLine.request) {
     case CommandLine::Request::WrongUsage:
-        platform.ShowMessage(kUsageText);
+        messages.ShowMessage(kUsageText, MessageIcon::Exclamation);
         return kWrongUsageExitCode;
     case CommandLine::Request::OpenFile:
         // A file that cannot be opened has been reported; the user still
         // gets the dialog, as on any other start.
-        if (OpenDeviceInfoFile(commandLine.file, printServices, platform, dialogs)) {
+        if (OpenDeviceInfoFile(commandLine.file, printServices, platform, dialogs, messages)) {
             dialogs.DestroySetupDialog();
             return 0;
         }

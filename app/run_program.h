@@ -11,7 +11,7 @@ namespace ikw {
 
 // args: the command line without the program's own name. Returns the exit
 // code. With no argument the run is exactly the usual start.
-// messages: for the usual start's own reports.
+// messages: for every report of the run (usage, an unusable file, the default printer).
 int RunProgram(const std::vector<std::u16string>& args, PrintServices& printServices, DeviceInfoPlatform& platform,
                OpenedFileDialogHost& dialogs, MessageBoxes& messages);
 

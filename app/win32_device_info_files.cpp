@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "framework/message_box.h"
 #include "platform/wide_string.h"
 #include "platform/win32_device_settings_merge.h"
 
@@ -68,10 +67,6 @@ std::optional<std::vector<std::uint8_t>> Win32DeviceInfoFiles::DriverRecordOf(co
 std::optional<std::vector<std::uint8_t>> Win32DeviceInfoFiles::MergeThroughDriver(
     const std::u16string& printer, const std::vector<std::uint8_t>& record) {
     return ikw::MergeThroughDriver(printer, record);
-}
-
-void Win32DeviceInfoFiles::ShowMessage(const std::u16string& text) {
-    fw::ShowMessageBox(nullptr, ToWide(text), MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace ikw

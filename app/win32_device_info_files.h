@@ -13,7 +13,6 @@ public:
     std::optional<std::vector<std::uint8_t>> MergeThroughDriver(const std::u16string& printer,
                                                                 const std::vector<std::uint8_t>& record) override;
     // No owner: nothing else of the program's is on the screen yet.
-    void ShowMessage(const std::u16string& text) override;
 };
 
 }  // namespace ikw

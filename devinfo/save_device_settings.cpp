@@ -14,7 +14,6 @@ namespace {
 
 // The only message texts the program composes itself; the string table holds
 // none of them, so they read the same under every interface language.
-const std::u16string kOpenErrorText = u"open error :";
 const std::u16string kWriteErrorText = u"write error :";
 const std::u16string kReplaceErrorText = u"replace error :";
 const std::u16string kSaveDialogFailedText = u"save error : the save dialog could not be shown. Nothing was saved.";

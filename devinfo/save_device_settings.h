@@ -155,6 +155,10 @@ struct SavePlatform {
 // ---------------------------------------------------------------------------
 // What the core provides.
 
+// The start of the message for a path the program cannot use, followed
+// directly by the path: the same for a file to save and a file to open.
+inline const std::u16string kOpenErrorText = u"open error :";
+
 // One press of the save button. Every failure is reported here in a message
 // box, or deliberately not reported (a cancelled dialog), so the caller has
 // nothing to check. The setup dialog stays open afterwards.

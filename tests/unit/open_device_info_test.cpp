@@ -182,11 +182,7 @@ public:
         merged[64] = 0xCC;
         return merged;
     }
-    void ShowMessage(const std::u16string& text) override { log.push_back("message " + Narrow(text)); }
-    // The usual start's own reports.
-    void ShowMessage(const std::u16string& text, MessageIcon) override {
-        log.push_back("start-up message " + Narrow(text));
-    }
+    void ShowMessage(const std::u16string& text, MessageIcon) override { log.push_back("message " + Narrow(text)); }
     bool RunSetupDialogWith(const OpenedDeviceInfo& opened) override {
         log.push_back("dialog with " + Narrow(opened.file) + " on " + Narrow(opened.printer) + " (default " +
                       Narrow(m_spooler.defaultPrinter) + ")");

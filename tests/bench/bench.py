@@ -228,7 +228,8 @@ def time_start_up(bench, exe, name):
                            % (name, START_TIMEOUT, program.status(),
                               program.log_tail()))
     bench._programs.remove(watcher)
-    dialog, seen_us = read_lines(watcher)[1].split("\t")
+    lines = read_lines(watcher)
+    dialog, seen_us = lines[lines.index("ready") + 1].split("\t")
     bench.finish(program, dialog)
     return (int(seen_us) * 1000 - started) / 1e9
 

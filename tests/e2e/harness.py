@@ -11,6 +11,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 import sandbox
@@ -63,6 +64,12 @@ class DriverError(Exception):
     pass
 
 
+# The driver's first line on standard error, written before it does anything.
+DRIVER_STARTED = "ikwdev-test-driver: started"
+# Starts of one driver command before a test gives up on Wine.
+DRIVER_START_ATTEMPTS = 3
+
+
 class WineSession:
     """The Wine processes of one test. A first, idle process keeps the
     prefix's session up, so the short processes after it start quickly and
@@ -109,9 +116,10 @@ class WineSession:
             return (code, out.read().decode("utf-8", "replace"),
                     err.read().decode("utf-8", "replace"))
 
-    def start(self, argv, log_path):
-        """Starts a Wine program and returns at once."""
-        return Program(["wine"] + argv, self.env, log_path)
+    def start(self, argv, log_path, env=None):
+        """Starts a Wine program and returns at once. env: variables that
+        differ for this program alone."""
+        return Program(["wine"] + argv, dict(self.env, **(env or {})), log_path)
 
 
 class Program:
@@ -185,14 +193,35 @@ class Driver:
     def __init__(self, session, desktop=None):
         self.session = session
         self.desktop = ["--desktop", desktop] if desktop else []
+        self._last_error_output = ""
 
     def _run(self, *args, timeout=60):
-        code, out, err = self.session.run(
+        code, out, err = self._start_until_run(
             [driver_path()] + self.desktop + [str(a) for a in args], timeout)
+        self._last_error_output = err.strip()
         if code == 2 or (code != 0 and code != 1):
             raise DriverError("driver %s: exit code %d: %s"
                               % (" ".join(map(str, args)), code, err.strip()))
         return code, out
+
+    def _start_until_run(self, argv, timeout):
+        """Runs the driver: (exit code, stdout, stderr without its started
+        line). Wine fails to start about one process in two thousand, before
+        any of the driver's code runs (under 32-bit Wine, its start.exe then
+        says "Application could not be started" and exits 1). A run without
+        the driver's started line did nothing, so it is made again; each
+        such start is reported on standard error."""
+        for attempt in range(1, DRIVER_START_ATTEMPTS + 1):
+            code, out, err = self.session.run(argv, timeout)
+            lines = err.splitlines()
+            if DRIVER_STARTED in lines:
+                lines.remove(DRIVER_STARTED)
+                return code, out, "\n".join(lines)
+            failure = "Wine did not start %s (attempt %d of %d): exit code %d: %s" % (
+                " ".join(argv[1:]), attempt, DRIVER_START_ATTEMPTS, code,
+                (out + err).strip())
+            print(failure, file=sys.stderr)
+        raise DriverError(failure)
 
     def _value(self, *args, **kw):
         code, out = self._run(*args, **kw)
@@ -253,7 +282,8 @@ class Driver:
         the message never went, and the test must not wait for its effect."""
         code, _ = self._run(*args)
         if code != 0:
-            raise DriverError("driver %s: exit code %d" % (" ".join(map(str, args)), code))
+            raise DriverError("driver %s: exit code %d: %s"
+                              % (" ".join(map(str, args)), code, self._last_error_output))
 
     def click(self, window, control):
         self._act("click", window, hex(control))
@@ -287,6 +317,13 @@ class Driver:
         if code != 0:
             raise DriverError("window %s has no control 0x%x that takes text"
                               % (window, control))
+
+    def answers(self, window, timeout):
+        """Whether the window's thread takes a message within timeout
+        seconds: False when it is busy, or the window is gone."""
+        code, _ = self._run("settle", window, int(timeout * 1000),
+                            timeout=timeout + 60)
+        return code == 0
 
     def settle(self, window, timeout=WINDOW_TIMEOUT):
         """Returns once the window's thread has gone back to a message loop:
@@ -427,7 +464,13 @@ class ProgramTestCase(unittest.TestCase):
         Windows path), with the given command-line arguments."""
         os.makedirs(artifacts_dir(), exist_ok=True)
         log = os.path.join(artifacts_dir(), self.id() + ".log")
-        self.program = self.session.start([path or program_path()] + list(args), log)
+        # Wine's own error lines, though not its notes on what it lacks, go
+        # to the log that a failing test prints. A test that asked for
+        # channels of its own keeps them.
+        env = {}
+        if self.session.env["WINEDEBUG"] == sandbox.QUIET_WINE:
+            env["WINEDEBUG"] = "fixme-all"
+        self.program = self.session.start([path or program_path()] + list(args), log, env)
         return self.program
 
     def wait_for_setup_dialog(self):
@@ -466,14 +509,34 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+# Seconds a save dialog is still looked for once a save has failed to show
+# one in time, so that the failure tells a slow dialog from none at all.
+LATE_WINDOW_WAIT = 60
+
+
 def open_save_dialog(driver, dialog, timeout=WINDOW_TIMEOUT):
     """Presses save on the setup dialog; the save dialog it opens."""
     driver.press(dialog, SAVE)
     found = driver.wait_window(DIALOG_CLASS, owner=dialog,
                                control=SAVE_DIALOG_FILE_NAME, timeout=timeout)
     if found is None:
-        raise DriverError("save on %s opened no save dialog" % dialog)
+        raise DriverError("save on %s opened no save dialog within %d s: %s"
+                          % (dialog, timeout, why_no_save_dialog(driver, dialog, timeout)))
     return found
+
+
+def why_no_save_dialog(driver, dialog, waited):
+    """What became of a save dialog that did not show in `waited` seconds."""
+    started = time.monotonic()
+    late = driver.wait_window(DIALOG_CLASS, owner=dialog,
+                              control=SAVE_DIALOG_FILE_NAME, timeout=LATE_WINDOW_WAIT)
+    if late is not None:
+        return "it showed %.0f s after the save" % (waited + time.monotonic() - started)
+    if driver.answers(dialog, timeout=5):
+        return ("none showed in %d s more, and the setup dialog's thread takes messages"
+                % LATE_WINDOW_WAIT)
+    return ("none showed in %d s more, and the setup dialog's thread takes no messages: "
+            "it is busy, or the window is gone" % LATE_WINDOW_WAIT)
 
 
 def enter_save_path(driver, save_dialog, path):

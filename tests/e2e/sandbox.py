@@ -20,6 +20,8 @@ FIXTURE_PPD = os.path.join(HERE, "fixtures", "generic-postscript.ppd")
 # Wine offers to download Mono and Gecko into a new prefix, in a window that
 # would wait for a click forever; the program needs neither.
 WINE_DLL_OVERRIDES = "mscoree,mshtml="
+# Wine's debug channels for every process unless a test says otherwise: none.
+QUIET_WINE = "-all"
 WINE_FONTS = "/usr/share/wine/fonts"
 # For WinePrefix.env: the machine's own print system instead of a private one.
 MACHINE_PRINTERS = "the machine's own printers"
@@ -262,7 +264,7 @@ class WinePrefix:
         for name in ("DISPLAY", "WAYLAND_DISPLAY", "LANGUAGE"):
             env.pop(name, None)
         env["WINEPREFIX"] = self.path
-        env["WINEDEBUG"] = "-all"
+        env["WINEDEBUG"] = QUIET_WINE
         env["WINEDLLOVERRIDES"] = WINE_DLL_OVERRIDES
         if cups is None:
             env["CUPS_SERVER"] = os.path.join(self.path, "no-cups.sock")

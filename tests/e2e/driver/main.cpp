@@ -4,6 +4,11 @@
 // there (2 for a wrong command line, 3 when the system refused a window
 // message or a window search). `--desktop NAME` before the subcommand
 // works on a Wine virtual desktop instead of the default one.
+//
+// Before anything else it writes the line "ikwdev-test-driver: started" to
+// standard error. Wine now and then fails to start a process at all; a
+// caller that misses the line knows the command never ran, and may run it
+// again without anything having happened twice.
 
 #include <windows.h>
 
@@ -200,6 +205,7 @@ int Run(Args words) {
 }  // namespace driver
 
 int wmain(int argc, wchar_t** argv) {
+    driver::PrintError(L"ikwdev-test-driver: started");
     try {
         return driver::Run(driver::Args(argv + 1, argv + argc));
     } catch (const driver::UsageError& error) {

@@ -54,8 +54,23 @@ UNDECODABLE_NAMES = [b"bad\xff.dev", b"bad\xfe.dev"]
 ON_WINE = False
 
 
+# Wine fails to start about one process in two thousand. Where it runs a
+# 64-bit program through its start.exe, that start.exe then says so on
+# standard output and exits 1, before the inspector has run at all. The
+# inspector changes nothing, so such a run is simply made again.
+WINE_COULD_NOT_START = b"Application could not be started"
+WINE_START_ATTEMPTS = 3
+
+
 def run(*args, stdout=subprocess.PIPE):
-    result = subprocess.run(COMMAND + list(args), stdout=stdout, stderr=subprocess.PIPE, cwd=WORKDIR, timeout=120)
+    for attempt in range(1, WINE_START_ATTEMPTS + 1):
+        result = subprocess.run(COMMAND + list(args), stdout=stdout, stderr=subprocess.PIPE, cwd=WORKDIR,
+                                timeout=120)
+        if not (ON_WINE and result.returncode == 1 and result.stdout
+                and WINE_COULD_NOT_START in result.stdout):
+            break
+        print("Wine did not start the inspector (attempt %d of %d): %s"
+              % (attempt, WINE_START_ATTEMPTS, result.stdout.decode("utf-8", "replace").strip()), file=sys.stderr)
     out = result.stdout.decode("utf-8") if result.stdout is not None else None
     return result.returncode, out, result.stderr.decode("utf-8", "replace")
 

@@ -193,13 +193,14 @@ class Driver:
     def __init__(self, session, desktop=None):
         self.session = session
         self.desktop = ["--desktop", desktop] if desktop else []
-        self._last_error_output = ""
 
-    def _run(self, *args, timeout=60):
+    def _run(self, *args, timeout=60, answers=(0, 1)):
+        """(exit code, stdout) of a driver command whose exit code is one of
+        answers: 0 for done or found, 1 for not found. Any other code raises
+        with the driver's error text."""
         code, out, err = self._start_until_run(
             [driver_path()] + self.desktop + [str(a) for a in args], timeout)
-        self._last_error_output = err.strip()
-        if code == 2 or (code != 0 and code != 1):
+        if code not in answers:
             raise DriverError("driver %s: exit code %d: %s"
                               % (" ".join(map(str, args)), code, err.strip()))
         return code, out
@@ -280,10 +281,7 @@ class Driver:
     def _act(self, *args):
         """Runs a subcommand that must act: anything but exit code 0 means
         the message never went, and the test must not wait for its effect."""
-        code, _ = self._run(*args)
-        if code != 0:
-            raise DriverError("driver %s: exit code %d: %s"
-                              % (" ".join(map(str, args)), code, self._last_error_output))
+        self._run(*args, answers=(0,))
 
     def click(self, window, control):
         self._act("click", window, hex(control))
@@ -328,9 +326,7 @@ class Driver:
     def settle(self, window, timeout=WINDOW_TIMEOUT):
         """Returns once the window's thread has gone back to a message loop:
         the handler it was running is over, or has opened a modal window."""
-        code, _ = self._run("settle", window, int(timeout * 1000),
-                            timeout=timeout + 60)
-        if code != 0:
+        if not self.answers(window, timeout):
             raise DriverError("window %s took no message in %d s" % (window, timeout))
 
     def paper_and_bins(self, printer):

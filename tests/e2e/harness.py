@@ -31,9 +31,10 @@ SAVE = 1    # the dialog's OK button
 CLOSE = 2   # the dialog's Cancel button
 
 DIALOG_CLASS = "#32770"
-# Seconds. Generous: a loaded CI machine starts Wine programs slowly.
-WINDOW_TIMEOUT = 30
-EXIT_TIMEOUT = 30
+# Seconds. Generous: a loaded CI machine starts Wine programs slowly, and
+# under emulation they are slower still.
+WINDOW_TIMEOUT = 30 * sandbox.SLOWDOWN
+EXIT_TIMEOUT = 30 * sandbox.SLOWDOWN
 
 
 def program_path():
@@ -53,6 +54,13 @@ def release_package(name_end):
         version = f.readline().strip()
     folder = os.environ.get("IKW_PACKAGE_DIR", os.path.join(ROOT, "dist"))
     return os.path.join(folder, "IKWDev-" + version + name_end)
+
+
+def skip_unless_32bit_runs(test):
+    """Skips the rest of a test that runs a 32-bit program where this
+    machine cannot run one natively."""
+    if not sandbox.runs_32bit_natively():
+        test.skipTest(sandbox.skip_line_32bit()[len("skipped: "):])
 
 
 def artifacts_dir():
@@ -83,7 +91,7 @@ class WineSession:
 
     def __enter__(self):
         self._idle = subprocess.Popen(
-            ["wine", driver_path(), "idle"], env=self.env,
+            [sandbox.WINE, driver_path(), "idle"], env=self.env,
             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
         return self
@@ -103,7 +111,7 @@ class WineSession:
         standard handles on to background processes that outlive it, and a
         pipe would then never reach its end."""
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            proc = subprocess.Popen(["wine"] + argv, env=self.env,
+            proc = subprocess.Popen([sandbox.WINE] + argv, env=self.env,
                                     stdin=subprocess.DEVNULL, stdout=out,
                                     stderr=err)
             try:
@@ -119,7 +127,7 @@ class WineSession:
     def start(self, argv, log_path, env=None):
         """Starts a Wine program and returns at once. env: variables that
         differ for this program alone."""
-        return Program(["wine"] + argv, dict(self.env, **(env or {})), log_path)
+        return Program([sandbox.WINE] + argv, dict(self.env, **(env or {})), log_path)
 
 
 class Program:

@@ -18,7 +18,8 @@ import tempfile
 import time
 
 import sandbox
-from harness import CLOSE, ROOT, Driver, WineSession, program_path, windows_path
+from harness import (CLOSE, DIALOG_CLASS, PRINTER_COMBO, ROOT, Driver, WineSession,
+                     windows_path)
 
 DEMO_PRINTERS = ["Office_Laser", "Label.Printer",
                  "Accounting_Department_Colour_Laser_Printer_2"]
@@ -66,19 +67,30 @@ def printers(stack):
     return cups
 
 
+def program_path():
+    """The shipped 32-bit IKWDev.exe, which is what users run, where this
+    machine runs 32-bit programs; its 64-bit twin elsewhere."""
+    if sandbox.runs_32bit_natively():
+        return os.path.join(ROOT, "build", "win32", "IKWDev.exe")
+    print("== showing the 64-bit IKWDev.exe: this machine cannot run the shipped "
+          "32-bit one (%s)" % sandbox.execution_of_32bit()[1])
+    return os.path.join(ROOT, "build", "win64", "IKWDev.exe")
+
+
 def program_command(file):
     """IKWDev.exe, with the device info file to open when one is given: a
     Linux path is handed over as Wine's programs see it."""
+    program = program_path()
     if file is None:
-        return [program_path()]
-    return [program_path(), windows_path(file) if os.path.exists(file) else file]
+        return [program]
+    return [program, windows_path(file) if os.path.exists(file) else file]
 
 
 def run_on_display(prefix, display, cups, file):
     with WineSession(prefix, display, cups, interface_locale()) as session:
         Driver(session).default_printer()  # Wine takes the printers in
         print("== IKWDev.exe is open on display %s; close it to end" % display)
-        code = subprocess.run(["wine"] + program_command(file), env=session.env,
+        code = subprocess.run([sandbox.WINE] + program_command(file), env=session.env,
                               stdin=subprocess.DEVNULL).returncode
     print("== IKWDev.exe ended with exit code %d" % code)
     return code
@@ -92,24 +104,41 @@ def take_screenshot(prefix, display, cups, file):
         desktop = "/desktop=%s,%dx%d" % ((DESKTOP,) + SCREEN)
         program = session.start(["explorer", desktop] + program_command(file), log.name)
         driver = Driver(session, desktop=DESKTOP)
-        dialog = driver.wait_setup_dialog()
-        if dialog is None:
-            print("The setup dialog did not appear. IKWDev.exe's output:\n"
-                  + program.log_tail(), file=sys.stderr)
+        # The first window the program shows: the setup dialog, or a message
+        # box about a file it cannot open, which is then what there is to see.
+        window = driver.wait_window(DIALOG_CLASS)
+        if window is None:
+            print("IKWDev.exe showed no window. Its output:\n" + program.log_tail(),
+                  file=sys.stderr)
             return 1
-        time.sleep(1)  # the dialog's first paint
-        left, top, right, bottom = driver.rect(dialog)
-        region = (max(left - MARGIN, 0), max(top - MARGIN, 0),
-                  right - left + 2 * MARGIN, bottom - top + 2 * MARGIN)
-        path = display.screenshot(os.path.join(
-            SCREENSHOTS, "setup-dialog-%s.png" % language_of(locale)), region)
-        driver.press(dialog, CLOSE)
-        driver.wait_gone(dialog)
+        kind = "setup-dialog" if is_setup_dialog(driver, window) else "message"
+        path = picture(display, driver, window, "%s-%s.png" % (kind, language_of(locale)))
+        if kind == "message":
+            # The usual start follows the message; the program ends with it.
+            driver.dismiss(window)
+            window = driver.wait_setup_dialog()
+        if window is not None:
+            driver.press(window, CLOSE)
+            driver.wait_gone(window)
     if path is None:
         print("The screenshot could not be taken.", file=sys.stderr)
         return 1
     print(path)
     return 0
+
+
+def is_setup_dialog(driver, window):
+    return any(w.handle == window and any(c.control_id == PRINTER_COMBO for c in w.children)
+               for w in driver.windows())
+
+
+def picture(display, driver, window, name):
+    """A picture of the window and a margin around it, or None."""
+    time.sleep(1)  # the window's first paint
+    left, top, right, bottom = driver.rect(window)
+    region = (max(left - MARGIN, 0), max(top - MARGIN, 0),
+              right - left + 2 * MARGIN, bottom - top + 2 * MARGIN)
+    return display.screenshot(os.path.join(SCREENSHOTS, name), region)
 
 
 def main():

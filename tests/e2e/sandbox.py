@@ -15,6 +15,14 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+# Every Windows program starts through this script, which picks a Wine
+# loader the machine can execute.
+WINE = os.path.join(ROOT, "scripts", "lib", "wine")
+PROBE_32BIT = os.path.join(ROOT, "scripts", "lib", "probe-32bit")
+# How many times longer than usual the waits last: the 32-bit smoke set runs
+# under emulation, where a Wine program takes a minute to show a window.
+SLOWDOWN = float(os.environ.get("IKW_E2E_SLOWDOWN", "1"))
 FIXTURE_PPD = os.path.join(HERE, "fixtures", "generic-postscript.ppd")
 
 # Wine offers to download Mono and Gecko into a new prefix, in a window that
@@ -25,6 +33,27 @@ QUIET_WINE = "-all"
 WINE_FONTS = "/usr/share/wine/fonts"
 # For WinePrefix.env: the machine's own print system instead of a private one.
 MACHINE_PRINTERS = "the machine's own printers"
+
+
+def execution_of_32bit():
+    """(how, why): how this machine runs 32-bit x86 programs, "native",
+    "emulated" or "none", and why. scripts/test finds it out once and hands
+    it on in IKW_32BIT and IKW_32BIT_REASON; without them the probe runs."""
+    how = os.environ.get("IKW_32BIT")
+    if how:
+        return how, os.environ.get("IKW_32BIT_REASON") or "IKW_32BIT=" + how
+    answer = subprocess.run([PROBE_32BIT], capture_output=True, text=True,
+                            check=True, stdin=subprocess.DEVNULL).stdout.splitlines()
+    return answer[0], answer[1]
+
+
+def runs_32bit_natively():
+    return execution_of_32bit()[0] == "native"
+
+
+def skip_line_32bit():
+    """The line that a test skipped for want of 32-bit execution prints."""
+    return "skipped: this machine cannot run 32-bit programs (%s)" % execution_of_32bit()[1]
 
 
 def stop_process(proc, timeout=5.0):
@@ -278,18 +307,26 @@ class WinePrefix:
         return env
 
     def create(self):
-        """Makes the prefix from scratch (wineboot -i) and waits for it."""
+        """Makes the prefix from scratch (wineboot -i) and waits for it. A
+        failure raises with what Wine said."""
         self.remove()
         os.makedirs(self.path)
         env = self.env()
-        # No pipes: the background processes wineboot starts would inherit
-        # them and keep them open after wineboot itself has ended.
-        subprocess.run(["wineboot", "-i"], env=env, check=True,
-                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=300)
-        subprocess.run(["wineserver", "-w"], env=env, check=False,
-                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=120)
+        # Wine's output goes to a file, not a pipe: the background processes
+        # wineboot starts would inherit a pipe and keep it open after
+        # wineboot itself has ended.
+        with tempfile.TemporaryFile() as log:
+            steps = [[WINE, "wineboot.exe", "-i"], ["wineserver", "-w"]]
+            for argv in steps:
+                code = subprocess.run(argv, env=env, stdin=subprocess.DEVNULL,
+                                      stdout=log, stderr=log,
+                                      timeout=300 * SLOWDOWN).returncode
+                if code != 0:
+                    log.seek(0)
+                    raise RuntimeError(
+                        "making the Wine prefix %s: %s ended with exit code %d; Wine said:\n%s"
+                        % (self.path, " ".join(argv), code,
+                           log.read().decode("utf-8", "replace")[-4000:]))
         self._link_wine_fonts()
         return self
 
@@ -314,11 +351,15 @@ class WinePrefix:
                 os.symlink(os.path.join(WINE_FONTS, name), link)
 
     def exists(self):
-        """Whether the prefix is there, with its 32-bit half: a prefix made
-        before 32-bit Wine was installed has no syswow64 and cannot run the
-        shipped 32-bit program, so it counts as missing and is made again."""
-        return (os.path.isfile(os.path.join(self.path, "system.reg"))
-                and os.path.isdir(os.path.join(self.path, "drive_c", "windows", "syswow64")))
+        """Whether the prefix is there, with its 32-bit half where the
+        machine runs 32-bit programs: a prefix made before 32-bit Wine was
+        installed, or where 32-bit Wine could not run, has no 32-bit system
+        files and cannot run the shipped 32-bit program, so there it counts
+        as missing and is made again."""
+        if not os.path.isfile(os.path.join(self.path, "system.reg")):
+            return False
+        return not runs_32bit_natively() or os.path.isfile(
+            os.path.join(self.path, "drive_c", "windows", "syswow64", "kernel32.dll"))
 
     def stop(self):
         """Ends every Wine process of this prefix, and its wineserver."""
@@ -355,16 +396,18 @@ def wine_prefix(shared=True):
 
 
 def main(argv):
-    """`sandbox.py create-prefix DIR` / `remove-prefix DIR`: the test run's
-    shared prefix, made before the first end-to-end test and removed after
-    the last."""
-    if len(argv) == 3 and argv[1] == "create-prefix":
-        WinePrefix(argv[2]).create()
+    """`sandbox.py create-prefix DIR` / `ensure-prefix DIR` /
+    `remove-prefix DIR`: a test run's prefix, made before the first test
+    that needs it (ensure: kept when it is there) and removed after the
+    last."""
+    if len(argv) == 3 and argv[1] in ("create-prefix", "ensure-prefix"):
+        prefix = WinePrefix(argv[2])
+        prefix.create() if argv[1] == "create-prefix" else prefix.ensure()
         return 0
     if len(argv) == 3 and argv[1] == "remove-prefix":
         WinePrefix(argv[2]).remove()
         return 0
-    print("usage: sandbox.py create-prefix|remove-prefix DIR")
+    print("usage: sandbox.py create-prefix|ensure-prefix|remove-prefix DIR")
     return 2
 
 

@@ -36,6 +36,14 @@ WINDOW_TIMEOUT = 30
 EXIT_TIMEOUT = 30
 
 
+def skip_unless_32bit_runs(test):
+    """Skips the test where this machine cannot run 32-bit programs, as
+    the scripts find and say through IKW_32BIT."""
+    if os.environ.get("IKW_32BIT", "native") != "native":
+        test.skipTest("this machine cannot run 32-bit programs ("
+                      + os.environ.get("IKW_32BIT_REASON", "Exec format error") + ")")
+
+
 def program_path():
     return os.environ.get("IKW_DEV_EXE",
                           os.path.join(ROOT, "build", "win64", "IKWDev.exe"))

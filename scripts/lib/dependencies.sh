@@ -15,7 +15,7 @@ IKW_PACKAGES=(
     wine wine64
     xvfb x11-utils imagemagick fonts-ipafont-gothic time
     cups-daemon cups-client
-    fp-utils libchm-bin wixl zip
+    fp-utils libchm-bin wixl msitools osslsigncode openssl zip
 )
 # Wine runs the shipped 32-bit IKWDev.exe only with its 32-bit half
 # (wine32:i386), which sees printers only through the 32-bit CUPS library.

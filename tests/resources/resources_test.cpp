@@ -3,7 +3,7 @@
 // resource that compiles but does not load the way the program expects fails
 // here.
 //
-// Usage: resources_test WIN64_EXE WIN32_EXE APP_ICON_ICO [gtest options]
+// Usage: resources_test WIN64_EXE WIN32_EXE APP_ICON_ICO WIN64_INSPECTOR WIN32_INSPECTOR [gtest options]
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -26,10 +26,11 @@ struct Executable {
     const char* build;
     std::wstring path;
     DWORD binaryType;  // what GetBinaryTypeW says, to catch swapped paths
+    std::wstring inspector;  // the same build's ikwdev-inspect.exe
 };
 Executable g_executables[] = {
-    {"win64", L"", SCS_64BIT_BINARY},
-    {"win32", L"", SCS_32BIT_BINARY},
+    {"win64", L"", SCS_64BIT_BINARY, L""},
+    {"win32", L"", SCS_32BIT_BINARY, L""},
 };
 std::wstring g_iconFile;
 
@@ -148,6 +149,7 @@ const ExpectedString kStrings[] = {
     {kEnglishUs, IDS_DEVICE_INFO_FILTER, L"device info files(*.dev)|*.dev|all files(*.*)|*.*||"},
     {kEnglishUs, IDS_SAVE_CAPTION, L"save"},
     {kEnglishUs, IDS_CLOSE_CAPTION, L"close"},
+    {kEnglishUs, IDS_DEVICE_INFO_TYPE, L"Device info file"},
     // "ﾃﾞﾊﾞｲｽ情報ﾌｧｲﾙ(*.dev)|*.dev|全てのﾌｧｲﾙ(*.*)|*.*||", loan words in half-width katakana
     {kJapanese, IDS_DEVICE_INFO_FILTER,
      L"\uFF83\uFF9E\uFF8A\uFF9E\uFF72\uFF7D\u60C5\u5831\uFF8C\uFF67\uFF72\uFF99(*.dev)|*.dev|"
@@ -156,6 +158,8 @@ const ExpectedString kStrings[] = {
     {kJapanese, IDS_SAVE_CAPTION, L"\u8A2D\u5B9A\u306E\u4FDD\u5B58"},
     // "設定の終了"
     {kJapanese, IDS_CLOSE_CAPTION, L"\u8A2D\u5B9A\u306E\u7D42\u4E86"},
+    // "ﾃﾞﾊﾞｲｽ情報ﾌｧｲﾙ", the .dev file type's name in Explorer
+    {kJapanese, IDS_DEVICE_INFO_TYPE, L"\uFF83\uFF9E\uFF8A\uFF9E\uFF72\uFF7D\u60C5\u5831\uFF8C\uFF67\uFF72\uFF99"},
 };
 
 TEST_P(ResourcesTest, StringTableHoldsEnglishAndJapaneseTexts) {
@@ -167,7 +171,7 @@ TEST_P(ResourcesTest, StringTableHoldsEnglishAndJapaneseTexts) {
     }
     // A third language (a neutral copy, say) would be picked by some
     // interfaces instead of these two.
-    for (UINT id : {IDS_DEVICE_INFO_FILTER, IDS_SAVE_CAPTION, IDS_CLOSE_CAPTION})
+    for (UINT id : {IDS_DEVICE_INFO_FILTER, IDS_SAVE_CAPTION, IDS_CLOSE_CAPTION, IDS_DEVICE_INFO_TYPE})
         EXPECT_EQ(Languages(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1)), (std::vector<WORD>{kEnglishUs, kJapanese}));
 }
 
@@ -235,13 +239,27 @@ TEST_P(ResourcesTest, ManifestRunsAsInvokerDpiAwareWithoutDependencies) {
         ReleaseActCtx(activation);
 }
 
-TEST_P(ResourcesTest, VersionBlockIsNeutralWithOwnerTextsAndNoVersionStrings) {
-    EXPECT_EQ(Languages(RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO)), std::vector<WORD>{kNeutral});
+// What every shipped program's version block holds, the names aside.
+struct ProgramNames {
+    const wchar_t* description;
+    const wchar_t* internalName;
+    const wchar_t* originalFilename;
+};
+
+void ExpectVersionBlock(const std::wstring& path, const ProgramNames& names) {
+    SCOPED_TRACE(Narrow(path));
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr) << "error " << GetLastError();
+    std::vector<WORD> languages;
+    EnumResourceLanguagesW(module, RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO), CollectLanguage,
+                           reinterpret_cast<LONG_PTR>(&languages));
+    FreeLibrary(module);
+    EXPECT_EQ(languages, std::vector<WORD>{kNeutral});
 
     DWORD ignored = 0;
-    std::vector<uint8_t> info(GetFileVersionInfoSizeW(Path().c_str(), &ignored));
+    std::vector<uint8_t> info(GetFileVersionInfoSizeW(path.c_str(), &ignored));
     ASSERT_FALSE(info.empty()) << "no version information, error " << GetLastError();
-    ASSERT_TRUE(GetFileVersionInfoW(Path().c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
 
     void* value = nullptr;
     UINT length = 0;
@@ -266,9 +284,9 @@ TEST_P(ResourcesTest, VersionBlockIsNeutralWithOwnerTextsAndNoVersionStrings) {
         const wchar_t* key;
         const wchar_t* text;  // nullptr: must be absent
     } kEntries[] = {
-        {L"FileDescription", L"Inkwarden - Printer setting utility"},
-        {L"InternalName", L"IKWDev"},
-        {L"OriginalFilename", L"IKWDev.exe"},
+        {L"FileDescription", names.description},
+        {L"InternalName", names.internalName},
+        {L"OriginalFilename", names.originalFilename},
         {L"Comments", L""},
         {L"CompanyName", L"Inkwarden"},
         {L"LegalCopyright", L"Copyright (C) Inkwarden"},
@@ -291,6 +309,17 @@ TEST_P(ResourcesTest, VersionBlockIsNeutralWithOwnerTextsAndNoVersionStrings) {
     }
 }
 
+TEST_P(ResourcesTest, VersionBlockIsNeutralWithOwnerTextsAndNoVersionStrings) {
+    ExpectVersionBlock(Path(), {L"Inkwarden - Printer setting utility", L"IKWDev", L"IKWDev.exe"});
+}
+
+// The inspector ships beside the program, and inventory tools and the
+// file-properties page read it the same way.
+TEST_P(ResourcesTest, InspectorHasTheSameVersionBlock) {
+    ExpectVersionBlock(GetParam()->inspector,
+                       {L"Inkwarden - Device info file inspector", L"ikwdev-inspect", L"ikwdev-inspect.exe"});
+}
+
 INSTANTIATE_TEST_SUITE_P(Builds, ResourcesTest, testing::Values(&g_executables[0], &g_executables[1]),
                          [](const testing::TestParamInfo<Executable*>& info) { return info.param->build; });
 
@@ -298,12 +327,15 @@ INSTANTIATE_TEST_SUITE_P(Builds, ResourcesTest, testing::Values(&g_executables[0
 
 int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
-    if (argc != 4) {
-        fwprintf(stderr, L"usage: %ls WIN64_EXE WIN32_EXE APP_ICON_ICO [gtest options]\n", argv[0]);
+    if (argc != 6) {
+        fwprintf(stderr, L"usage: %ls WIN64_EXE WIN32_EXE APP_ICON_ICO WIN64_INSPECTOR WIN32_INSPECTOR [gtest options]\n",
+                 argv[0]);
         return 2;
     }
     g_executables[0].path = argv[1];
     g_executables[1].path = argv[2];
     g_iconFile = argv[3];
+    g_executables[0].inspector = argv[4];
+    g_executables[1].inspector = argv[5];
     return RUN_ALL_TESTS();
 }

@@ -21,6 +21,9 @@ public:
     // An empty name leaves the choice to the spooler. False when the spooler
     // refused (a network printer out of reach, a driver still being set up).
     virtual bool ChangeDefaultPrinter(const std::u16string& name) = 0;
+    // Whether two names name one printer as the spooler sees it: without
+    // regard to case.
+    virtual bool IsSamePrinterName(const std::u16string& a, const std::u16string& b) const = 0;
 };
 
 }  // namespace ikw

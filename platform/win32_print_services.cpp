@@ -47,6 +47,13 @@ bool Win32PrintServices::ChangeDefaultPrinter(const std::u16string& name) {
     return ::SetDefaultPrinterW(ToWide(name).c_str()) != FALSE;
 }
 
+// Ordinal, as the spooler matches names: no locale may make two printers one.
+bool Win32PrintServices::IsSamePrinterName(const std::u16string& a, const std::u16string& b) const {
+    const std::wstring wideA = ToWide(a), wideB = ToWide(b);
+    return CompareStringOrdinal(wideA.c_str(), static_cast<int>(wideA.size()), wideB.c_str(),
+                                static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
+
 int Win32PrintServices::CompareNames(const std::u16string& a, const std::u16string& b) const {
     return lstrcmpW(ToWide(a).c_str(), ToWide(b).c_str());
 }

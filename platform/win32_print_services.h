@@ -10,6 +10,7 @@ public:
     std::optional<std::vector<std::u16string>> EnumerateLocalPrinters() override;
     std::u16string QueryDefaultPrinter() override;
     bool ChangeDefaultPrinter(const std::u16string& name) override;
+    bool IsSamePrinterName(const std::u16string& a, const std::u16string& b) const override;
     int CompareNames(const std::u16string& a, const std::u16string& b) const override;
 };
 

@@ -40,6 +40,14 @@ public:
             defaultPrinter = printers.empty() ? u"" : printers.front();
         return true;
     }
+    // ASCII case folding is all the tests' names need.
+    bool IsSamePrinterName(const std::u16string& a, const std::u16string& b) const override {
+        const auto fold = [](char16_t c) {
+            return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+        };
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
+    }
     // Plain names compare the same way under lstrcmpW.
     int CompareNames(const std::u16string& a, const std::u16string& b) const override { return a.compare(b); }
 };

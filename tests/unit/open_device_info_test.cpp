@@ -18,20 +18,28 @@ using Names = std::vector<std::u16string>;
 
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
-// A settings record as a driver makes it: the name cut to 31 units, landscape
-// A4 vouched for in dmFields, and a patterned private part.
-Bytes Record(const std::u16string& name, std::uint16_t dmSize = 220, std::uint16_t dmDriverExtra = 16) {
+constexpr std::uint16_t kDriverVersion = 0x0600;
+
+// A settings record as a driver makes it: the name cut to 31 units, the
+// driver's version, landscape A4 vouched for in dmFields, and a patterned
+// private part.
+Bytes Record(const std::u16string& name, std::uint16_t dmSize = 220, std::uint16_t dmDriverExtra = 16,
+             std::uint16_t driverVersion = kDriverVersion) {
     Bytes record = testing::MakeDevMode({name, 31, dmSize, dmDriverExtra, 0, dmSize, 13, 5});
-    PutU16(record, kDmFieldsOffset, 0x0003);  // DM_ORIENTATION | DM_PAPERSIZE
-    PutU16(record, 76, 2);
-    PutU16(record, 78, 9);
+    PutU16(record, 66, driverVersion);
+    if (dmSize >= kDmFieldsEnd) {
+        PutU16(record, kDmFieldsOffset, 0x0003);  // DM_ORIENTATION | DM_PAPERSIZE
+        PutU16(record, 76, 2);
+        PutU16(record, 78, 9);
+    }
     return record;
 }
 
-// The file the program's own save writes for the record and full name.
+// The file a save writes for the record, written by hand: the full name
+// follows only when the record's 31 units could not hold it.
 Bytes DeviceInfoFile(const Bytes& record, const std::u16string& fullName) {
-    testing::FakePrintServices comparison;
-    return EncodeDeviceInfo(record.data(), record.size(), &fullName, comparison).bytes;
+    const bool tail = fullName.size() > 31;
+    return testing::MakeDeviceInfoFile(record, static_cast<std::uint32_t>(record.size()), tail ? &fullName : nullptr);
 }
 
 const std::u16string kOffice = u"Office_Laser";
@@ -106,32 +114,41 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
     }
 }
 
-TEST(FitRecordToDriver, KeepsWhatTheDriverCanReadAndDropsAPrivatePartOfAnotherSize) {
+TEST(FitRecordToDriver, KeepsWhatTheDriverCanReadAndThePrivatePartOnlyFromTheSameDriver) {
     const Bytes record = Record(kOffice, 220, 16);
     const struct {
         const char* name;
-        DriverRecordSizes driver;
+        Bytes driver;  // the driver's own record
         std::uint16_t dmSize, dmDriverExtra;
         bool keepsPrivate;
     } cases[] = {
-        {"same sizes", {220, 16}, 220, 16, true},
-        {"another private size", {220, 24}, 220, 0, false},
-        {"a driver without a private part", {220, 0}, 220, 0, false},
+        {"the same driver", Record(kOffice, 220, 16), 220, 16, true},
+        {"the same driver, the name in another case", Record(u"OFFICE_LASER", 220, 16), 220, 16, true},
+        {"another private size", Record(kOffice, 220, 24), 220, 0, false},
+        {"a driver without a private part", Record(kOffice, 220, 0), 220, 0, false},
+        // A private part of the right size is still another layout.
+        {"another driver version", Record(kOffice, 220, 16, 0x0601), 220, 0, false},
+        {"another printer's driver", Record(u"Label.Printer", 220, 16), 220, 0, false},
         // An older driver's shorter public part; the private part still fits.
-        {"shorter public part", {156, 16}, 156, 16, true},
-        {"longer public part", {232, 16}, 220, 16, true},
+        {"shorter public part", Record(kOffice, 156, 16), 156, 16, true},
+        {"longer public part", Record(kOffice, 232, 16), 220, 16, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Bytes fitted = FitRecordToDriver(record, c.driver);
+        testing::FakePrintServices names;
+        const FittedRecord fit = FitRecordToDriver(record, c.driver, names);
+        const Bytes& fitted = fit.record;
         ASSERT_EQ(fitted.size(), std::size_t{c.dmSize} + c.dmDriverExtra);
         EXPECT_EQ(GetU16(fitted, kDmSizeOffset), c.dmSize);
         EXPECT_EQ(GetU16(fitted, kDmDriverExtraOffset), c.dmDriverExtra);
+        EXPECT_TRUE(std::equal(fitted.begin(), fitted.begin() + 64, c.driver.begin())) << "the driver's own name";
         EXPECT_TRUE(std::equal(fitted.begin() + kDmDriverExtraOffset + 2, fitted.begin() + c.dmSize,
                                record.begin() + kDmDriverExtraOffset + 2));
-        if (c.keepsPrivate) {
+        EXPECT_EQ(fit.privateReset, !c.keepsPrivate);
+        if (c.keepsPrivate)
             EXPECT_TRUE(std::equal(fitted.begin() + c.dmSize, fitted.end(), record.begin() + 220));
-        }
+        EXPECT_EQ(fit.fieldsKept, 0x0003u);
+        EXPECT_EQ(fit.fieldsDropped, 0u);
     }
 }
 
@@ -139,11 +156,29 @@ TEST(FitRecordToDriver, ACutPublicPartVouchesForNoFieldItLost) {
     Bytes record = Record(kOffice, 220, 0);
     PutU16(record, kDmFieldsOffset + 2, 0x0201);  // DM_FORMNAME | DM_MEDIATYPE
     // dmFormName ends at 166 and dmMediaType at 200: a cut to 120 loses both.
-    const Bytes fitted = FitRecordToDriver(record, {120, 0});
-    EXPECT_EQ(GetU16(fitted, kDmFieldsOffset), 0x0003);
-    EXPECT_EQ(GetU16(fitted, kDmFieldsOffset + 2), 0x0000);
-    const Bytes file = DeviceInfoFile(fitted, kOffice);
+    testing::FakePrintServices names;
+    const FittedRecord fit = FitRecordToDriver(record, Record(kOffice, 120, 0), names);
+    EXPECT_EQ(GetU16(fit.record, kDmFieldsOffset), 0x0003);
+    EXPECT_EQ(GetU16(fit.record, kDmFieldsOffset + 2), 0x0000);
+    EXPECT_EQ(fit.fieldsDropped, 0x02010000u);
+    const Bytes file = DeviceInfoFile(fit.record, kOffice);
     EXPECT_FALSE(DecodeDeviceInfo(file.data(), file.size()).error);
+}
+
+TEST(FitRecordToDriver, ARecordThatEndsBeforeDmFieldsVouchesForNothing) {
+    // dmSize 72 and a private part of the driver's own size: the first four
+    // private bytes lie where dmFields would be, and must not be taken for it.
+    Bytes record = Record(kOffice, 72, 16);
+    std::fill(record.begin() + 72, record.begin() + 76, 0xFF);
+    testing::FakePrintServices names;
+    const FittedRecord fit = FitRecordToDriver(record, Record(kOffice, 72, 16), names);
+    ASSERT_EQ(GetU16(fit.record, kDmSizeOffset), kDmFieldsEnd);
+    EXPECT_EQ(GetU16(fit.record, kDmFieldsOffset), 0u);
+    EXPECT_EQ(GetU16(fit.record, kDmFieldsOffset + 2), 0u);
+    EXPECT_TRUE(fit.noFieldList);
+    EXPECT_EQ(fit.fieldsKept, 0u);
+    ASSERT_EQ(fit.record.size(), kDmFieldsEnd + 16);
+    EXPECT_TRUE(std::equal(fit.record.begin() + kDmFieldsEnd, fit.record.end(), record.begin() + 72));
 }
 
 // The platform for an open, with the files, the drivers and the dialog in
@@ -152,7 +187,10 @@ class FakeOpenPlatform : public DeviceInfoPlatform, public OpenedFileDialogHost,
 public:
     explicit FakeOpenPlatform(testing::FakePrintServices& spooler) : m_spooler(spooler) {}
     std::map<std::u16string, Bytes> files;
-    std::map<std::u16string, DriverRecordSizes> drivers;  // a printer missing here gives no settings
+    struct Driver {
+        std::uint16_t dmSize, dmDriverExtra, version = kDriverVersion;
+    };
+    std::map<std::u16string, Driver> drivers;  // a printer missing here gives no settings
     bool driverRefuses = false;
     bool fileDialogOpens = true;
     std::vector<std::string> log;
@@ -171,7 +209,7 @@ public:
         const auto found = drivers.find(printer);
         if (found == drivers.end())
             return std::nullopt;
-        return Record(printer, found->second.dmSize, found->second.dmDriverExtra);
+        return Record(printer, found->second.dmSize, found->second.dmDriverExtra, found->second.version);
     }
     // The driver takes the record and marks it as checked.
     std::optional<Bytes> MergeThroughDriver(const std::u16string& printer, const Bytes& record) override {
@@ -241,6 +279,45 @@ TEST_F(RunProgramTest, AFileOpensOnItsPrinterWithTheDriversRecordAndLeavesTheDef
         EXPECT_EQ(platform.openedWith->record.size(), 236u);
         EXPECT_EQ(platform.openedWith->record[64], 0xCC) << "the dialog gets the record the driver merged";
         EXPECT_TRUE(spooler.defaultsSet.empty());
+    }
+}
+
+TEST_F(RunProgramTest, WhatTheFittingResetIsToldBeforeTheDialogShowsTheSettings) {
+    platform.files[u"older.dev"] = DeviceInfoFile(Record(kOffice, 220, 16, 0x0500), kOffice);
+    Bytes cut = Record(kOffice, 220, 0);
+    PutU16(cut, kDmFieldsOffset + 2, 0x0001);  // DM_FORMNAME, past the driver's 120 bytes
+    platform.files[u"cut.dev"] = DeviceInfoFile(cut, kOffice);
+    const struct {
+        const char* name;
+        std::u16string file;
+        std::string message;
+        std::size_t merged;
+    } cases[] = {
+        {"another driver version", u"older.dev",
+         "message some settings in this file were reset (Office_Laser) :older.dev\n"
+         "The printer's own settings in this file were made by another version of its driver, or for another "
+         "printer, and were reset to the driver's defaults.\n"
+         "Kept: orientation, paper.\n"
+         "Saving writes the settings the dialog shows; saving over this file replaces what was reset.",
+         220},
+        {"a public part the driver has no room for", u"cut.dev",
+         "message some settings in this file were reset (Office_Laser) :cut.dev\n"
+         "This driver's settings have no room for, or the file did not hold: paper name.\n"
+         "Kept: orientation, paper.\n"
+         "Saving writes the settings the dialog shows; saving over this file replaces what was reset.",
+         120},
+    };
+    platform.drivers[kOffice] = {220, 16};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.merged == 120)
+            platform.drivers[kOffice] = {120, 0};
+        platform.log.clear();
+        EXPECT_EQ(Run({c.file}), 0);
+        EXPECT_EQ(platform.log, (std::vector<std::string>{"merge Office_Laser " + std::to_string(c.merged), c.message,
+                                                          "dialog with C:\\dev\\" + Narrow(c.file) +
+                                                              " on Office_Laser (default Default_Printer)",
+                                                          "destroy"}));
     }
 }
 

@@ -7,35 +7,6 @@ namespace ikw::inspect {
 
 namespace {
 
-// What each public field is to a user; the record's own names stay beside
-// them so the output can be matched with the plain inspector's.
-struct FieldLabel {
-    const char* field;
-    const char* label;
-};
-constexpr FieldLabel kFieldLabels[] = {
-    {"dmOrientation", "orientation"},
-    {"dmPaperSize", "paper"},
-    {"dmPaperLength", "paper length"},
-    {"dmPaperWidth", "paper width"},
-    {"dmScale", "scale"},
-    {"dmCopies", "copies"},
-    {"dmDefaultSource", "source"},
-    {"dmPrintQuality", "resolution"},
-    {"dmColor", "colour"},
-    {"dmDuplex", "duplex"},
-    {"dmYResolution", "vertical resolution"},
-    {"dmTTOption", "TrueType fonts"},
-    {"dmCollate", "collation"},
-};
-
-std::string LabelOf(const std::string& field) {
-    for (const FieldLabel& label : kFieldLabels)
-        if (field == label.field)
-            return label.label;
-    return field;
-}
-
 std::string PrinterName(const DeviceInfo& info) {
     return QuoteForPerson(info.fullDeviceName ? *info.fullDeviceName : info.record.dmDeviceName);
 }
@@ -243,7 +214,7 @@ std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector
     for (const DmShortField& field : kDmShortFields) {
         const std::optional<std::int16_t>& valueA = a.record.*field.member;
         const std::optional<std::int16_t>& valueB = b.record.*field.member;
-        d.Add(field.name, LabelOf(field.name), DescribeShort(field.name, valueA), DescribeShort(field.name, valueB),
+        d.Add(field.name, field.label, DescribeShort(field.name, valueA), DescribeShort(field.name, valueB),
               OptionalNumber(valueA), OptionalNumber(valueB));
     }
     const auto form = [](const DeviceInfo& info, bool json) {

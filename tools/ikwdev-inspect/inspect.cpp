@@ -304,7 +304,7 @@ std::string FormatText(const std::u16string& file, const DeviceInfo& info) {
     std::string form = "beyond dmSize";
     if (r.dmFormName) {
         form = Quote(*r.dmFormName, Audience::Person);
-        if ((setBits & 0x00010000) == 0)
+        if ((setBits & kDmFormNameBit) == 0)
             form += ", not set in dmFields";
     }
     AddLine(out, "dmFormName", form);

@@ -123,18 +123,35 @@ def longer_private_part(data):
     return dev_file(bytes(record)) + data[4 + size:]
 
 
+# What the open says when the driver's private part in the file was reset.
+PRIVATE_RESET = ("some settings in this file were reset (%s) :%s\n"
+                 "The printer's own settings in this file were made by another version of its driver, or for "
+                 "another printer, and were reset to the driver's defaults.\n")
+
+
 class OtherDriverTest(OpenTestCase):
 
-    def test_a_record_from_another_driver_shows_what_could_be_kept(self):
+    def test_a_record_from_another_driver_says_what_was_reset_and_shows_what_could_be_kept(self):
         path = self.path("label.dev")
         self.save_label_landscape_a4(path)
         with open(path, "rb") as f:
             saved = f.read()
-        for change in (renamed_record, longer_private_part):
+        has_private_part = struct.unpack_from("<H", saved, 4 + DM_DRIVER_EXTRA)[0] > 0
+        # Another printer's name: its private part is not this driver's,
+        # whatever its size. A longer private part: another driver version.
+        for change, reset in ((renamed_record, has_private_part), (longer_private_part, True)):
             with self.subTest(change=change.__name__):
                 with open(path, "wb") as f:
                     f.write(change(saved))
                 self.start_program(args=[windows_path(path)])
+                if reset:
+                    # Told before the settings show, and before a save can
+                    # replace the file.
+                    box = self.wait_for_message()
+                    text = self.driver.text(box, MESSAGE_TEXT)
+                    self.assertTrue(text.startswith(PRIVATE_RESET % (LABEL, windows_path(path))), text)
+                    self.assertIn("\nKept: orientation, paper", text)
+                    self.driver.dismiss(box)
                 dialog = self.wait_for_setup_dialog()
                 self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, LABEL)
                 self.assertTrue(self.driver.checked(dialog, LANDSCAPE), "landscape is not shown")

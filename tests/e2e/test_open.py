@@ -5,11 +5,13 @@ again without changes gives the same file. A file that cannot be used is
 reported and the usual start follows; more than one argument gives the
 usage and exit code 2."""
 
+import os
 import struct
 import unittest
 
+import sandbox
 from harness import (DIALOG_CLASS, LANDSCAPE, PAPER_COMBO, PORTRAIT as PORTRAIT_BUTTON,
-                     PRINTER_COMBO, SAVE_DIALOG_FILE_NAME, SOURCE_COMBO, finish_save,
+                     PRINTER_COMBO, SAVE_DIALOG_FILE_NAME, SOURCE_COMBO, artifacts_dir, driver_path, finish_save,
                      open_save_dialog, save_to, windows_path)
 from test_save import (DEVICE_NAME, DM_DRIVER_EXTRA, LABEL, MESSAGE_TEXT, OFFICE, ORIENTATION,
                        PROGRAM_NAME, SaveTestCase, up_to_nul, utf16)
@@ -192,6 +194,25 @@ class UnusableFileTest(OpenTestCase):
         box = self.wait_for_message()
         self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
                          "printer not installed (%s) :%s" % (LABEL, windows_path(path)))
+        self.assert_usual_start_follows(box)
+
+    def test_a_pipe_is_reported_like_any_unreadable_file_instead_of_read_for_ever(self):
+        self.use_printers([OFFICE, LABEL], default=OFFICE)
+        os.makedirs(artifacts_dir(), exist_ok=True)
+        log = os.path.join(artifacts_dir(), self.id() + ".pipe.log")
+        holder = self.session.start([driver_path(), "hold-pipe", "ikwdev-e2e"], log)
+        self.addCleanup(os.remove, log)
+        self.addCleanup(holder.stop)
+
+        def ready():
+            with open(log, "rb") as f:
+                return b"ready" in f.read()
+        self.assertTrue(sandbox.wait_until(ready, 60), "the pipe was not made: " + holder.log_tail())
+
+        pipe = "\\\\.\\pipe\\ikwdev-e2e"
+        self.start_program(args=[pipe])
+        box = self.wait_for_message()
+        self.assertEqual(self.driver.text(box, MESSAGE_TEXT), "open error :" + pipe)
         self.assert_usual_start_follows(box)
 
     def test_more_than_one_argument_shows_the_usage_and_ends_with_exit_code_2(self):

@@ -160,6 +160,21 @@ int Idle(const Args&) {
     return 0;
 }
 
+// hold-pipe NAME: serves the named pipe \\.\pipe\NAME and never writes to
+// it, so a client that reads from it waits for ever; prints "ready" once the
+// pipe exists. Ended by whoever started it.
+int HoldPipe(const Args& args) {
+    const std::wstring name = L"\\\\.\\pipe\\" + Arg(args, 0);
+    const HANDLE pipe =
+        CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE)
+        FailWithLastError(L"pipe " + name + L" not created");
+    Print(L"ready");
+    ConnectNamedPipe(pipe, nullptr);
+    Sleep(INFINITE);
+    return 0;
+}
+
 const std::map<std::wstring, int (*)(const Args&)> kCommands = {
     {L"wait-window", WaitWindow},
     {L"wait-gone", WaitGone},
@@ -180,6 +195,7 @@ const std::map<std::wstring, int (*)(const Args&)> kCommands = {
     {L"settle", Settle},
     {L"paper-and-bins", PaperAndBins},
     {L"idle", Idle},
+    {L"hold-pipe", HoldPipe},
     {L"first-visible", FirstVisible},
     {L"press-until-file", PressUntilFile},
     {L"process-resources", ProcessResources},

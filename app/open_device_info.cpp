@@ -67,7 +67,7 @@ std::u16string SettingNames(std::uint32_t fields) {
 }  // namespace
 
 OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
-                        const std::vector<std::u16string>& installed) {
+                        const std::vector<std::u16string>& installed, const PrintServices& names) {
     if (!contents)
         return {std::nullopt, kOpenErrorText + file};
     if (contents->size() > kMaxDeviceInfoFileSize)
@@ -79,11 +79,13 @@ OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vec
     const std::u16string printer = PrinterNamedBy(*decoded.info);
     if (printer.empty())
         return {std::nullopt, FileProblem(kNoPrinterReason, file)};
-    if (std::find(installed.begin(), installed.end(), printer) == installed.end())
+    const auto match = std::find_if(installed.begin(), installed.end(),
+                                    [&](const std::u16string& name) { return names.IsSamePrinterName(name, printer); });
+    if (match == installed.end())
         return {std::nullopt, kNotInstalledText + u" (" + printer + u") :" + file};
 
     const auto recordStart = contents->begin() + 4;  // after DevModeSize
-    return {OpenedDeviceInfo{file, printer, {recordStart, recordStart + decoded.info->devModeSize}}, u""};
+    return {OpenedDeviceInfo{file, *match, {recordStart, recordStart + decoded.info->devModeSize}}, u""};
 }
 
 FittedRecord FitRecordToDriver(const std::vector<std::uint8_t>& record, const std::vector<std::uint8_t>& driverRecord,
@@ -162,10 +164,11 @@ std::u16string FittingLossMessage(const FittedRecord& fitted, const std::u16stri
 
 bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
                         OpenedFileDialogHost& dialogs, MessageBoxes& messages) {
-    const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateLocalPrinters();
+    const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateInstalledPrinters();
     if (!printers)
         return false;
-    OpenDecision decision = DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers);
+    OpenDecision decision =
+        DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers, printServices);
     if (!decision.open) {
         messages.ShowMessage(decision.message, MessageIcon::Exclamation);
         return false;

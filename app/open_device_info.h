@@ -60,10 +60,12 @@ struct OpenDecision {
     std::u16string message;
 };
 
-// contents: nullopt when the file could not be read. installed: the local
-// printers' names; the file's printer must be one of them exactly.
+// contents: nullopt when the file could not be read. installed: the names of
+// the printers a file may name (local printers and connections); the file's
+// printer must be one of them as the spooler matches names, without regard
+// to case, and the open then uses the installed printer's own spelling.
 OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
-                        const std::vector<std::u16string>& installed);
+                        const std::vector<std::u16string>& installed, const PrintServices& names);
 
 // The file's record made fit for the printer's driver before the driver sees
 // it, and what of the file's settings did not survive that.

@@ -9,10 +9,12 @@
 
 namespace ikw {
 
-std::optional<std::vector<std::u16string>> Win32PrintServices::EnumerateLocalPrinters() {
+namespace {
+
+std::optional<std::vector<std::u16string>> EnumeratePrinters(DWORD flags) {
     DWORD bytesNeeded = 0;
     DWORD count = 0;
-    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 1, nullptr, 0, &bytesNeeded, &count);
+    EnumPrintersW(flags, nullptr, 1, nullptr, 0, &bytesNeeded, &count);
 
     std::vector<BYTE> buffer;
     try {
@@ -23,7 +25,7 @@ std::optional<std::vector<std::u16string>> Win32PrintServices::EnumerateLocalPri
     count = 0;
     // A printer added between the two calls makes the second one fail with a
     // partly filled buffer: its records must not be read then.
-    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 1, buffer.data(), bytesNeeded, &bytesNeeded, &count))
+    if (!EnumPrintersW(flags, nullptr, 1, buffer.data(), bytesNeeded, &bytesNeeded, &count))
         count = 0;
 
     std::vector<std::u16string> names;
@@ -31,6 +33,16 @@ std::optional<std::vector<std::u16string>> Win32PrintServices::EnumerateLocalPri
     for (DWORD i = 0; i < count; ++i)
         names.push_back(records[i].pName ? FromWide(records[i].pName) : std::u16string());
     return names;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::u16string>> Win32PrintServices::EnumerateLocalPrinters() {
+    return EnumeratePrinters(PRINTER_ENUM_LOCAL);
+}
+
+std::optional<std::vector<std::u16string>> Win32PrintServices::EnumerateInstalledPrinters() {
+    return EnumeratePrinters(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS);
 }
 
 std::u16string Win32PrintServices::QueryDefaultPrinter() {

@@ -12,6 +12,7 @@ namespace ikw::testing {
 class FakePrintServices : public PrintServices {
 public:
     std::vector<std::u16string> printers;
+    std::vector<std::u16string> connections;  // the user's print-server printers
     bool listAllocationFails = false;
     std::u16string defaultPrinter;
     std::vector<std::u16string> defaultsSet;  // every SetDefaultPrinter, in order
@@ -23,6 +24,13 @@ public:
         if (listAllocationFails)
             return std::nullopt;
         return printers;
+    }
+    std::optional<std::vector<std::u16string>> EnumerateInstalledPrinters() override {
+        if (listAllocationFails)
+            return std::nullopt;
+        std::vector<std::u16string> installed = printers;
+        installed.insert(installed.end(), connections.begin(), connections.end());
+        return installed;
     }
     std::u16string QueryDefaultPrinter() override { return defaultPrinter; }
     // An empty name leaves the choice to the spooler, which keeps a default

@@ -43,6 +43,7 @@ Bytes DeviceInfoFile(const Bytes& record, const std::u16string& fullName) {
 }
 
 const std::u16string kOffice = u"Office_Laser";
+const std::u16string kServerQueue = u"\\\\print-01\\Floor 2";
 const std::u16string kLong = u"Accounting_department_colour_laser_2nd_floor";  // 44 units: the record cuts it
 
 TEST(ParseCommandLine, OneArgumentOfAnyShapeIsTheFileAndMoreIsWrongUsage) {
@@ -73,7 +74,7 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
     const Bytes longName = DeviceInfoFile(Record(kLong), kLong);
     Bytes cutShort = office;
     cutShort.pop_back();
-    const Names installed = {u"Label.Printer", kOffice, kLong};
+    const Names installed = {u"Label.Printer", kOffice, kLong, kServerQueue};
     const std::u16string file = u"C:\\s\\x.dev";
     const struct {
         const char* name;
@@ -84,9 +85,9 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
         {"name from the record", office, kOffice, u""},
         {"full name from the tail", longName, kLong, u""},
         {"not installed", DeviceInfoFile(Record(u"Gone"), u"Gone"), u"", u"printer not installed (Gone) :C:\\s\\x.dev"},
-        // Only the exact name is the printer.
-        {"name in another case", DeviceInfoFile(Record(u"office_laser"), u"office_laser"), u"",
-         u"printer not installed (office_laser) :C:\\s\\x.dev"},
+        // The spooler ignores case: the installed spelling is the printer.
+        {"name in another case", DeviceInfoFile(Record(u"office_laser"), u"office_laser"), kOffice, u""},
+        {"a connection to a print server", DeviceInfoFile(Record(kServerQueue), kServerQueue), kServerQueue, u""},
         {"unreadable", std::nullopt, u"", u"open error :C:\\s\\x.dev"},
         {"damaged", cutShort, u"",
          u"not a device info file (file is shorter than its header says: DevModeSize 236 needs 240 bytes, "
@@ -101,7 +102,8 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const OpenDecision decision = DecideOpen(file, c.contents, installed);
+        testing::FakePrintServices names;
+        const OpenDecision decision = DecideOpen(file, c.contents, installed, names);
         if (c.printer.empty()) {
             EXPECT_FALSE(decision.open);
             EXPECT_EQ(Narrow(decision.message), Narrow(c.message));
@@ -267,7 +269,16 @@ TEST_F(RunProgramTest, MoreThanOneArgumentShowsTheUsageAndOpensNothing) {
 }
 
 TEST_F(RunProgramTest, AFileOpensOnItsPrinterWithTheDriversRecordAndLeavesTheDefaultAlone) {
-    for (const auto& [file, printer] : {std::pair{u"office.dev", kOffice}, std::pair{u"long.dev", kLong}}) {
+    spooler.connections = {kServerQueue};
+    platform.drivers[kServerQueue] = {220, 16};
+    platform.files[u"server.dev"] = DeviceInfoFile(Record(kServerQueue), kServerQueue);
+    platform.files[u"lower-case.dev"] = DeviceInfoFile(Record(u"office_laser"), u"office_laser");
+    // The file, and the printer the dialog opens on: a print server's
+    // printer is installed as a connection, and names match without regard
+    // to case, the installed spelling winning.
+    for (const auto& [file, printer] :
+         {std::pair{u"office.dev", kOffice}, std::pair{u"long.dev", kLong}, std::pair{u"server.dev", kServerQueue},
+          std::pair{u"lower-case.dev", kOffice}}) {
         SCOPED_TRACE(Narrow(file));
         platform.log.clear();
         EXPECT_EQ(Run({file}), 0);

@@ -11,8 +11,9 @@ import unittest
 
 import sandbox
 from harness import (DIALOG_CLASS, LANDSCAPE, PAPER_COMBO, PORTRAIT as PORTRAIT_BUTTON,
-                     PRINTER_COMBO, SAVE_DIALOG_FILE_NAME, SOURCE_COMBO, artifacts_dir, driver_path, finish_save,
-                     open_save_dialog, save_to, windows_path)
+                     PRINTER_COMBO, SAVE_DIALOG_CANCEL, SAVE_DIALOG_FILE_NAME, SOURCE_COMBO,
+                     artifacts_dir, driver_path, finish_save, open_save_dialog, save_to,
+                     windows_path)
 from test_save import (DEVICE_NAME, DM_DRIVER_EXTRA, LABEL, MESSAGE_TEXT, OFFICE, ORIENTATION,
                        PROGRAM_NAME, SaveTestCase, up_to_nul, utf16)
 from device_info_files import dev_file  # noqa: E402  (test_save puts the fixtures on the path)
@@ -167,6 +168,37 @@ class OtherDriverTest(OpenTestCase):
                 self.assert_record_shows_the_dialog(record, dialog)
                 self.close_program(dialog)
                 self.assert_default_printer_is(OFFICE)
+
+
+class TiedFileTest(OpenTestCase):
+
+    def assert_suggests(self, dialog, name):
+        save_dialog = open_save_dialog(self.driver, dialog)
+        self.assertEqual(self.driver.text(save_dialog, SAVE_DIALOG_FILE_NAME), name)
+        self.driver.press(save_dialog, SAVE_DIALOG_CANCEL)
+        self.assertTrue(self.driver.wait_gone(save_dialog), "the save dialog stays open")
+        self.driver.settle(dialog)
+
+    def test_title_and_suggestion_follow_the_file_saved_and_leave_it_for_another_printer(self):
+        path = self.path("label.dev")
+        self.save_label_landscape_a4(path)
+        self.start_program(args=[windows_path(path)])
+        dialog = self.wait_for_setup_dialog()
+
+        # Saved under another name: that file is the one open now.
+        save_to(self.driver, dialog, self.path("copy.dev"))
+        self.assertEqual(self.driver.text(dialog), SETUP_TITLE + " - copy.dev")
+        self.assert_suggests(dialog, "copy.dev")
+
+        # Another printer: the file holds Label's settings, not these.
+        self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, OFFICE))
+        self.assertEqual(self.driver.text(dialog), SETUP_TITLE)
+        self.assert_suggests(dialog, OFFICE)
+
+        # Back on the file's printer, the file is named again.
+        self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, LABEL))
+        self.assertEqual(self.driver.text(dialog), SETUP_TITLE + " - copy.dev")
+        self.close_program(dialog)
 
 
 class UnusableFileTest(OpenTestCase):

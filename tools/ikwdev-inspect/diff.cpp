@@ -170,9 +170,14 @@ std::string FormatTextDiff(const std::u16string& a, const std::u16string& b, con
     return out;
 }
 
-std::string FormatJsonDiff(const std::u16string& a, const std::u16string& b, const std::vector<Difference>& list) {
-    std::string out = "{\"a\":" + QuoteForJson(a) + ",\"b\":" + QuoteForJson(b) +
-                      ",\"same\":" + (list.empty() ? "true" : "false") + ",\"differences\":[";
+// One object whatever happened: "same" is null and "problems" lists each file
+// that could not be compared when either could not be read.
+std::string FormatJsonDiff(const std::u16string& a, const std::u16string& b, const std::vector<Difference>& list,
+                           const std::string& problems, bool compared) {
+    std::string out = "{\"format\":" + std::to_string(kJsonFormat) + ",\"a\":" + QuoteForJson(a) +
+                      ",\"b\":" + QuoteForJson(b) +
+                      ",\"same\":" + (compared ? (list.empty() ? "true" : "false") : "null") + ",\"problems\":[" +
+                      problems + "],\"differences\":[";
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Difference& d = list[i];
         out += (i ? "," : "") + std::string("{\"field\":\"") + d.field + "\",\"label\":\"" + d.label +
@@ -237,7 +242,8 @@ std::string DiffUsage() {
            "Shows which settings differ between two device info files (.dev).\n"
            "Exit status: 0 when nothing a reader of the files could see differs, 1 when\n"
            "something does (every public byte up to dmSize and the private part count),\n"
-           "2 when either cannot be read, on wrong usage or when the output cannot be written.\n";
+           "2 when either cannot be read or is not a valid device info file, on wrong usage\n"
+           "or when the output cannot be written. With --json there is always one object.\n";
 }
 
 DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
@@ -252,8 +258,9 @@ DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
             optionsEnded = true;
         else if (arg == u"--json")
             json = true;
-        else if (arg == u"--help" || arg == u"-h") {
-            return WriteOut(io, DiffUsage()) ? DiffStatus::Same : DiffStatus::Unreadable;
+        else if (arg == u"--help" || arg == u"-h" || arg == u"--version") {
+            return WriteOut(io, arg == u"--version" ? VersionText() : DiffUsage()) ? DiffStatus::Same
+                                                                                   : DiffStatus::Unreadable;
         } else if (arg != u"--diff") {
             io.err("ikwdev-inspect: unknown option " + ShowName(arg) + "\n" + DiffUsage());
             return DiffStatus::Unreadable;
@@ -266,23 +273,24 @@ DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
 
     const ReadResult a = ReadDeviceInfo(io, files[0]);
     const ReadResult b = ReadDeviceInfo(io, files[1]);
-    bool readable = true;
-    for (const auto& [index, read] : {std::pair{files[0], &a}, std::pair{files[1], &b}}) {
-        if (read->problem) {
-            readable = false;
-            if (!ReportProblem(io, args[index], *read, json))
-                return DiffStatus::Unreadable;
-        } else {
-            ReportWarnings(io, args[index], *read->info);
-        }
-    }
-    if (!readable)
-        return DiffStatus::Unreadable;
-
-    const std::vector<Difference> list = CompareDeviceInfo(*a.info, a.bytes, *b.info, b.bytes);
     const std::u16string& nameA = args[files[0]];
     const std::u16string& nameB = args[files[1]];
-    if (!WriteOut(io, json ? FormatJsonDiff(nameA, nameB, list) : FormatTextDiff(nameA, nameB, list)))
+    std::string problems;
+    for (const auto& [name, read] : {std::pair{&nameA, &a}, std::pair{&nameB, &b}}) {
+        if (read->problem) {
+            ReportProblem(io, *name, *read, false);
+            problems += (problems.empty() ? "{" : ",{") + JsonProblemMembers(*name, *read->problem, read->offset) + "}";
+        } else {
+            ReportWarnings(io, *name, *read->info);
+        }
+    }
+    const bool compared = problems.empty();
+    const std::vector<Difference> list =
+        compared ? CompareDeviceInfo(*a.info, a.bytes, *b.info, b.bytes) : std::vector<Difference>{};
+    if (json ? !WriteOut(io, FormatJsonDiff(nameA, nameB, list, problems, compared))
+             : compared && !WriteOut(io, FormatTextDiff(nameA, nameB, list)))
+        return DiffStatus::Unreadable;
+    if (!compared)
         return DiffStatus::Unreadable;
     return list.empty() ? DiffStatus::Same : DiffStatus::Different;
 }

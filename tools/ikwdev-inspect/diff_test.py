@@ -72,6 +72,7 @@ class Diff(unittest.TestCase):
                 status, out, _ = run("--diff", "--json", "a.dev", other)
                 self.assertEqual(status, 1 if fields else 0)
                 result = json.loads(out)
+                self.assertEqual((result["format"], result["problems"]), (1, []))
                 self.assertEqual((result["a"], result["b"], result["same"]), ("a.dev", other, not fields))
                 self.assertEqual([d["field"] for d in result["differences"]], fields)
 
@@ -108,6 +109,18 @@ class Diff(unittest.TestCase):
         _, out, _ = run("--json", "--diff", "a.dev", "private-differs.dev")
         [private] = json.loads(out)["differences"]
         self.assertEqual((private["a"], private["b"], private["firstDifference"]), (16, 16, 224))
+
+    def test_with_json_a_file_that_cannot_be_compared_still_gives_one_object_that_says_why(self):
+        status, out, err = run("--diff", "--json", "absent.dev", "short.dev")
+        self.assertEqual(status, 2)
+        [result] = inspect_test.json_lines(out)
+        self.assertEqual((result["format"], result["a"], result["b"], result["same"], result["differences"]),
+                         (1, "absent.dev", "short.dev", None, []))
+        absent, short = result["problems"]
+        self.assertEqual((absent["file"], absent["valid"], absent["offset"]), ("absent.dev", False, None))
+        self.assertIn("cannot open", absent["error"])
+        self.assertEqual((short["file"], short["offset"]), ("short.dev", 0))
+        self.assertIn("absent.dev: cannot open", err)
 
     def test_an_unreadable_file_or_wrong_usage_gives_2(self):
         cases = [

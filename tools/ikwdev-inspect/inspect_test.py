@@ -24,6 +24,9 @@ OFFICE = "Office Laser"
 HOSTILE = 'Büro "Nord" \\\\srv\\印刷機\t\U0001F5A8 queue number 7\udc80'
 HOSTILE_UTF16 = HOSTILE.encode("utf-16-le", "surrogatepass")
 
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "VERSION")) as version_file:
+    VERSION = version_file.read().strip()
+
 
 def record(name_utf16, dm_size=220, extra=0, fields=0, shorts=None, form=""):
     """A settings record; shorts maps record offsets to 16-bit signed values."""
@@ -116,8 +119,9 @@ class Inspector(unittest.TestCase):
 
     def test_every_invalid_file_is_reported_and_the_rest_still_shown(self):
         status, out, err = run("--json", "office.dev", "short.dev", "odd-tail.dev", "absent.dev")
-        self.assertEqual(status, 1)
+        self.assertEqual(status, 2, "a file that cannot be read outweighs an invalid one")
         office, short, odd, absent = json_lines(out)
+        self.assertEqual([line["format"] for line in (office, short, odd, absent)], [1] * 4)
         self.assertTrue(office["valid"])
         self.assertEqual((short["file"], short["valid"], short["offset"]), ("short.dev", False, 0))
         self.assertEqual((odd["valid"], odd["offset"]), (False, 224))
@@ -164,7 +168,7 @@ class Inspector(unittest.TestCase):
             os.mkfifo(fifo)
         # A FIFO nobody writes to would block a reader for ever.
         status, out, err = run("--json", "fifo.dev", ".", "office.dev")
-        self.assertEqual(status, 1)
+        self.assertEqual(status, 2)
         fifo_problem, folder_problem, office = json_lines(out)
         self.assertEqual((fifo_problem["valid"], fifo_problem["offset"]), (False, None))
         self.assertIn("not a regular file", fifo_problem["error"])
@@ -207,12 +211,27 @@ class Inspector(unittest.TestCase):
         # Python's own escape for undecodable bytes: the bytes come back.
         self.assertEqual([os.fsencode(name) for name in names], UNDECODABLE_NAMES)
 
+    def test_exit_status_tells_an_invalid_file_from_one_that_cannot_be_read_with_diff_or_without(self):
+        # arguments, the status without --diff and with it (against office.dev)
+        cases = [
+            (("office.dev",), 0, 0),
+            (("short.dev",), 1, 2),
+            (("absent.dev",), 2, 2),
+            ((".",), 2, 2),
+        ]
+        for args, plain, diff in cases:
+            with self.subTest(args=args):
+                self.assertEqual(run(*args)[0], plain)
+                self.assertEqual(run("--diff", "office.dev", *args)[0], diff)
+
     def test_usage(self):
         cases = [
             ((), 2, "err", "ikwdev-inspect: no FILE given"),
             (("--json",), 2, "err", "ikwdev-inspect: no FILE given"),
             (("--bogus", "office.dev"), 2, "err", "unknown option --bogus"),
             (("--help",), 0, "out", "usage: ikwdev-inspect"),
+            (("--version",), 0, "out", "ikwdev-inspect %s\n" % VERSION),
+            (("--diff", "--version"), 0, "out", "ikwdev-inspect %s\n" % VERSION),
             (("--", "-dash.dev"), 0, "out", "-dash.dev: valid device info file"),
         ]
         for args, expected_status, stream, text in cases:

@@ -8,7 +8,8 @@
 // Before anything else it writes the line "ikwdev-test-driver: started" to
 // standard error. Wine now and then fails to start a process at all; a
 // caller that misses the line knows the command never ran, and may run it
-// again without anything having happened twice.
+// again without anything having happened twice. When the line cannot be
+// written the driver does nothing and exits 4.
 
 #include <windows.h>
 
@@ -221,7 +222,10 @@ int Run(Args words) {
 }  // namespace driver
 
 int wmain(int argc, wchar_t** argv) {
-    driver::PrintError(L"ikwdev-test-driver: started");
+    // A caller that misses the line takes the command for one Wine never
+    // ran, and runs it again: so nothing is done unless the line is out.
+    if (!driver::PrintError(L"ikwdev-test-driver: started"))
+        return 4;
     try {
         return driver::Run(driver::Args(argv + 1, argv + argc));
     } catch (const driver::UsageError& error) {

@@ -74,7 +74,12 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
     const Bytes longName = DeviceInfoFile(Record(kLong), kLong);
     Bytes cutShort = office;
     cutShort.pop_back();
-    const Names installed = {u"Label.Printer", kOffice, kLong, kServerQueue};
+    // The largest file the format allows: both sizes at their 16-bit limit
+    // and a full name of the longest length its 16-bit size can carry.
+    const std::u16string longest(32766, u'L');
+    const Bytes largest = DeviceInfoFile(Record(longest, 65535, 65535), longest);
+    ASSERT_EQ(largest.size(), kMaxDeviceInfoFileSize);
+    const Names installed = {u"Label.Printer", kOffice, kLong, kServerQueue, longest};
     const std::u16string file = u"C:\\s\\x.dev";
     const struct {
         const char* name;
@@ -88,6 +93,7 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
         // The spooler ignores case: the installed spelling is the printer.
         {"name in another case", DeviceInfoFile(Record(u"office_laser"), u"office_laser"), kOffice, u""},
         {"a connection to a print server", DeviceInfoFile(Record(kServerQueue), kServerQueue), kServerQueue, u""},
+        {"the largest file the format allows", largest, longest, u""},
         {"unreadable", std::nullopt, u"", u"open error :C:\\s\\x.dev"},
         {"damaged", cutShort, u"",
          u"not a device info file (file is shorter than its header says: DevModeSize 236 needs 240 bytes, "
@@ -112,7 +118,8 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
         ASSERT_TRUE(decision.open);
         EXPECT_EQ(Narrow(decision.open->printer), Narrow(c.printer));
         EXPECT_EQ(Narrow(decision.open->file), Narrow(file));
-        EXPECT_EQ(decision.open->record, Bytes(c.contents->begin() + 4, c.contents->begin() + 4 + 236));
+        const std::size_t recordSize = c.contents->size() == kMaxDeviceInfoFileSize ? 131070 : 236;
+        EXPECT_EQ(decision.open->record, Bytes(c.contents->begin() + 4, c.contents->begin() + 4 + recordSize));
     }
 }
 

@@ -49,7 +49,11 @@ FILES = {
     # A driver's record that sets the form name bit but stops short of the
     # form name: the save writes it as it is.
     "old-driver.dev": dev_file(record(OFFICE.encode("utf-16-le"), dm_size=156, fields=DM_ORIENTATION | DM_FORMNAME)),
+    # The largest file the format allows: both sizes at their 16-bit limit and
+    # the longest full name a 16-bit size carries (32,766 units and the NUL).
+    "largest.dev": dev_file(record(OFFICE.encode("utf-16-le"), dm_size=65535, extra=65535), "L" * 32766),
 }
+LARGEST_SIZE = 4 + 65535 + 65535 + 2 + 65534
 # Names a terminal or a line-reading script must not take as they are.
 CONTROL_NAMES = ["forged\nok.dev: valid device info file of 224 bytes", "bell\a\x1b[2J.dev"]
 # Not UTF-8, and different only in the bytes that are not.
@@ -223,6 +227,20 @@ class Inspector(unittest.TestCase):
             with self.subTest(args=args):
                 self.assertEqual(run(*args)[0], plain)
                 self.assertEqual(run("--diff", "office.dev", *args)[0], diff)
+
+    def test_the_largest_file_the_format_allows_is_valid_and_one_byte_more_is_not(self):
+        self.assertEqual(len(FILES["largest.dev"]), LARGEST_SIZE)
+        status, out, err = run("--json", "largest.dev")
+        self.assertEqual(status, 0, err)
+        [largest] = json_lines(out)
+        self.assertEqual((largest["fileSize"], largest["driverPrivateSize"]), (LARGEST_SIZE, 65535))
+        self.assertEqual(largest["FullDeviceName"], "L" * 32766)
+        longer = os.path.join(WORKDIR, "longer.dev")
+        with open(longer, "wb") as f:
+            f.write(FILES["largest.dev"] + b"\0")
+        status, _, err = run("longer.dev")
+        self.assertEqual(status, 1)
+        self.assertIn("longer than any device info file can be", err)
 
     def test_usage(self):
         cases = [

@@ -154,8 +154,9 @@ TEST(FitRecordToDriver, KeepsWhatTheDriverCanReadAndThePrivatePartOnlyFromTheSam
         EXPECT_TRUE(std::equal(fitted.begin() + kDmDriverExtraOffset + 2, fitted.begin() + c.dmSize,
                                record.begin() + kDmDriverExtraOffset + 2));
         EXPECT_EQ(fit.privateReset, !c.keepsPrivate);
-        if (c.keepsPrivate)
+        if (c.keepsPrivate) {
             EXPECT_TRUE(std::equal(fitted.begin() + c.dmSize, fitted.end(), record.begin() + 220));
+        }
         EXPECT_EQ(fit.fieldsKept, 0x0003u);
         EXPECT_EQ(fit.fieldsDropped, 0u);
     }

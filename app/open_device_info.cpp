@@ -67,7 +67,7 @@ std::u16string SettingNames(std::uint32_t fields) {
 }  // namespace
 
 OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
-                        const std::vector<std::u16string>& installed, const PrintServices& names) {
+                        const std::vector<std::u16string>& installed, const PrinterNameMatch& names) {
     if (!contents)
         return {std::nullopt, kOpenErrorText + file};
     if (contents->size() > kMaxDeviceInfoFileSize)
@@ -89,7 +89,7 @@ OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vec
 }
 
 FittedRecord FitRecordToDriver(const std::vector<std::uint8_t>& record, const std::vector<std::uint8_t>& driverRecord,
-                               const PrintServices& names) {
+                               const PrinterNameMatch& names) {
     FittedRecord result;
     // The decoder has checked that the sizes agree with the record's length;
     // should they not, nothing is read past its end all the same.

@@ -65,7 +65,7 @@ struct OpenDecision {
 // printer must be one of them as the spooler matches names, without regard
 // to case, and the open then uses the installed printer's own spelling.
 OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
-                        const std::vector<std::u16string>& installed, const PrintServices& names);
+                        const std::vector<std::u16string>& installed, const PrinterNameMatch& names);
 
 // The file's record made fit for the printer's driver before the driver sees
 // it, and what of the file's settings did not survive that.
@@ -91,7 +91,7 @@ struct FittedRecord {
 // The driver's own dmDeviceName is put in. The record must be one
 // DecodeDeviceInfo accepted.
 FittedRecord FitRecordToDriver(const std::vector<std::uint8_t>& record, const std::vector<std::uint8_t>& driverRecord,
-                               const PrintServices& names);
+                               const PrinterNameMatch& names);
 
 // What the user is told at the open when the fitted record lost anything of
 // the file's settings, with the printer and the file named; empty when

@@ -11,7 +11,7 @@
 
 namespace ikw {
 
-class PrintServices : public NameComparison {
+class PrintServices : public NameComparison, public PrinterNameMatch {
 public:
     // The local printers' names in the spooler's order; nullopt when the
     // buffer for the list could not be allocated.
@@ -25,9 +25,6 @@ public:
     // An empty name leaves the choice to the spooler. False when the spooler
     // refused (a network printer out of reach, a driver still being set up).
     virtual bool ChangeDefaultPrinter(const std::u16string& name) = 0;
-    // Whether two names name one printer as the spooler sees it: without
-    // regard to case.
-    virtual bool IsSamePrinterName(const std::u16string& a, const std::u16string& b) const = 0;
 };
 
 }  // namespace ikw

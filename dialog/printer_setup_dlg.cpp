@@ -71,6 +71,9 @@ void CPrinterSetupDlg::OnOK() {
 }
 
 void CPrinterSetupDlg::ShowTiedFileInTitle(const std::u16string& shownPrinter) {
+    // Before OnInitDialog the platform's own title is not known yet.
+    if (!m_bInitialized)
+        return;
     const std::u16string title =
         ikw::TitleWithOpenedFile(ikw::FromWide(m_platformTitle), ikw::TiedFileFor(m_tiedFile, shownPrinter));
     SetWindowTextW(m_handle, ikw::ToWide(title).c_str());

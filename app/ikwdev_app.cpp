@@ -37,7 +37,7 @@ public:
     // printer through its parameter block and never changes the default.
     bool RunSetupDialogWith(const ikw::OpenedDeviceInfo& opened) override {
         CPrinterSetupDlg& dialog = NewDialog();
-        dialog.m_openedFile = opened.file;
+        dialog.m_tiedFile = {opened.file, opened.printer};
         if (!ikw::StartDialogFromRecord(dialog.m_pd, opened.printer, opened.record))
             return false;
         return RunModal(dialog);

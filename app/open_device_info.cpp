@@ -20,6 +20,17 @@ const std::u16string kDriverRefusedText = u"settings refused by the printer's dr
 const std::u16string kDialogFailedText = u"setup dialog could not open";
 const std::u16string kFileTooLongReason = u"longer than any device info file can be";
 const std::u16string kNoPrinterReason = u"it names no printer";
+const std::u16string kSettingsResetText = u"some settings in this file were reset";
+const std::u16string kPrivateResetText =
+    u"\nThe printer's own settings in this file were made by another version of its driver, or for another "
+    u"printer, and were reset to the driver's defaults.";
+const std::u16string kNoFieldListText =
+    u"\nThe file's settings record ends before the list of the settings it holds, so none of them could be used.";
+const std::u16string kFieldsDroppedText = u"\nThis driver's settings have no room for, or the file did not hold: ";
+const std::u16string kFieldsKeptText = u"\nKept: ";
+const std::u16string kNothingKeptText = u"\nNo setting of the file was kept.";
+const std::u16string kSavingAfterResetText =
+    u"\nSaving writes the settings the dialog shows; saving over this file replaces what was reset.";
 
 std::u16string FileProblem(const std::u16string& reason, const std::u16string& file) {
     return kNotDeviceInfoText + u" (" + reason + u") :" + file;
@@ -35,10 +46,28 @@ std::u16string PrinterNamedBy(const DeviceInfo& info) {
     return info.fullDeviceName ? *info.fullDeviceName : info.record.dmDeviceName;
 }
 
+// The settings a dmFields mask vouches for, as a user knows them, in record
+// order; the rarer ones by their Win32 names.
+std::u16string SettingNames(std::uint32_t fields) {
+    std::u16string names;
+    for (const DmFieldBit& bit : kDmFieldBits) {
+        if ((fields & bit.bit) == 0)
+            continue;
+        std::string name = bit.name;
+        for (const DmShortField& field : kDmShortFields)
+            if (field.bit == bit.bit)
+                name = field.label;
+        if (bit.bit == kDmFormNameBit)
+            name = "paper name";
+        names += (names.empty() ? u"" : u", ") + Widen(name);
+    }
+    return names;
+}
+
 }  // namespace
 
 OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
-                        const std::vector<std::u16string>& installed) {
+                        const std::vector<std::u16string>& installed, const PrinterNameMatch& names) {
     if (!contents)
         return {std::nullopt, kOpenErrorText + file};
     if (contents->size() > kMaxDeviceInfoFileSize)
@@ -50,49 +79,96 @@ OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vec
     const std::u16string printer = PrinterNamedBy(*decoded.info);
     if (printer.empty())
         return {std::nullopt, FileProblem(kNoPrinterReason, file)};
-    if (std::find(installed.begin(), installed.end(), printer) == installed.end())
+    const auto match = std::find_if(installed.begin(), installed.end(),
+                                    [&](const std::u16string& name) { return names.IsSamePrinterName(name, printer); });
+    if (match == installed.end())
         return {std::nullopt, kNotInstalledText + u" (" + printer + u") :" + file};
 
     const auto recordStart = contents->begin() + 4;  // after DevModeSize
-    return {OpenedDeviceInfo{file, printer, {recordStart, recordStart + decoded.info->devModeSize}}, u""};
+    return {OpenedDeviceInfo{file, *match, {recordStart, recordStart + decoded.info->devModeSize}}, u""};
 }
 
-std::vector<std::uint8_t> FitRecordToDriver(const std::vector<std::uint8_t>& record, DriverRecordSizes driver) {
+FittedRecord FitRecordToDriver(const std::vector<std::uint8_t>& record, const std::vector<std::uint8_t>& driverRecord,
+                               const PrinterNameMatch& names) {
+    FittedRecord result;
     // The decoder has checked that the sizes agree with the record's length;
     // should they not, nothing is read past its end all the same.
-    if (record.size() < kMinDmSize)
-        return record;
+    if (record.size() < kMinDmSize || driverRecord.size() < kMinDmSize) {
+        result.record = record;
+        return result;
+    }
     const std::uint16_t dmSize =
         static_cast<std::uint16_t>(std::min<std::size_t>(ReadU16(record.data() + kDmSizeOffset), record.size()));
     const std::uint16_t dmDriverExtra = static_cast<std::uint16_t>(
         std::min<std::size_t>(ReadU16(record.data() + kDmDriverExtraOffset), record.size() - dmSize));
-    const std::uint16_t publicSize =
-        std::max<std::uint16_t>(std::min(dmSize, driver.dmSize), static_cast<std::uint16_t>(kMinDmSize));
-    const bool keepPrivate = dmDriverExtra == driver.dmDriverExtra;
+    const std::uint16_t driverSize = ReadU16(driverRecord.data() + kDmSizeOffset);
+    const std::uint16_t driverExtra = ReadU16(driverRecord.data() + kDmDriverExtraOffset);
 
-    std::vector<std::uint8_t> fitted(record.begin(), record.begin() + publicSize);
+    // A driver reads dmFields whatever dmSize says: the fitted record holds
+    // it, zero when the file's public part had none.
+    const std::uint16_t publicSize =
+        std::max<std::uint16_t>(std::min(dmSize, driverSize), static_cast<std::uint16_t>(kDmFieldsEnd));
+    // The private part's layout is the driver's alone, and may change with
+    // its version: bytes of the right size from another version or another
+    // printer's driver would be read as settings they are not.
+    const bool keepPrivate =
+        dmDriverExtra == driverExtra &&
+        ReadU16(record.data() + kDmDriverVersionOffset) == ReadU16(driverRecord.data() + kDmDriverVersionOffset) &&
+        names.IsSamePrinterName(ReadNulEndedName(record.data() + kDmDeviceNameOffset, kDmNameUnits).name,
+                                ReadNulEndedName(driverRecord.data() + kDmDeviceNameOffset, kDmNameUnits).name);
+    result.privateReset = dmDriverExtra > 0 && !keepPrivate;
+
+    std::vector<std::uint8_t>& fitted = result.record;
+    fitted.assign(publicSize, 0);
+    std::copy(record.begin(), record.begin() + std::min(dmSize, publicSize), fitted.begin());
     if (keepPrivate)
         fitted.insert(fitted.end(), record.begin() + dmSize, record.begin() + dmSize + dmDriverExtra);
+    // The driver's own name for its printer: the file may spell it in
+    // another case, or cut it elsewhere.
+    std::copy(driverRecord.begin() + kDmDeviceNameOffset, driverRecord.begin() + kDmDeviceNameOffset + 2 * kDmNameUnits,
+              fitted.begin() + kDmDeviceNameOffset);
     WriteU16(fitted.data() + kDmSizeOffset, publicSize);
     WriteU16(fitted.data() + kDmDriverExtraOffset, keepPrivate ? dmDriverExtra : 0);
-    // A field that no longer lies inside the record must not be vouched for:
-    // the driver would read it from the private part, or past the end.
-    if (publicSize >= kDmFieldsOffset + 4) {
-        std::uint32_t fields = ReadU32(fitted.data() + kDmFieldsOffset);
-        for (const DmFieldBit& bit : kDmFieldBits)
-            if (bit.end > publicSize)
-                fields &= ~bit.bit;
-        WriteU32(fitted.data() + kDmFieldsOffset, fields);
-    }
-    return fitted;
+
+    // A record too short to hold dmFields whole vouches for nothing: the
+    // bytes there are the driver's private ones. A field that does not lie
+    // whole inside both the file's public part and the fitted one must not
+    // be vouched for either: the driver would read it from the private part,
+    // or past the end.
+    result.noFieldList = dmSize < kDmFieldsEnd;
+    const std::uint32_t fileFields = result.noFieldList ? 0 : ReadU32(record.data() + kDmFieldsOffset);
+    std::uint32_t fields = fileFields;
+    for (const DmFieldBit& bit : kDmFieldBits)
+        if (bit.end > std::min(dmSize, publicSize))
+            fields &= ~bit.bit;
+    WriteU32(fitted.data() + kDmFieldsOffset, fields);
+    result.fieldsKept = fields;
+    result.fieldsDropped = fileFields & ~fields;
+    return result;
+}
+
+std::u16string FittingLossMessage(const FittedRecord& fitted, const std::u16string& printer,
+                                  const std::u16string& file) {
+    if (!fitted.privateReset && !fitted.noFieldList && fitted.fieldsDropped == 0)
+        return {};
+    std::u16string text = kSettingsResetText + u" (" + printer + u") :" + file;
+    if (fitted.privateReset)
+        text += kPrivateResetText;
+    if (fitted.noFieldList)
+        text += kNoFieldListText;
+    if (fitted.fieldsDropped != 0)
+        text += kFieldsDroppedText + SettingNames(fitted.fieldsDropped) + u".";
+    text += fitted.fieldsKept != 0 ? kFieldsKeptText + SettingNames(fitted.fieldsKept) + u"." : kNothingKeptText;
+    return text + kSavingAfterResetText;
 }
 
 bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
                         OpenedFileDialogHost& dialogs, MessageBoxes& messages) {
-    const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateLocalPrinters();
+    const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateInstalledPrinters();
     if (!printers)
         return false;
-    OpenDecision decision = DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers);
+    OpenDecision decision =
+        DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers, printServices);
     if (!decision.open) {
         messages.ShowMessage(decision.message, MessageIcon::Exclamation);
         return false;
@@ -102,16 +178,21 @@ bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices
     opened.file = platform.FullPathOf(file);
     const std::optional<std::vector<std::uint8_t>> driverRecord = platform.DriverRecordOf(opened.printer);
     std::optional<std::vector<std::uint8_t>> merged;
+    std::u16string loss;
     if (driverRecord && driverRecord->size() >= kMinDmSize) {
-        const DriverRecordSizes driver{ReadU16(driverRecord->data() + kDmSizeOffset),
-                                       ReadU16(driverRecord->data() + kDmDriverExtraOffset)};
-        merged = platform.MergeThroughDriver(opened.printer, FitRecordToDriver(opened.record, driver));
+        const FittedRecord fitted = FitRecordToDriver(opened.record, *driverRecord, printServices);
+        merged = platform.MergeThroughDriver(opened.printer, fitted.record);
+        loss = FittingLossMessage(fitted, opened.printer, file);
     }
     if (!merged) {
         messages.ShowMessage(kDriverRefusedText + u" (" + opened.printer + u") :" + file, MessageIcon::Exclamation);
         return false;
     }
     opened.record = std::move(*merged);
+    // Said before the dialog shows the settings, so a save over the file is
+    // never the first the user hears of what the file lost.
+    if (!loss.empty())
+        messages.ShowMessage(loss, MessageIcon::Exclamation);
     if (dialogs.RunSetupDialogWith(opened))
         return true;
     messages.ShowMessage(kDialogFailedText + u" (" + opened.printer + u") :" + file, MessageIcon::Exclamation);

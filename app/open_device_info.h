@@ -23,12 +23,6 @@ struct OpenedDeviceInfo {
     std::vector<std::uint8_t> record;  // the settings record (DEVMODEW), whole
 };
 
-// The sizes of the settings record a printer's driver makes today.
-struct DriverRecordSizes {
-    std::uint16_t dmSize = 0;
-    std::uint16_t dmDriverExtra = 0;
-};
-
 // What the platform carries out for an open.
 class DeviceInfoPlatform {
 public:
@@ -66,17 +60,44 @@ struct OpenDecision {
     std::u16string message;
 };
 
-// contents: nullopt when the file could not be read. installed: the local
-// printers' names; the file's printer must be one of them exactly.
+// contents: nullopt when the file could not be read. installed: the names of
+// the printers a file may name (local printers and connections); the file's
+// printer must be one of them as the spooler matches names, without regard
+// to case, and the open then uses the installed printer's own spelling.
 OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
-                        const std::vector<std::u16string>& installed);
+                        const std::vector<std::u16string>& installed, const PrinterNameMatch& names);
 
-// The record made fit for the printer's driver before the driver sees it: a
-// public part longer than the driver's is cut to the driver's length (with the
-// dmFields bits of what was cut away cleared), and a driver-private part of
-// another size than the driver's own is dropped, since the driver would read
-// it as its own layout. The record must be one DecodeDeviceInfo accepted.
-std::vector<std::uint8_t> FitRecordToDriver(const std::vector<std::uint8_t>& record, DriverRecordSizes driver);
+// The file's record made fit for the printer's driver before the driver sees
+// it, and what of the file's settings did not survive that.
+struct FittedRecord {
+    std::vector<std::uint8_t> record;
+    // The file's driver-private part was left out: the driver uses its own
+    // defaults for everything it keeps there.
+    bool privateReset = false;
+    // The file's public part ends before dmFields ends, so nothing in it
+    // says which fields hold settings: none is vouched for.
+    bool noFieldList = false;
+    std::uint32_t fieldsKept = 0;     // the dmFields bits the fitted record vouches for
+    std::uint32_t fieldsDropped = 0;  // bits the file set that the fitted record cannot vouch for
+};
+
+// driverRecord: the record the printer's driver makes today (at least
+// kMinDmSize bytes). The public part is cut to the driver's length (or
+// padded with zeroes up to the end of dmFields), and a dmFields bit is kept
+// only for a field that both the file and the fitted record hold whole. The
+// private part is the driver's own layout: it is passed on only when its
+// size, dmDriverVersion and the record's printer name all match the driver's
+// own record, since a driver reads whatever it is given as its own layout.
+// The driver's own dmDeviceName is put in. The record must be one
+// DecodeDeviceInfo accepted.
+FittedRecord FitRecordToDriver(const std::vector<std::uint8_t>& record, const std::vector<std::uint8_t>& driverRecord,
+                               const PrinterNameMatch& names);
+
+// What the user is told at the open when the fitted record lost anything of
+// the file's settings, with the printer and the file named; empty when
+// nothing was lost.
+std::u16string FittingLossMessage(const FittedRecord& fitted, const std::u16string& printer,
+                                  const std::u16string& file);
 
 // The whole open: read, judge, merge through the driver, run the dialog.
 // True when the dialog was shown; false after a message (or when the printer

@@ -46,6 +46,11 @@ std::optional<std::vector<std::uint8_t>> Win32DeviceInfoFiles::ReadFile(const st
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE)
         return std::nullopt;
+    // Only a file on a disk is read: reading a pipe (\\.\pipe\name) or a
+    // character device waits for a writer that may never come, and no
+    // window would ever appear.
+    if (GetFileType(file.get()) != FILE_TYPE_DISK)
+        return std::nullopt;
     std::vector<std::uint8_t> bytes(maxBytes);
     std::size_t filled = 0;
     while (filled < bytes.size()) {

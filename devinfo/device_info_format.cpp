@@ -43,25 +43,24 @@ const std::array<DmFieldBit, 30> kDmFieldBits = {{
 }};
 
 const std::array<DmShortField, 13> kDmShortFields = {{
-    {"dmOrientation", 76, 0x00000001, &DevModeFields::dmOrientation},
-    {"dmPaperSize", 78, 0x00000002, &DevModeFields::dmPaperSize},
-    {"dmPaperLength", 80, 0x00000004, &DevModeFields::dmPaperLength},
-    {"dmPaperWidth", 82, 0x00000008, &DevModeFields::dmPaperWidth},
-    {"dmScale", 84, 0x00000010, &DevModeFields::dmScale},
-    {"dmCopies", 86, 0x00000100, &DevModeFields::dmCopies},
-    {"dmDefaultSource", 88, 0x00000200, &DevModeFields::dmDefaultSource},
-    {"dmPrintQuality", 90, 0x00000400, &DevModeFields::dmPrintQuality},
-    {"dmColor", 92, 0x00000800, &DevModeFields::dmColor},
-    {"dmDuplex", 94, 0x00001000, &DevModeFields::dmDuplex},
-    {"dmYResolution", 96, 0x00002000, &DevModeFields::dmYResolution},
-    {"dmTTOption", 98, 0x00004000, &DevModeFields::dmTTOption},
-    {"dmCollate", 100, 0x00008000, &DevModeFields::dmCollate},
+    {"dmOrientation", "orientation", 76, 0x00000001, &DevModeFields::dmOrientation},
+    {"dmPaperSize", "paper", 78, 0x00000002, &DevModeFields::dmPaperSize},
+    {"dmPaperLength", "paper length", 80, 0x00000004, &DevModeFields::dmPaperLength},
+    {"dmPaperWidth", "paper width", 82, 0x00000008, &DevModeFields::dmPaperWidth},
+    {"dmScale", "scale", 84, 0x00000010, &DevModeFields::dmScale},
+    {"dmCopies", "copies", 86, 0x00000100, &DevModeFields::dmCopies},
+    {"dmDefaultSource", "source", 88, 0x00000200, &DevModeFields::dmDefaultSource},
+    {"dmPrintQuality", "resolution", 90, 0x00000400, &DevModeFields::dmPrintQuality},
+    {"dmColor", "colour", 92, 0x00000800, &DevModeFields::dmColor},
+    {"dmDuplex", "duplex", 94, 0x00001000, &DevModeFields::dmDuplex},
+    {"dmYResolution", "vertical resolution", 96, 0x00002000, &DevModeFields::dmYResolution},
+    {"dmTTOption", "TrueType fonts", 98, 0x00004000, &DevModeFields::dmTTOption},
+    {"dmCollate", "collation", 100, 0x00008000, &DevModeFields::dmCollate},
 }};
 
 namespace {
 
 constexpr std::size_t kDmSpecVersionOffset = 64;
-constexpr std::size_t kDmDriverVersionOffset = 66;
 constexpr std::size_t kDevModeSizeBytes = 4;
 constexpr std::size_t kFullNameSizeBytes = 2;
 // (32766 + 1) * 2 = 65534 is the largest even size the 16-bit field holds.

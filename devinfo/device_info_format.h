@@ -41,7 +41,10 @@ inline constexpr std::size_t kDmDeviceNameOffset = 0;
 inline constexpr std::size_t kDmNameUnits = 32;  // dmDeviceName and dmFormName
 inline constexpr std::size_t kDmSizeOffset = 68;
 inline constexpr std::size_t kDmDriverExtraOffset = 70;
+inline constexpr std::size_t kDmDriverVersionOffset = 66;
 inline constexpr std::size_t kDmFieldsOffset = 72;
+inline constexpr std::size_t kDmFieldsEnd = kDmFieldsOffset + 4;  // a public part this long holds dmFields
+inline constexpr std::uint32_t kDmFormNameBit = 0x00010000;       // DM_FORMNAME
 inline constexpr std::size_t kDmFormNameOffset = 102;
 // The shortest public part that still holds its own size fields.
 inline constexpr std::size_t kMinDmSize = 72;
@@ -90,9 +93,11 @@ struct DevModeFields {
 };
 
 // The 16-bit signed fields a reader cares about, in record order, with their
-// dmFields bit: one list for the decoder and for whoever prints them.
+// dmFields bit and what each is to a user: one list for the decoder and for
+// whoever prints or reports them.
 struct DmShortField {
     const char* name;
+    const char* label;  // "orientation"
     std::size_t offset;
     std::uint32_t bit;
     std::optional<std::int16_t> DevModeFields::*member;

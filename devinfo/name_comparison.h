@@ -15,4 +15,12 @@ public:
     virtual int CompareNames(const std::u16string& a, const std::u16string& b) const = 0;
 };
 
+// Whether two names name one printer, as the spooler matches them: without
+// regard to case. What a file names is looked up this way.
+class PrinterNameMatch {
+public:
+    virtual ~PrinterNameMatch() = default;
+    virtual bool IsSamePrinterName(const std::u16string& a, const std::u16string& b) const = 0;
+};
+
 }  // namespace ikw

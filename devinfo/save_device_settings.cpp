@@ -69,9 +69,11 @@ std::optional<std::u16string> DeviceNameIn(const RecordLock& names) {
     return ReadDeviceName(names->bytes, names->size);
 }
 
-std::u16string SuggestFileNameFromRecords(DialogRecords& records) {
+// The printer the dialog shows, by its full name; empty when the names
+// record cannot be read.
+std::u16string ShownPrinter(DialogRecords& records) {
     const RecordLock names(records, DialogRecord::DeviceNames);
-    return SuggestFileName(DeviceNameIn(names).value_or(u""));
+    return DeviceNameIn(names).value_or(u"");
 }
 
 std::u16string TextFor(EncodeFailure failure) {
@@ -88,12 +90,12 @@ std::u16string TextFor(EncodeFailure failure) {
 // Opening the chosen path for writing would truncate it at once, and a failed
 // write would then leave a damaged file where the user's good one was. The
 // bytes go to a new file beside it instead, which replaces the chosen file only
-// once it is whole and on the disk.
-void WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16string& target,
+// once it is whole and on the disk. True when the new file is in place.
+bool WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16string& target,
                     const std::vector<std::uint8_t>& bytes) {
     if (FileNameStart(target) == target.size()) {
         messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
-        return;
+        return false;
     }
 
     // Through a symbolic link the file it points to is replaced, and the
@@ -110,7 +112,7 @@ void WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16str
     }
     if (!file) {
         messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
-        return;
+        return false;
     }
 
     const bool written = file->Write(bytes.data(), bytes.size()) && file->Close();
@@ -119,21 +121,22 @@ void WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16str
     if (!written) {
         files.RemoveFile(temporary);
         messages.ShowMessage(kWriteErrorText + target, MessageIcon::Stop);
-        return;
+        return false;
     }
     switch (files.PutInPlace(temporary, replaced)) {
     case PlaceOutcome::Placed:
-        return;
+        return true;
     case PlaceOutcome::TargetKept:
         files.RemoveFile(temporary);
         messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
-        return;
+        return false;
     case PlaceOutcome::TargetLost:
         // The temporary file is all that is left: removing it would lose the
         // old settings and the new ones alike.
         messages.ShowMessage(kReplaceErrorText + target + kReplaceErrorKeptText + temporary, MessageIcon::Stop);
-        return;
+        return false;
     }
+    return false;
 }
 
 std::u16string AsciiToU16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
@@ -222,27 +225,35 @@ std::optional<std::size_t> LiveSettingsRecordSize(const std::uint8_t* header, st
     return claimed;
 }
 
-void SaveDeviceSettings(const SavePlatform& platform, const std::u16string& openedFile) {
+std::u16string TiedFileFor(const TiedFile& tied, const std::u16string& shownPrinter) {
+    return !tied.path.empty() && tied.printer == shownPrinter ? tied.path : std::u16string();
+}
+
+TiedFile SaveDeviceSettings(const SavePlatform& platform, const TiedFile& tied) {
     // The platform leaves the settings out when the driver gave none for the
     // printer shown, or gave a record it cannot vouch for: a save button that
     // did nothing would look like a save.
     const RecordLock settings(platform.records, DialogRecord::DeviceSettings);
     if (!settings) {
         platform.messages.ShowMessage(kNoSettingsText, MessageIcon::Stop);
-        return;
+        return tied;
     }
 
     SaveFileRequest request;
     request.filters = ParseFilterList(platform.strings.Load(IDS_DEVICE_INFO_FILTER));
     request.defaultExtension = kDefaultExtension;
     // A user who opened a file is most likely saving it again: the save
-    // dialog's question then confirms the replacement.
-    if (openedFile.empty()) {
-        request.initialFileName = SuggestFileNameFromRecords(platform.records);
+    // dialog's question then confirms the replacement. Once the dialog shows
+    // another printer, that file holds another printer's settings, and
+    // suggesting it would invite the user to overwrite them.
+    const std::u16string shownPrinter = ShownPrinter(platform.records);
+    const std::u16string tiedFile = TiedFileFor(tied, shownPrinter);
+    if (tiedFile.empty()) {
+        request.initialFileName = SuggestFileName(shownPrinter);
     } else {
-        const std::size_t nameStart = FileNameStart(openedFile);
-        request.initialFolder = openedFile.substr(0, nameStart);
-        request.initialFileName = openedFile.substr(nameStart);
+        const std::size_t nameStart = FileNameStart(tiedFile);
+        request.initialFolder = tiedFile.substr(0, nameStart);
+        request.initialFileName = tiedFile.substr(nameStart);
     }
     request.hideReadOnly = true;
     request.overwritePrompt = true;
@@ -251,14 +262,14 @@ void SaveDeviceSettings(const SavePlatform& platform, const std::u16string& open
         // Otherwise indistinguishable from a cancel: the user pressed save
         // and would see nothing happen.
         platform.messages.ShowMessage(kSaveDialogFailedText, MessageIcon::Stop);
-        return;
+        return tied;
     }
     if (answer.outcome != SaveDialogAnswer::Outcome::Chosen)
-        return;
+        return tied;
     const std::u16string& path = answer.path;
     if (path.size() > kMaxSavePathLength) {
         platform.messages.ShowMessage(kPathTooLongText + path, MessageIcon::Exclamation);
-        return;
+        return tied;
     }
 
     // Encoded before any file is created, so a record that cannot be saved
@@ -270,9 +281,13 @@ void SaveDeviceSettings(const SavePlatform& platform, const std::u16string& open
         EncodeDeviceInfo(settings->bytes, settings->size, fullName ? &*fullName : nullptr, platform.names);
     if (encoded.failure) {
         platform.messages.ShowMessage(TextFor(*encoded.failure), MessageIcon::Stop);
-        return;
+        return tied;
     }
-    WriteReplacing(platform.files, platform.messages, path, encoded.bytes);
+    if (!WriteReplacing(platform.files, platform.messages, path, encoded.bytes) || tied.path.empty())
+        return tied;
+    // The file just written is the one the title names and the next save
+    // suggests, whatever its name or printer.
+    return TiedFile{path, fullName.value_or(shownPrinter)};
 }
 
 }  // namespace ikw

@@ -159,12 +159,26 @@ struct SavePlatform {
 // directly by the path: the same for a file to save and a file to open.
 inline const std::u16string kOpenErrorText = u"open error :";
 
+// The device info file a setup dialog is tied to: the one it was opened
+// with, then the one each save wrote, and the printer whose settings it
+// holds. While the dialog shows that printer, save suggests that file and the
+// title names it; on another printer neither does.
+struct TiedFile {
+    std::u16string path;     // full path; empty when the dialog is tied to no file
+    std::u16string printer;  // the full printer name
+};
+
+// The tied file's path while the dialog shows shownPrinter; empty otherwise.
+std::u16string TiedFileFor(const TiedFile& tied, const std::u16string& shownPrinter);
+
 // One press of the save button. Every failure is reported here in a message
 // box, or deliberately not reported (a cancelled dialog), so the caller has
 // nothing to check. The setup dialog stays open afterwards.
-// openedFile: the full path of the device info file the dialog was opened
-// with, or empty; the save dialog then starts in its folder, with its name.
-void SaveDeviceSettings(const SavePlatform& platform, const std::u16string& openedFile = {});
+// tied: the file the dialog is tied to; while it shows that file's printer
+// the save dialog starts in its folder, with its name. Returns the tie after
+// the save: a dialog tied to a file is tied to the file just written, with
+// the printer written, once a save has put one in place; else as it was.
+TiedFile SaveDeviceSettings(const SavePlatform& platform, const TiedFile& tied = {});
 
 // The save command of one setup dialog. The dialog is disabled while a save
 // runs, yet accessibility and automation tools send commands to disabled

@@ -1,5 +1,7 @@
 #include "dialog/printer_setup_dlg.h"
 
+#include <dlgs.h>
+
 #include "devinfo/save_device_settings.h"
 #include "dialog/dialog_child_windows.h"
 #include "dialog/minimised_icon.h"
@@ -26,6 +28,11 @@ bool CPrinterSetupDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRES
         fw::OnMessage<CPrinterSetupDlg>(WM_QUERYDRAGICON, &CPrinterSetupDlg::OnQueryDragIcon),
         fw::OnMessage<CPrinterSetupDlg>(WM_DESTROY, &CPrinterSetupDlg::OnDestroy),
     };
+    // Another printer picked: the tied file holds another printer's
+    // settings, so the title stops naming it. The platform dialog still
+    // handles the change itself.
+    if (message == WM_COMMAND && LOWORD(wParam) == cmb1 && HIWORD(wParam) == CBN_SELCHANGE)
+        ShowTiedFileInTitle(SelectedPrinter());
     return fw::DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result) ||
            fw::PrintDialog::OnWndMsg(message, wParam, lParam, result);
 }
@@ -37,7 +44,11 @@ BOOL CPrinterSetupDlg::OnInitDialog() {
     SendMessageW(m_handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     m_bInitialized = true;
-    ShowOpenedFileInTitle();
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(m_handle)) + 1, L'\0');
+    title.resize(static_cast<std::size_t>(GetWindowTextW(m_handle, title.data(), static_cast<int>(title.size()))));
+    m_platformTitle = title;
+    // A dialog tied to a file starts on that file's printer.
+    ShowTiedFileInTitle(m_tiedFile.printer);
 
     ikw::Win32PrintServices spooler;
     ikw::Win32DialogChildWindows children(m_handle);
@@ -54,16 +65,34 @@ void CPrinterSetupDlg::OnOK() {
         ikw::Win32FileSystem files;
         ikw::Win32MessageBoxes messages(m_handle);
         ikw::Win32PrintServices spooler;
-        ikw::SaveDeviceSettings({records, strings, saveDialog, files, messages, spooler}, m_openedFile);
+        m_tiedFile = ikw::SaveDeviceSettings({records, strings, saveDialog, files, messages, spooler}, m_tiedFile);
     });
+    ShowTiedFileInTitle(SelectedPrinter());
 }
 
-void CPrinterSetupDlg::ShowOpenedFileInTitle() {
-    if (m_openedFile.empty())
+void CPrinterSetupDlg::ShowTiedFileInTitle(const std::u16string& shownPrinter) {
+    // Before OnInitDialog the platform's own title is not known yet.
+    if (!m_bInitialized)
         return;
-    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(m_handle)) + 1, L'\0');
-    title.resize(static_cast<std::size_t>(GetWindowTextW(m_handle, title.data(), static_cast<int>(title.size()))));
-    SetWindowTextW(m_handle, ikw::ToWide(ikw::TitleWithOpenedFile(ikw::FromWide(title), m_openedFile)).c_str());
+    const std::u16string title =
+        ikw::TitleWithOpenedFile(ikw::FromWide(m_platformTitle), ikw::TiedFileFor(m_tiedFile, shownPrinter));
+    SetWindowTextW(m_handle, ikw::ToWide(title).c_str());
+}
+
+// The printer combo box's entries are the printers' full names.
+std::u16string CPrinterSetupDlg::SelectedPrinter() const {
+    const HWND combo = GetDlgItem(m_handle, cmb1);
+    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return {};
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR)
+        return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied =
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == CB_ERR ? 0 : static_cast<std::size_t>(copied));
+    return ikw::FromWide(text);
 }
 
 LRESULT CPrinterSetupDlg::OnSysCommand(WPARAM, LPARAM) { return Default(); }

@@ -15,7 +15,7 @@ public:
     std::u16string m_strDefaultPrinter;     // the default printer found at start-up
     std::u16string m_strSubstitutePrinter;  // made default so the dialog could open; empty if none
     bool m_bInitialized = false;            // the window was created
-    std::u16string m_openedFile;            // full path of the device info file shown; empty if none
+    ikw::TiedFile m_tiedFile;               // the device info file opened, then the one last saved; empty if none
     HICON m_hIcon;
 
 protected:
@@ -25,11 +25,15 @@ protected:
     bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    void ShowOpenedFileInTitle();
+    // The platform's title, with the tied file's name while the dialog shows
+    // that file's printer.
+    void ShowTiedFileInTitle(const std::u16string& shownPrinter);
+    std::u16string SelectedPrinter() const;
     LRESULT OnSysCommand(WPARAM, LPARAM);
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
     LRESULT OnDestroy(WPARAM, LPARAM);
 
     ikw::OneSaveAtATime m_saveCommand;
+    std::wstring m_platformTitle;  // the platform dialog's own title
 };

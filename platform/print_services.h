@@ -11,11 +11,15 @@
 
 namespace ikw {
 
-class PrintServices : public NameComparison {
+class PrintServices : public NameComparison, public PrinterNameMatch {
 public:
     // The local printers' names in the spooler's order; nullopt when the
     // buffer for the list could not be allocated.
     virtual std::optional<std::vector<std::u16string>> EnumerateLocalPrinters() = 0;
+    // The printers a saved file may name: the local ones, then the user's
+    // connections to print servers (\\server\queue), which the print dialog
+    // lists too; nullopt as above.
+    virtual std::optional<std::vector<std::u16string>> EnumerateInstalledPrinters() = 0;
     // The system default printer, or an empty name when there is none.
     virtual std::u16string QueryDefaultPrinter() = 0;
     // An empty name leaves the choice to the spooler. False when the spooler

@@ -2,6 +2,7 @@
 
 #include <winspool.h>
 
+#include <algorithm>
 #include <cstddef>
 
 #include "platform/movable_records.h"
@@ -11,15 +12,22 @@
 namespace ikw {
 namespace {
 
+// The size of the whole record the driver makes (public and private part);
+// 0 when it gives none.
+std::size_t DriverRecordSize(PrinterHandle& printer) {
+    if (!printer)
+        return 0;
+    const LONG size = DocumentPropertiesW(nullptr, printer.get(), printer.name(), nullptr, nullptr, 0);
+    return size < static_cast<LONG>(offsetof(DEVMODEW, dmFields)) ? 0 : static_cast<std::size_t>(size);
+}
+
 // The driver's answer is trusted no further than its own sizes agree with
 // the buffer it was given: a record claiming more would be read past its end.
 std::optional<std::vector<std::uint8_t>> AskDriver(PrinterHandle& printer, const DEVMODEW* input) {
-    if (!printer)
+    const std::size_t size = DriverRecordSize(printer);
+    if (size == 0)
         return std::nullopt;
-    const LONG size = DocumentPropertiesW(nullptr, printer.get(), printer.name(), nullptr, nullptr, 0);
-    if (size < static_cast<LONG>(offsetof(DEVMODEW, dmFields)))
-        return std::nullopt;
-    std::vector<std::uint8_t> output(static_cast<std::size_t>(size));
+    std::vector<std::uint8_t> output(size);
     auto* record = reinterpret_cast<DEVMODEW*>(output.data());
     const DWORD mode = DM_OUT_BUFFER | (input ? DM_IN_BUFFER : 0);
     if (DocumentPropertiesW(nullptr, printer.get(), printer.name(), record, const_cast<DEVMODEW*>(input), mode) != IDOK)
@@ -40,13 +48,13 @@ std::optional<std::vector<std::uint8_t>> DriverOwnRecord(const std::u16string& p
 
 std::optional<std::vector<std::uint8_t>> MergeThroughDriver(const std::u16string& printer,
                                                             const std::vector<std::uint8_t>& record) {
-    // The driver reads dmSize + dmDriverExtra bytes of its input, and a
-    // DEVMODEW's worth of public fields whatever dmSize says: a short record
-    // is handed over in a buffer at least that long, zero-filled.
-    std::vector<std::uint8_t> input(record);
-    if (input.size() < sizeof(DEVMODEW))
-        input.resize(sizeof(DEVMODEW), 0);
+    // The driver reads dmSize + dmDriverExtra bytes of its input, yet some
+    // read a DEVMODEW's worth of public fields, or their own full record,
+    // whatever the sizes say: the record is handed over in a zero-filled
+    // buffer as long as the longest of these.
     PrinterHandle handle(printer);
+    std::vector<std::uint8_t> input(record);
+    input.resize(std::max({input.size(), sizeof(DEVMODEW), DriverRecordSize(handle)}), 0);
     return AskDriver(handle, reinterpret_cast<const DEVMODEW*>(input.data()));
 }
 

@@ -9,10 +9,12 @@
 
 namespace ikw {
 
-std::optional<std::vector<std::u16string>> Win32PrintServices::EnumerateLocalPrinters() {
+namespace {
+
+std::optional<std::vector<std::u16string>> EnumeratePrinters(DWORD flags) {
     DWORD bytesNeeded = 0;
     DWORD count = 0;
-    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 1, nullptr, 0, &bytesNeeded, &count);
+    EnumPrintersW(flags, nullptr, 1, nullptr, 0, &bytesNeeded, &count);
 
     std::vector<BYTE> buffer;
     try {
@@ -23,7 +25,7 @@ std::optional<std::vector<std::u16string>> Win32PrintServices::EnumerateLocalPri
     count = 0;
     // A printer added between the two calls makes the second one fail with a
     // partly filled buffer: its records must not be read then.
-    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 1, buffer.data(), bytesNeeded, &bytesNeeded, &count))
+    if (!EnumPrintersW(flags, nullptr, 1, buffer.data(), bytesNeeded, &bytesNeeded, &count))
         count = 0;
 
     std::vector<std::u16string> names;
@@ -31,6 +33,16 @@ std::optional<std::vector<std::u16string>> Win32PrintServices::EnumerateLocalPri
     for (DWORD i = 0; i < count; ++i)
         names.push_back(records[i].pName ? FromWide(records[i].pName) : std::u16string());
     return names;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::u16string>> Win32PrintServices::EnumerateLocalPrinters() {
+    return EnumeratePrinters(PRINTER_ENUM_LOCAL);
+}
+
+std::optional<std::vector<std::u16string>> Win32PrintServices::EnumerateInstalledPrinters() {
+    return EnumeratePrinters(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS);
 }
 
 std::u16string Win32PrintServices::QueryDefaultPrinter() {
@@ -45,6 +57,13 @@ std::u16string Win32PrintServices::QueryDefaultPrinter() {
 
 bool Win32PrintServices::ChangeDefaultPrinter(const std::u16string& name) {
     return ::SetDefaultPrinterW(ToWide(name).c_str()) != FALSE;
+}
+
+// Ordinal, as the spooler matches names: no locale may make two printers one.
+bool Win32PrintServices::IsSamePrinterName(const std::u16string& a, const std::u16string& b) const {
+    const std::wstring wideA = ToWide(a), wideB = ToWide(b);
+    return CompareStringOrdinal(wideA.c_str(), static_cast<int>(wideA.size()), wideB.c_str(),
+                                static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
 int Win32PrintServices::CompareNames(const std::u16string& a, const std::u16string& b) const {

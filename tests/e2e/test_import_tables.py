@@ -1,5 +1,6 @@
-"""Both executables run on a bare Windows: every DLL they import is one that
-Windows itself ships, none of the MinGW runtime DLLs."""
+"""The shipped executables run on a bare Windows: every DLL that IKWDev.exe
+and ikwdev-inspect.exe import, in both widths, is one that Windows itself
+ships, none of the MinGW runtime DLLs."""
 
 import os
 import subprocess
@@ -11,6 +12,8 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 EXECUTABLES = [
     ("IKW_WIN32_EXE", "build/win32/IKWDev.exe", "i686-w64-mingw32-objdump"),
     ("IKW_WIN64_EXE", "build/win64/IKWDev.exe", "x86_64-w64-mingw32-objdump"),
+    ("IKW_WIN32_INSPECT", "build/win32/tools/ikwdev-inspect/ikwdev-inspect.exe", "i686-w64-mingw32-objdump"),
+    ("IKW_WIN64_INSPECT", "build/win64/tools/ikwdev-inspect/ikwdev-inspect.exe", "x86_64-w64-mingw32-objdump"),
 ]
 
 # What a Windows installation provides, lower case. The C runtime is the

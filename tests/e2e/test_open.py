@@ -5,12 +5,15 @@ again without changes gives the same file. A file that cannot be used is
 reported and the usual start follows; more than one argument gives the
 usage and exit code 2."""
 
+import os
 import struct
 import unittest
 
+import sandbox
 from harness import (DIALOG_CLASS, LANDSCAPE, PAPER_COMBO, PORTRAIT as PORTRAIT_BUTTON,
-                     PRINTER_COMBO, SAVE_DIALOG_FILE_NAME, SOURCE_COMBO, finish_save,
-                     open_save_dialog, save_to, windows_path)
+                     PRINTER_COMBO, SAVE_DIALOG_CANCEL, SAVE_DIALOG_FILE_NAME, SOURCE_COMBO,
+                     artifacts_dir, driver_path, finish_save, open_save_dialog, save_to,
+                     windows_path)
 from test_save import (DEVICE_NAME, DM_DRIVER_EXTRA, LABEL, MESSAGE_TEXT, OFFICE, ORIENTATION,
                        PROGRAM_NAME, SaveTestCase, up_to_nul, utf16)
 from device_info_files import dev_file  # noqa: E402  (test_save puts the fixtures on the path)
@@ -123,18 +126,35 @@ def longer_private_part(data):
     return dev_file(bytes(record)) + data[4 + size:]
 
 
+# What the open says when the driver's private part in the file was reset.
+PRIVATE_RESET = ("some settings in this file were reset (%s) :%s\n"
+                 "The printer's own settings in this file were made by another version of its driver, or for "
+                 "another printer, and were reset to the driver's defaults.\n")
+
+
 class OtherDriverTest(OpenTestCase):
 
-    def test_a_record_from_another_driver_shows_what_could_be_kept(self):
+    def test_a_record_from_another_driver_says_what_was_reset_and_shows_what_could_be_kept(self):
         path = self.path("label.dev")
         self.save_label_landscape_a4(path)
         with open(path, "rb") as f:
             saved = f.read()
-        for change in (renamed_record, longer_private_part):
+        has_private_part = struct.unpack_from("<H", saved, 4 + DM_DRIVER_EXTRA)[0] > 0
+        # Another printer's name: its private part is not this driver's,
+        # whatever its size. A longer private part: another driver version.
+        for change, reset in ((renamed_record, has_private_part), (longer_private_part, True)):
             with self.subTest(change=change.__name__):
                 with open(path, "wb") as f:
                     f.write(change(saved))
                 self.start_program(args=[windows_path(path)])
+                if reset:
+                    # Told before the settings show, and before a save can
+                    # replace the file.
+                    box = self.wait_for_message()
+                    text = self.driver.text(box, MESSAGE_TEXT)
+                    self.assertTrue(text.startswith(PRIVATE_RESET % (LABEL, windows_path(path))), text)
+                    self.assertIn("\nKept: orientation, paper", text)
+                    self.driver.dismiss(box)
                 dialog = self.wait_for_setup_dialog()
                 self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, LABEL)
                 self.assertTrue(self.driver.checked(dialog, LANDSCAPE), "landscape is not shown")
@@ -148,6 +168,37 @@ class OtherDriverTest(OpenTestCase):
                 self.assert_record_shows_the_dialog(record, dialog)
                 self.close_program(dialog)
                 self.assert_default_printer_is(OFFICE)
+
+
+class TiedFileTest(OpenTestCase):
+
+    def assert_suggests(self, dialog, name):
+        save_dialog = open_save_dialog(self.driver, dialog)
+        self.assertEqual(self.driver.text(save_dialog, SAVE_DIALOG_FILE_NAME), name)
+        self.driver.press(save_dialog, SAVE_DIALOG_CANCEL)
+        self.assertTrue(self.driver.wait_gone(save_dialog), "the save dialog stays open")
+        self.driver.settle(dialog)
+
+    def test_title_and_suggestion_follow_the_file_saved_and_leave_it_for_another_printer(self):
+        path = self.path("label.dev")
+        self.save_label_landscape_a4(path)
+        self.start_program(args=[windows_path(path)])
+        dialog = self.wait_for_setup_dialog()
+
+        # Saved under another name: that file is the one open now.
+        save_to(self.driver, dialog, self.path("copy.dev"))
+        self.assertEqual(self.driver.text(dialog), SETUP_TITLE + " - copy.dev")
+        self.assert_suggests(dialog, "copy.dev")
+
+        # Another printer: the file holds Label's settings, not these.
+        self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, OFFICE))
+        self.assertEqual(self.driver.text(dialog), SETUP_TITLE)
+        self.assert_suggests(dialog, OFFICE)
+
+        # Back on the file's printer, the file is named again.
+        self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, LABEL))
+        self.assertEqual(self.driver.text(dialog), SETUP_TITLE + " - copy.dev")
+        self.close_program(dialog)
 
 
 class UnusableFileTest(OpenTestCase):
@@ -175,6 +226,25 @@ class UnusableFileTest(OpenTestCase):
         box = self.wait_for_message()
         self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
                          "printer not installed (%s) :%s" % (LABEL, windows_path(path)))
+        self.assert_usual_start_follows(box)
+
+    def test_a_pipe_is_reported_like_any_unreadable_file_instead_of_read_for_ever(self):
+        self.use_printers([OFFICE, LABEL], default=OFFICE)
+        os.makedirs(artifacts_dir(), exist_ok=True)
+        log = os.path.join(artifacts_dir(), self.id() + ".pipe.log")
+        holder = self.session.start([driver_path(), "hold-pipe", "ikwdev-e2e"], log)
+        self.addCleanup(os.remove, log)
+        self.addCleanup(holder.stop)
+
+        def ready():
+            with open(log, "rb") as f:
+                return b"ready" in f.read()
+        self.assertTrue(sandbox.wait_until(ready, 60), "the pipe was not made: " + holder.log_tail())
+
+        pipe = "\\\\.\\pipe\\ikwdev-e2e"
+        self.start_program(args=[pipe])
+        box = self.wait_for_message()
+        self.assertEqual(self.driver.text(box, MESSAGE_TEXT), "open error :" + pipe)
         self.assert_usual_start_follows(box)
 
     def test_more_than_one_argument_shows_the_usage_and_ends_with_exit_code_2(self):

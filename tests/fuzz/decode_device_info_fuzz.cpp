@@ -3,20 +3,23 @@
 // exactly the bytes that are there. The same bytes taken as a driver's
 // settings block: whatever the encoder writes from it, the decoder accepts.
 // A valid file opened for its printer gives a record that, fitted to any
-// driver's sizes, is a valid record still.
+// driver's record, is a valid record still.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
 #include "app/open_device_info.h"
 #include "devinfo/device_info_format.h"
+#include "devinfo/little_endian.h"
 
 namespace {
 
-class PlainComparison : public ikw::NameComparison {
+class PlainComparison : public ikw::NameComparison, public ikw::PrinterNameMatch {
 public:
     int CompareNames(const std::u16string& a, const std::u16string& b) const override { return a.compare(b); }
+    bool IsSamePrinterName(const std::u16string& a, const std::u16string& b) const override { return a == b; }
 };
 
 void CheckDecoded(const ikw::DecodeResult& result, std::size_t size) {
@@ -31,17 +34,30 @@ void CheckDecoded(const ikw::DecodeResult& result, std::size_t size) {
         std::abort();
 }
 
+// A driver's own record of the given sizes: zeroes but for the sizes.
+std::vector<std::uint8_t> DriverRecord(std::uint16_t dmSize, std::uint16_t dmDriverExtra) {
+    std::vector<std::uint8_t> record(std::size_t{dmSize} + dmDriverExtra, 0);
+    ikw::WriteU16(record.data() + ikw::kDmSizeOffset, dmSize);
+    ikw::WriteU16(record.data() + ikw::kDmDriverExtraOffset, dmDriverExtra);
+    return record;
+}
+
 void CheckOpenAndFit(const std::uint8_t* data, std::size_t size, const ikw::DeviceInfo& info) {
     const std::u16string printer = info.fullDeviceName ? *info.fullDeviceName : info.record.dmDeviceName;
     const ikw::OpenDecision decision =
-        ikw::DecideOpen(u"f.dev", std::vector<std::uint8_t>(data, data + size), {printer});
+        ikw::DecideOpen(u"f.dev", std::vector<std::uint8_t>(data, data + size), {printer}, PlainComparison());
     if (printer.empty())
         return;
     if (!decision.open || decision.open->record.size() != info.devModeSize)
         std::abort();
-    const ikw::DriverRecordSizes drivers[] = {{220, 0}, {156, 16}, {info.record.dmSize, info.record.dmDriverExtra}};
-    for (const ikw::DriverRecordSizes& driver : drivers) {
-        const std::vector<std::uint8_t> fitted = ikw::FitRecordToDriver(decision.open->record, driver);
+    // Drivers' own records of other sizes, and of the file's own sizes, name
+    // and version (whose private part is kept).
+    std::vector<std::uint8_t> same(decision.open->record);
+    same.resize(std::max<std::size_t>(same.size(), ikw::kMinDmSize));
+    const std::vector<std::uint8_t> drivers[] = {DriverRecord(220, 0), DriverRecord(156, 16), same};
+    for (const std::vector<std::uint8_t>& driver : drivers) {
+        const std::vector<std::uint8_t> fitted =
+            ikw::FitRecordToDriver(decision.open->record, driver, PlainComparison()).record;
         const ikw::EncodeResult encoded =
             ikw::EncodeDeviceInfo(fitted.data(), fitted.size(), nullptr, PlainComparison());
         if (encoded.failure || ikw::DecodeDeviceInfo(encoded.bytes.data(), encoded.bytes.size()).error)

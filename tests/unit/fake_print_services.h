@@ -12,6 +12,7 @@ namespace ikw::testing {
 class FakePrintServices : public PrintServices {
 public:
     std::vector<std::u16string> printers;
+    std::vector<std::u16string> connections;  // the user's print-server printers
     bool listAllocationFails = false;
     std::u16string defaultPrinter;
     std::vector<std::u16string> defaultsSet;  // every SetDefaultPrinter, in order
@@ -23,6 +24,13 @@ public:
         if (listAllocationFails)
             return std::nullopt;
         return printers;
+    }
+    std::optional<std::vector<std::u16string>> EnumerateInstalledPrinters() override {
+        if (listAllocationFails)
+            return std::nullopt;
+        std::vector<std::u16string> installed = printers;
+        installed.insert(installed.end(), connections.begin(), connections.end());
+        return installed;
     }
     std::u16string QueryDefaultPrinter() override { return defaultPrinter; }
     // An empty name leaves the choice to the spooler, which keeps a default
@@ -39,6 +47,14 @@ public:
         else if (std::find(printers.begin(), printers.end(), defaultPrinter) == printers.end())
             defaultPrinter = printers.empty() ? u"" : printers.front();
         return true;
+    }
+    // ASCII case folding is all the tests' names need.
+    bool IsSamePrinterName(const std::u16string& a, const std::u16string& b) const override {
+        const auto fold = [](char16_t c) {
+            return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+        };
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
     }
     // Plain names compare the same way under lstrcmpW.
     int CompareNames(const std::u16string& a, const std::u16string& b) const override { return a.compare(b); }

@@ -18,23 +18,32 @@ using Names = std::vector<std::u16string>;
 
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
-// A settings record as a driver makes it: the name cut to 31 units, landscape
-// A4 vouched for in dmFields, and a patterned private part.
-Bytes Record(const std::u16string& name, std::uint16_t dmSize = 220, std::uint16_t dmDriverExtra = 16) {
+constexpr std::uint16_t kDriverVersion = 0x0600;
+
+// A settings record as a driver makes it: the name cut to 31 units, the
+// driver's version, landscape A4 vouched for in dmFields, and a patterned
+// private part.
+Bytes Record(const std::u16string& name, std::uint16_t dmSize = 220, std::uint16_t dmDriverExtra = 16,
+             std::uint16_t driverVersion = kDriverVersion) {
     Bytes record = testing::MakeDevMode({name, 31, dmSize, dmDriverExtra, 0, dmSize, 13, 5});
-    PutU16(record, kDmFieldsOffset, 0x0003);  // DM_ORIENTATION | DM_PAPERSIZE
-    PutU16(record, 76, 2);
-    PutU16(record, 78, 9);
+    PutU16(record, 66, driverVersion);
+    if (dmSize >= kDmFieldsEnd) {
+        PutU16(record, kDmFieldsOffset, 0x0003);  // DM_ORIENTATION | DM_PAPERSIZE
+        PutU16(record, 76, 2);
+        PutU16(record, 78, 9);
+    }
     return record;
 }
 
-// The file the program's own save writes for the record and full name.
+// The file a save writes for the record, written by hand: the full name
+// follows only when the record's 31 units could not hold it.
 Bytes DeviceInfoFile(const Bytes& record, const std::u16string& fullName) {
-    testing::FakePrintServices comparison;
-    return EncodeDeviceInfo(record.data(), record.size(), &fullName, comparison).bytes;
+    const bool tail = fullName.size() > 31;
+    return testing::MakeDeviceInfoFile(record, static_cast<std::uint32_t>(record.size()), tail ? &fullName : nullptr);
 }
 
 const std::u16string kOffice = u"Office_Laser";
+const std::u16string kServerQueue = u"\\\\print-01\\Floor 2";
 const std::u16string kLong = u"Accounting_department_colour_laser_2nd_floor";  // 44 units: the record cuts it
 
 TEST(ParseCommandLine, OneArgumentOfAnyShapeIsTheFileAndMoreIsWrongUsage) {
@@ -65,7 +74,12 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
     const Bytes longName = DeviceInfoFile(Record(kLong), kLong);
     Bytes cutShort = office;
     cutShort.pop_back();
-    const Names installed = {u"Label.Printer", kOffice, kLong};
+    // The largest file the format allows: both sizes at their 16-bit limit
+    // and a full name of the longest length its 16-bit size can carry.
+    const std::u16string longest(32766, u'L');
+    const Bytes largest = DeviceInfoFile(Record(longest, 65535, 65535), longest);
+    ASSERT_EQ(largest.size(), kMaxDeviceInfoFileSize);
+    const Names installed = {u"Label.Printer", kOffice, kLong, kServerQueue, longest};
     const std::u16string file = u"C:\\s\\x.dev";
     const struct {
         const char* name;
@@ -76,9 +90,10 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
         {"name from the record", office, kOffice, u""},
         {"full name from the tail", longName, kLong, u""},
         {"not installed", DeviceInfoFile(Record(u"Gone"), u"Gone"), u"", u"printer not installed (Gone) :C:\\s\\x.dev"},
-        // Only the exact name is the printer.
-        {"name in another case", DeviceInfoFile(Record(u"office_laser"), u"office_laser"), u"",
-         u"printer not installed (office_laser) :C:\\s\\x.dev"},
+        // The spooler ignores case: the installed spelling is the printer.
+        {"name in another case", DeviceInfoFile(Record(u"office_laser"), u"office_laser"), kOffice, u""},
+        {"a connection to a print server", DeviceInfoFile(Record(kServerQueue), kServerQueue), kServerQueue, u""},
+        {"the largest file the format allows", largest, longest, u""},
         {"unreadable", std::nullopt, u"", u"open error :C:\\s\\x.dev"},
         {"damaged", cutShort, u"",
          u"not a device info file (file is shorter than its header says: DevModeSize 236 needs 240 bytes, "
@@ -93,7 +108,8 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const OpenDecision decision = DecideOpen(file, c.contents, installed);
+        testing::FakePrintServices names;
+        const OpenDecision decision = DecideOpen(file, c.contents, installed, names);
         if (c.printer.empty()) {
             EXPECT_FALSE(decision.open);
             EXPECT_EQ(Narrow(decision.message), Narrow(c.message));
@@ -102,36 +118,47 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
         ASSERT_TRUE(decision.open);
         EXPECT_EQ(Narrow(decision.open->printer), Narrow(c.printer));
         EXPECT_EQ(Narrow(decision.open->file), Narrow(file));
-        EXPECT_EQ(decision.open->record, Bytes(c.contents->begin() + 4, c.contents->begin() + 4 + 236));
+        const std::size_t recordSize = c.contents->size() == kMaxDeviceInfoFileSize ? 131070 : 236;
+        EXPECT_EQ(decision.open->record, Bytes(c.contents->begin() + 4, c.contents->begin() + 4 + recordSize));
     }
 }
 
-TEST(FitRecordToDriver, KeepsWhatTheDriverCanReadAndDropsAPrivatePartOfAnotherSize) {
+TEST(FitRecordToDriver, KeepsWhatTheDriverCanReadAndThePrivatePartOnlyFromTheSameDriver) {
     const Bytes record = Record(kOffice, 220, 16);
     const struct {
         const char* name;
-        DriverRecordSizes driver;
+        Bytes driver;  // the driver's own record
         std::uint16_t dmSize, dmDriverExtra;
         bool keepsPrivate;
     } cases[] = {
-        {"same sizes", {220, 16}, 220, 16, true},
-        {"another private size", {220, 24}, 220, 0, false},
-        {"a driver without a private part", {220, 0}, 220, 0, false},
+        {"the same driver", Record(kOffice, 220, 16), 220, 16, true},
+        {"the same driver, the name in another case", Record(u"OFFICE_LASER", 220, 16), 220, 16, true},
+        {"another private size", Record(kOffice, 220, 24), 220, 0, false},
+        {"a driver without a private part", Record(kOffice, 220, 0), 220, 0, false},
+        // A private part of the right size is still another layout.
+        {"another driver version", Record(kOffice, 220, 16, 0x0601), 220, 0, false},
+        {"another printer's driver", Record(u"Label.Printer", 220, 16), 220, 0, false},
         // An older driver's shorter public part; the private part still fits.
-        {"shorter public part", {156, 16}, 156, 16, true},
-        {"longer public part", {232, 16}, 220, 16, true},
+        {"shorter public part", Record(kOffice, 156, 16), 156, 16, true},
+        {"longer public part", Record(kOffice, 232, 16), 220, 16, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Bytes fitted = FitRecordToDriver(record, c.driver);
+        testing::FakePrintServices names;
+        const FittedRecord fit = FitRecordToDriver(record, c.driver, names);
+        const Bytes& fitted = fit.record;
         ASSERT_EQ(fitted.size(), std::size_t{c.dmSize} + c.dmDriverExtra);
         EXPECT_EQ(GetU16(fitted, kDmSizeOffset), c.dmSize);
         EXPECT_EQ(GetU16(fitted, kDmDriverExtraOffset), c.dmDriverExtra);
+        EXPECT_TRUE(std::equal(fitted.begin(), fitted.begin() + 64, c.driver.begin())) << "the driver's own name";
         EXPECT_TRUE(std::equal(fitted.begin() + kDmDriverExtraOffset + 2, fitted.begin() + c.dmSize,
                                record.begin() + kDmDriverExtraOffset + 2));
+        EXPECT_EQ(fit.privateReset, !c.keepsPrivate);
         if (c.keepsPrivate) {
             EXPECT_TRUE(std::equal(fitted.begin() + c.dmSize, fitted.end(), record.begin() + 220));
         }
+        EXPECT_EQ(fit.fieldsKept, 0x0003u);
+        EXPECT_EQ(fit.fieldsDropped, 0u);
     }
 }
 
@@ -139,11 +166,29 @@ TEST(FitRecordToDriver, ACutPublicPartVouchesForNoFieldItLost) {
     Bytes record = Record(kOffice, 220, 0);
     PutU16(record, kDmFieldsOffset + 2, 0x0201);  // DM_FORMNAME | DM_MEDIATYPE
     // dmFormName ends at 166 and dmMediaType at 200: a cut to 120 loses both.
-    const Bytes fitted = FitRecordToDriver(record, {120, 0});
-    EXPECT_EQ(GetU16(fitted, kDmFieldsOffset), 0x0003);
-    EXPECT_EQ(GetU16(fitted, kDmFieldsOffset + 2), 0x0000);
-    const Bytes file = DeviceInfoFile(fitted, kOffice);
+    testing::FakePrintServices names;
+    const FittedRecord fit = FitRecordToDriver(record, Record(kOffice, 120, 0), names);
+    EXPECT_EQ(GetU16(fit.record, kDmFieldsOffset), 0x0003);
+    EXPECT_EQ(GetU16(fit.record, kDmFieldsOffset + 2), 0x0000);
+    EXPECT_EQ(fit.fieldsDropped, 0x02010000u);
+    const Bytes file = DeviceInfoFile(fit.record, kOffice);
     EXPECT_FALSE(DecodeDeviceInfo(file.data(), file.size()).error);
+}
+
+TEST(FitRecordToDriver, ARecordThatEndsBeforeDmFieldsVouchesForNothing) {
+    // dmSize 72 and a private part of the driver's own size: the first four
+    // private bytes lie where dmFields would be, and must not be taken for it.
+    Bytes record = Record(kOffice, 72, 16);
+    std::fill(record.begin() + 72, record.begin() + 76, 0xFF);
+    testing::FakePrintServices names;
+    const FittedRecord fit = FitRecordToDriver(record, Record(kOffice, 72, 16), names);
+    ASSERT_EQ(GetU16(fit.record, kDmSizeOffset), kDmFieldsEnd);
+    EXPECT_EQ(GetU16(fit.record, kDmFieldsOffset), 0u);
+    EXPECT_EQ(GetU16(fit.record, kDmFieldsOffset + 2), 0u);
+    EXPECT_TRUE(fit.noFieldList);
+    EXPECT_EQ(fit.fieldsKept, 0u);
+    ASSERT_EQ(fit.record.size(), kDmFieldsEnd + 16);
+    EXPECT_TRUE(std::equal(fit.record.begin() + kDmFieldsEnd, fit.record.end(), record.begin() + 72));
 }
 
 // The platform for an open, with the files, the drivers and the dialog in
@@ -152,7 +197,10 @@ class FakeOpenPlatform : public DeviceInfoPlatform, public OpenedFileDialogHost,
 public:
     explicit FakeOpenPlatform(testing::FakePrintServices& spooler) : m_spooler(spooler) {}
     std::map<std::u16string, Bytes> files;
-    std::map<std::u16string, DriverRecordSizes> drivers;  // a printer missing here gives no settings
+    struct Driver {
+        std::uint16_t dmSize, dmDriverExtra, version = kDriverVersion;
+    };
+    std::map<std::u16string, Driver> drivers;  // a printer missing here gives no settings
     bool driverRefuses = false;
     bool fileDialogOpens = true;
     std::vector<std::string> log;
@@ -171,7 +219,7 @@ public:
         const auto found = drivers.find(printer);
         if (found == drivers.end())
             return std::nullopt;
-        return Record(printer, found->second.dmSize, found->second.dmDriverExtra);
+        return Record(printer, found->second.dmSize, found->second.dmDriverExtra, found->second.version);
     }
     // The driver takes the record and marks it as checked.
     std::optional<Bytes> MergeThroughDriver(const std::u16string& printer, const Bytes& record) override {
@@ -229,7 +277,16 @@ TEST_F(RunProgramTest, MoreThanOneArgumentShowsTheUsageAndOpensNothing) {
 }
 
 TEST_F(RunProgramTest, AFileOpensOnItsPrinterWithTheDriversRecordAndLeavesTheDefaultAlone) {
-    for (const auto& [file, printer] : {std::pair{u"office.dev", kOffice}, std::pair{u"long.dev", kLong}}) {
+    spooler.connections = {kServerQueue};
+    platform.drivers[kServerQueue] = {220, 16};
+    platform.files[u"server.dev"] = DeviceInfoFile(Record(kServerQueue), kServerQueue);
+    platform.files[u"lower-case.dev"] = DeviceInfoFile(Record(u"office_laser"), u"office_laser");
+    // The file, and the printer the dialog opens on: a print server's
+    // printer is installed as a connection, and names match without regard
+    // to case, the installed spelling winning.
+    for (const auto& [file, printer] :
+         {std::pair{u"office.dev", kOffice}, std::pair{u"long.dev", kLong}, std::pair{u"server.dev", kServerQueue},
+          std::pair{u"lower-case.dev", kOffice}}) {
         SCOPED_TRACE(Narrow(file));
         platform.log.clear();
         EXPECT_EQ(Run({file}), 0);
@@ -241,6 +298,45 @@ TEST_F(RunProgramTest, AFileOpensOnItsPrinterWithTheDriversRecordAndLeavesTheDef
         EXPECT_EQ(platform.openedWith->record.size(), 236u);
         EXPECT_EQ(platform.openedWith->record[64], 0xCC) << "the dialog gets the record the driver merged";
         EXPECT_TRUE(spooler.defaultsSet.empty());
+    }
+}
+
+TEST_F(RunProgramTest, WhatTheFittingResetIsToldBeforeTheDialogShowsTheSettings) {
+    platform.files[u"older.dev"] = DeviceInfoFile(Record(kOffice, 220, 16, 0x0500), kOffice);
+    Bytes cut = Record(kOffice, 220, 0);
+    PutU16(cut, kDmFieldsOffset + 2, 0x0001);  // DM_FORMNAME, past the driver's 120 bytes
+    platform.files[u"cut.dev"] = DeviceInfoFile(cut, kOffice);
+    const struct {
+        const char* name;
+        std::u16string file;
+        std::string message;
+        std::size_t merged;
+    } cases[] = {
+        {"another driver version", u"older.dev",
+         "message some settings in this file were reset (Office_Laser) :older.dev\n"
+         "The printer's own settings in this file were made by another version of its driver, or for another "
+         "printer, and were reset to the driver's defaults.\n"
+         "Kept: orientation, paper.\n"
+         "Saving writes the settings the dialog shows; saving over this file replaces what was reset.",
+         220},
+        {"a public part the driver has no room for", u"cut.dev",
+         "message some settings in this file were reset (Office_Laser) :cut.dev\n"
+         "This driver's settings have no room for, or the file did not hold: paper name.\n"
+         "Kept: orientation, paper.\n"
+         "Saving writes the settings the dialog shows; saving over this file replaces what was reset.",
+         120},
+    };
+    platform.drivers[kOffice] = {220, 16};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.merged == 120)
+            platform.drivers[kOffice] = {120, 0};
+        platform.log.clear();
+        EXPECT_EQ(Run({c.file}), 0);
+        EXPECT_EQ(platform.log, (std::vector<std::string>{"merge Office_Laser " + std::to_string(c.merged), c.message,
+                                                          "dialog with C:\\dev\\" + Narrow(c.file) +
+                                                              " on Office_Laser (default Default_Printer)",
+                                                          "destroy"}));
     }
 }
 

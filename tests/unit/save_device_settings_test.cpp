@@ -225,8 +225,8 @@ struct Rig {
         EXPECT_TRUE(files.open.empty());
     }
 
-    void Save(const std::u16string& openedFile = {}) {
-        SaveDeviceSettings({records, strings, dialog, files, messages, comparison}, openedFile);
+    TiedFile Save(const TiedFile& tied = {}) {
+        return SaveDeviceSettings({records, strings, dialog, files, messages, comparison}, tied);
     }
 };
 
@@ -272,13 +272,63 @@ TEST(SaveDeviceSettings, AnOpenedFileIsSuggestedByItsFolderAndNameAndReplacedLik
     Rig rig;
     rig.files.files[kTarget] = {1, 2, 3};
 
-    rig.Save(kTarget);
+    rig.Save({kTarget, kPrinter});
 
     ASSERT_TRUE(rig.dialog.request);
     EXPECT_EQ(rig.dialog.request->initialFolder, u"C:\\out\\");
     EXPECT_EQ(rig.dialog.request->initialFileName, u"Office Laser.dev");
     EXPECT_TRUE(rig.dialog.request->overwritePrompt);
     EXPECT_EQ(rig.files.files, (Files{{kTarget, MakeDeviceInfoFile(rig.devMode, 228)}}));
+}
+
+// The tie moves to the file just written; on another printer than the tied
+// file's, the save suggests as if no file were open.
+TEST(SaveDeviceSettings, TheTiedFileIsSuggestedOnlyForItsPrinterAndFollowsEachSave) {
+    const std::u16string opened = u"C:\\old\\office.dev";
+    const std::u16string kLabel = u"Label.Printer";
+    const struct {
+        const char* name;
+        TiedFile tied;
+        std::function<void(Rig&)> arrange;
+        std::u16string folder, suggestion;
+        TiedFile after;
+    } cases[] = {
+        {"saved under another name", {opened, kPrinter}, nullptr, u"C:\\old\\", u"office.dev", {kTarget, kPrinter}},
+        {"another printer picked", {opened, kLabel}, nullptr, u"", kPrinter, {kTarget, kPrinter}},
+        {"cancelled",
+         {opened, kPrinter},
+         [](Rig& r) { r.dialog.answer.reset(); },
+         u"C:\\old\\",
+         u"office.dev",
+         {opened, kPrinter}},
+        {"the write fails",
+         {opened, kPrinter},
+         [](Rig& r) { r.files.writeFailsAfter = 0; },
+         u"C:\\old\\",
+         u"office.dev",
+         {opened, kPrinter}},
+        // A dialog opened on no file stays tied to none.
+        {"no file", {}, nullptr, u"", kPrinter, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        if (c.arrange)
+            c.arrange(rig);
+        const TiedFile after = rig.Save(c.tied);
+        ASSERT_TRUE(rig.dialog.request);
+        EXPECT_EQ(Narrow(rig.dialog.request->initialFolder), Narrow(c.folder));
+        EXPECT_EQ(Narrow(rig.dialog.request->initialFileName), Narrow(c.suggestion));
+        EXPECT_EQ(Narrow(after.path), Narrow(c.after.path));
+        EXPECT_EQ(Narrow(after.printer), Narrow(c.after.printer));
+    }
+}
+
+TEST(TiedFileFor, NamesTheFileOnlyWhileTheDialogShowsItsPrinter) {
+    const TiedFile tied{u"C:\\s\\office.dev", u"Office Laser"};
+    EXPECT_EQ(Narrow(TiedFileFor(tied, u"Office Laser")), "C:\\s\\office.dev");
+    EXPECT_EQ(Narrow(TiedFileFor(tied, u"Label.Printer")), "");
+    EXPECT_EQ(Narrow(TiedFileFor({}, u"")), "");
 }
 
 TEST(SaveDeviceSettings, WithoutSettingsNothingIsSavedAndTheUserIsTold) {

@@ -7,35 +7,6 @@ namespace ikw::inspect {
 
 namespace {
 
-// What each public field is to a user; the record's own names stay beside
-// them so the output can be matched with the plain inspector's.
-struct FieldLabel {
-    const char* field;
-    const char* label;
-};
-constexpr FieldLabel kFieldLabels[] = {
-    {"dmOrientation", "orientation"},
-    {"dmPaperSize", "paper"},
-    {"dmPaperLength", "paper length"},
-    {"dmPaperWidth", "paper width"},
-    {"dmScale", "scale"},
-    {"dmCopies", "copies"},
-    {"dmDefaultSource", "source"},
-    {"dmPrintQuality", "resolution"},
-    {"dmColor", "colour"},
-    {"dmDuplex", "duplex"},
-    {"dmYResolution", "vertical resolution"},
-    {"dmTTOption", "TrueType fonts"},
-    {"dmCollate", "collation"},
-};
-
-std::string LabelOf(const std::string& field) {
-    for (const FieldLabel& label : kFieldLabels)
-        if (field == label.field)
-            return label.label;
-    return field;
-}
-
 std::string PrinterName(const DeviceInfo& info) {
     return QuoteForPerson(info.fullDeviceName ? *info.fullDeviceName : info.record.dmDeviceName);
 }
@@ -44,19 +15,52 @@ std::u16string FullName(const DeviceInfo& info) {
     return info.fullDeviceName ? *info.fullDeviceName : info.record.dmDeviceName;
 }
 
-// The public bytes after the fields the decoder reads (from the end of
-// dmFormName to dmSize): display and colour-matching fields, media and
-// dither types. Compared as bytes, since nothing here names them.
-constexpr std::size_t kPublicRestOffset = kDmFormNameOffset + 2 * kDmNameUnits;
+// The public fields compared by name, and where each lies in the record. A
+// field that dmSize covers whole in either file is compared by name (and
+// reads "beyond dmSize" in the other); its bytes then need no other
+// comparison. dmDriverExtra is the private part's size, compared with it.
+struct NamedRange {
+    std::size_t offset, end;
+};
+std::vector<NamedRange> NamedRanges() {
+    std::vector<NamedRange> ranges = {
+        {kDmDeviceNameOffset, kDmDeviceNameOffset + 2 * kDmNameUnits},
+        {64, 66},  // dmSpecVersion
+        {66, 68},  // dmDriverVersion
+        {kDmSizeOffset, kDmSizeOffset + 2},
+        {kDmDriverExtraOffset, kDmDriverExtraOffset + 2},
+        {kDmFieldsOffset, kDmFieldsOffset + 4},
+        {kDmFormNameOffset, kDmFormNameOffset + 2 * kDmNameUnits},
+    };
+    for (const DmShortField& field : kDmShortFields)
+        ranges.push_back({field.offset, field.offset + 2});
+    return ranges;
+}
+
+// Whether the byte at a record offset is compared by name: it lies in a
+// named field that either record holds whole.
+bool ComparedByName(std::size_t offset, std::uint16_t dmSizeA, std::uint16_t dmSizeB) {
+    static const std::vector<NamedRange> kNamed = NamedRanges();
+    for (const NamedRange& range : kNamed)
+        if (offset >= range.offset && offset < range.end && (range.end <= dmSizeA || range.end <= dmSizeB))
+            return true;
+    return false;
+}
+
+std::string HexBytes(const std::vector<std::uint8_t>& bytes, const char* separator) {
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char text[3];
+        std::snprintf(text, sizeof text, "%02X", bytes[i]);
+        out += (i ? separator : "") + std::string(text);
+    }
+    return out;
+}
 
 std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to) {
     from = std::min(from, bytes.size());
     to = std::min(std::max(from, to), bytes.size());
     return {bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(to)};
-}
-
-std::vector<std::uint8_t> PublicRest(const DeviceInfo& info, const std::vector<std::uint8_t>& bytes) {
-    return Slice(bytes, 4 + kPublicRestOffset, 4 + std::size_t{info.record.dmSize});
 }
 
 std::vector<std::uint8_t> PrivatePart(const DeviceInfo& info, const std::vector<std::uint8_t>& bytes) {
@@ -71,26 +75,82 @@ public:
              std::string jsonB) {
         if (jsonA != jsonB)
             list.push_back({std::move(field), std::move(label), std::move(textA), std::move(textB), std::move(jsonA),
-                            std::move(jsonB)});
+                            std::move(jsonB), ""});
     }
     // A part nothing here reads field by field: its size, and whether its
     // bytes are the same.
+    // fileOffset: where the part starts in the first file.
     void AddBytes(const std::string& field, const std::string& label, const std::vector<std::uint8_t>& a,
-                  const std::vector<std::uint8_t>& b) {
+                  const std::vector<std::uint8_t>& b, std::size_t fileOffset) {
         if (a == b)
             return;
         const auto size = [](const std::vector<std::uint8_t>& part) {
             return part.empty() ? std::string("none") : std::to_string(part.size()) + " bytes";
         };
-        list.push_back({field, label, size(a), size(b) + (a.size() == b.size() ? ", contents differ" : ""),
-                        std::to_string(a.size()), std::to_string(b.size())});
+        const auto mismatch =
+            std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(std::min(a.size(), b.size())), b.begin());
+        const bool sameSize = a.size() == b.size();
+        // Parts of one size differ somewhere inside: where, so a reader can look.
+        const std::string first = std::to_string(fileOffset + static_cast<std::size_t>(mismatch.first - a.begin()));
+        list.push_back({field, label, size(a), size(b) + (sameSize ? ", contents differ from byte " + first : ""),
+                        std::to_string(a.size()), std::to_string(b.size()),
+                        sameSize ? ",\"firstDifference\":" + first : ""});
     }
+    // The public bytes no named field covers in both records, from 0 to the
+    // longer dmSize, as runs of bytes at file offsets: each run that
+    // differs, from its first to its last differing byte, with both values.
+    // A byte past one record's dmSize is not there in that file.
+    void AddPublicBytes(const DeviceInfo& a, const std::vector<std::uint8_t>& bytesA, const DeviceInfo& b,
+                        const std::vector<std::uint8_t>& bytesB) {
+        const std::uint16_t sizeA = a.record.dmSize, sizeB = b.record.dmSize;
+        const std::size_t end = std::max(sizeA, sizeB);
+        const auto at = [](const std::vector<std::uint8_t>& bytes, std::uint16_t dmSize, std::size_t offset) {
+            return offset < dmSize && 4 + offset < bytes.size() ? int{bytes[4 + offset]} : -1;
+        };
+        std::size_t offset = 0;
+        while (offset < end) {
+            if (ComparedByName(offset, sizeA, sizeB)) {
+                ++offset;
+                continue;
+            }
+            std::size_t runEnd = offset;
+            while (runEnd < end && !ComparedByName(runEnd, sizeA, sizeB))
+                ++runEnd;
+            std::size_t first = runEnd, last = runEnd;
+            for (std::size_t i = offset; i < runEnd; ++i)
+                if (at(bytesA, sizeA, i) != at(bytesB, sizeB, i)) {
+                    first = std::min(first, i);
+                    last = i;
+                }
+            if (first < runEnd)
+                AddRange(first, last + 1, Slice(bytesA, 4 + first, 4 + std::min<std::size_t>(last + 1, sizeA)),
+                         Slice(bytesB, 4 + first, 4 + std::min<std::size_t>(last + 1, sizeB)));
+            offset = runEnd;
+        }
+    }
+    std::vector<Difference> list;
+
+private:
+    void AddRange(std::size_t from, std::size_t to, const std::vector<std::uint8_t>& a,
+                  const std::vector<std::uint8_t>& b) {
+        const auto text = [](const std::vector<std::uint8_t>& v) {
+            return v.empty() ? std::string("beyond dmSize") : HexBytes(v, " ");
+        };
+        const auto json = [](const std::vector<std::uint8_t>& v) {
+            return v.empty() ? std::string("null") : "\"" + HexBytes(v, "") + "\"";
+        };
+        const std::size_t fileFrom = 4 + from, fileLast = 4 + to - 1;
+        list.push_back({"publicBytes", "public bytes " + std::to_string(fileFrom) + " to " + std::to_string(fileLast),
+                        text(a), text(b), json(a), json(b),
+                        ",\"offset\":" + std::to_string(fileFrom) + ",\"size\":" + std::to_string(to - from)});
+    }
+
+public:
     void AddNumber(const std::string& field, const std::string& label, std::optional<long long> a,
                    std::optional<long long> b) {
         const auto text = [](std::optional<long long> v) { return v ? std::to_string(*v) : "beyond dmSize"; };
         Add(field, label, text(a), text(b), OptionalNumber(a), OptionalNumber(b));
     }
-    std::vector<Difference> list;
 };
 
 std::string DescribeShort(const std::string& field, const std::optional<std::int16_t>& value) {
@@ -110,13 +170,18 @@ std::string FormatTextDiff(const std::u16string& a, const std::u16string& b, con
     return out;
 }
 
-std::string FormatJsonDiff(const std::u16string& a, const std::u16string& b, const std::vector<Difference>& list) {
-    std::string out = "{\"a\":" + QuoteForJson(a) + ",\"b\":" + QuoteForJson(b) +
-                      ",\"same\":" + (list.empty() ? "true" : "false") + ",\"differences\":[";
+// One object whatever happened: "same" is null and "problems" lists each file
+// that could not be compared when either could not be read.
+std::string FormatJsonDiff(const std::u16string& a, const std::u16string& b, const std::vector<Difference>& list,
+                           const std::string& problems, bool compared) {
+    std::string out = "{\"format\":" + std::to_string(kJsonFormat) + ",\"a\":" + QuoteForJson(a) +
+                      ",\"b\":" + QuoteForJson(b) +
+                      ",\"same\":" + (compared ? (list.empty() ? "true" : "false") : "null") + ",\"problems\":[" +
+                      problems + "],\"differences\":[";
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Difference& d = list[i];
         out += (i ? "," : "") + std::string("{\"field\":\"") + d.field + "\",\"label\":\"" + d.label +
-               "\",\"a\":" + d.jsonA + ",\"b\":" + d.jsonB + "}";
+               "\",\"a\":" + d.jsonA + ",\"b\":" + d.jsonB + d.jsonMore + "}";
     }
     return out + "]}\n";
 }
@@ -154,7 +219,7 @@ std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector
     for (const DmShortField& field : kDmShortFields) {
         const std::optional<std::int16_t>& valueA = a.record.*field.member;
         const std::optional<std::int16_t>& valueB = b.record.*field.member;
-        d.Add(field.name, LabelOf(field.name), DescribeShort(field.name, valueA), DescribeShort(field.name, valueB),
+        d.Add(field.name, field.label, DescribeShort(field.name, valueA), DescribeShort(field.name, valueB),
               OptionalNumber(valueA), OptionalNumber(valueB));
     }
     const auto form = [](const DeviceInfo& info, bool json) {
@@ -164,18 +229,21 @@ std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector
     };
     d.Add("dmFormName", "paper name", form(a, false), form(b, false), form(a, true), form(b, true));
 
-    d.AddBytes("publicRest", "other public fields", PublicRest(a, bytesA), PublicRest(b, bytesB));
+    d.AddPublicBytes(a, bytesA, b, bytesB);
     // The private part is the driver's own layout: its size and whether its
     // bytes are the same is all a reader can tell.
-    d.AddBytes("driverPrivate", "driver's private part", PrivatePart(a, bytesA), PrivatePart(b, bytesB));
+    d.AddBytes("driverPrivate", "driver's private part", PrivatePart(a, bytesA), PrivatePart(b, bytesB),
+               a.driverPrivateOffset);
     return d.list;
 }
 
 std::string DiffUsage() {
     return "usage: ikwdev-inspect --diff [--json] [--] A B\n"
            "Shows which settings differ between two device info files (.dev).\n"
-           "Exit status: 0 when they hold the same settings, 1 when they differ,\n"
-           "2 when either cannot be read, on wrong usage or when the output cannot be written.\n";
+           "Exit status: 0 when nothing a reader of the files could see differs, 1 when\n"
+           "something does (every public byte up to dmSize and the private part count),\n"
+           "2 when either cannot be read or is not a valid device info file, on wrong usage\n"
+           "or when the output cannot be written. With --json there is always one object.\n";
 }
 
 DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
@@ -190,8 +258,9 @@ DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
             optionsEnded = true;
         else if (arg == u"--json")
             json = true;
-        else if (arg == u"--help" || arg == u"-h") {
-            return WriteOut(io, DiffUsage()) ? DiffStatus::Same : DiffStatus::Unreadable;
+        else if (arg == u"--help" || arg == u"-h" || arg == u"--version") {
+            return WriteOut(io, arg == u"--version" ? VersionText() : DiffUsage()) ? DiffStatus::Same
+                                                                                   : DiffStatus::Unreadable;
         } else if (arg != u"--diff") {
             io.err("ikwdev-inspect: unknown option " + ShowName(arg) + "\n" + DiffUsage());
             return DiffStatus::Unreadable;
@@ -204,23 +273,24 @@ DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
 
     const ReadResult a = ReadDeviceInfo(io, files[0]);
     const ReadResult b = ReadDeviceInfo(io, files[1]);
-    bool readable = true;
-    for (const auto& [index, read] : {std::pair{files[0], &a}, std::pair{files[1], &b}}) {
-        if (read->problem) {
-            readable = false;
-            if (!ReportProblem(io, args[index], *read, json))
-                return DiffStatus::Unreadable;
-        } else {
-            ReportWarnings(io, args[index], *read->info);
-        }
-    }
-    if (!readable)
-        return DiffStatus::Unreadable;
-
-    const std::vector<Difference> list = CompareDeviceInfo(*a.info, a.bytes, *b.info, b.bytes);
     const std::u16string& nameA = args[files[0]];
     const std::u16string& nameB = args[files[1]];
-    if (!WriteOut(io, json ? FormatJsonDiff(nameA, nameB, list) : FormatTextDiff(nameA, nameB, list)))
+    std::string problems;
+    for (const auto& [name, read] : {std::pair{&nameA, &a}, std::pair{&nameB, &b}}) {
+        if (read->problem) {
+            ReportProblem(io, *name, *read, false);
+            problems += (problems.empty() ? "{" : ",{") + JsonProblemMembers(*name, *read->problem, read->offset) + "}";
+        } else {
+            ReportWarnings(io, *name, *read->info);
+        }
+    }
+    const bool compared = problems.empty();
+    const std::vector<Difference> list =
+        compared ? CompareDeviceInfo(*a.info, a.bytes, *b.info, b.bytes) : std::vector<Difference>{};
+    if (json ? !WriteOut(io, FormatJsonDiff(nameA, nameB, list, problems, compared))
+             : compared && !WriteOut(io, FormatTextDiff(nameA, nameB, list)))
+        return DiffStatus::Unreadable;
+    if (!compared)
         return DiffStatus::Unreadable;
     return list.empty() ? DiffStatus::Same : DiffStatus::Different;
 }

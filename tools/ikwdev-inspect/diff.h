@@ -20,7 +20,8 @@ struct Difference {
     std::string field;  // the record's own name for it, or the file's
     std::string label;  // what it is to a user: "orientation"
     std::string textA, textB;
-    std::string jsonA, jsonB;  // for the parts compared as bytes: their sizes
+    std::string jsonA, jsonB;  // for the private part: its sizes; for public bytes: hex, or null
+    std::string jsonMore;      // further members, each with its leading comma
 };
 
 // bytesA/bytesB: the whole files, for the parts the decoder does not read

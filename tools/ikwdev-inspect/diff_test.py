@@ -36,6 +36,15 @@ FILES = {
     "long-name.dev": dev_file(record(HOSTILE_UTF16[:62] + b"\0\0", extra=16, fields=FIELDS,
                                      shorts=LANDSCAPE_A4, form="A4"), HOSTILE_UTF16),
     "short.dev": b"\xdc\x00\x00",
+    # An older driver's record: dmSize 156 cuts dmFormName in half, so the
+    # form name is no named field here, yet its bytes are public.
+    "old-a4.dev": dev_file(record(OFFICE_UTF16, dm_size=156, extra=16, fields=FIELDS, shorts=LANDSCAPE_A4,
+                                  form="A4")),
+    "old-letter.dev": dev_file(record(OFFICE_UTF16, dm_size=156, extra=16, fields=FIELDS, shorts=LANDSCAPE_A4,
+                                      form="Letter")),
+    # dmSize 77 ends inside dmOrientation.
+    "cut-77.dev": dev_file(record(OFFICE_UTF16, dm_size=77, extra=1, shorts={76: 2})),
+    "cut-77-other.dev": dev_file(record(OFFICE_UTF16, dm_size=77, extra=1, shorts={76: 3})),
 }
 
 
@@ -50,7 +59,7 @@ class Diff(unittest.TestCase):
              "orientation (dmOrientation): 2 (landscape) -> 1 (portrait)"),
             ("two-copies.dev", ["dmCopies"], "copies (dmCopies): 1 -> 2"),
             ("private-differs.dev", ["driverPrivate"],
-             "driver's private part (driverPrivate): 16 bytes -> 16 bytes, contents differ"),
+             "driver's private part (driverPrivate): 16 bytes -> 16 bytes, contents differ from byte 224"),
             ("private-longer.dev", ["driverPrivate"],
              "driver's private part (driverPrivate): 16 bytes -> 24 bytes"),
             ("long-name.dev", ["FullDeviceName", "dmDeviceName"], "printer (FullDeviceName): \"Office Laser\" -> "),
@@ -63,8 +72,31 @@ class Diff(unittest.TestCase):
                 status, out, _ = run("--diff", "--json", "a.dev", other)
                 self.assertEqual(status, 1 if fields else 0)
                 result = json.loads(out)
+                self.assertEqual((result["format"], result["problems"]), (1, []))
                 self.assertEqual((result["a"], result["b"], result["same"]), ("a.dev", other, not fields))
                 self.assertEqual([d["field"] for d in result["differences"]], fields)
+
+    def test_public_bytes_no_field_names_are_compared_as_a_range(self):
+        # a, b, the range (file offsets) and both values, as text and JSON
+        cases = [
+            ("old-a4.dev", "old-letter.dev", 106, 116, "41 00 34 00 00 00 00 00 00 00 00",
+             "4C 00 65 00 74 00 74 00 65 00 72"),
+            ("cut-77.dev", "cut-77-other.dev", 80, 80, "02", "03"),
+        ]
+        for a, b, first, last, value_a, value_b in cases:
+            with self.subTest(b=b):
+                status, out, err = run("--diff", a, b)
+                self.assertEqual(status, 1, out + err)
+                self.assertIn("public bytes %d to %d (publicBytes): %s -> %s" % (first, last, value_a, value_b), out)
+                status, out, _ = run("--diff", "--json", a, b)
+                self.assertEqual(status, 1)
+                [difference] = json.loads(out)["differences"]
+                self.assertEqual((difference["field"], difference["offset"], difference["size"]),
+                                 ("publicBytes", first, last - first + 1))
+                self.assertEqual((difference["a"], difference["b"]),
+                                 (value_a.replace(" ", ""), value_b.replace(" ", "")))
+        status, out, _ = run("--diff", "old-a4.dev", "old-a4.dev")
+        self.assertEqual(status, 0, out)
 
     def test_json_values(self):
         _, out, _ = run("--json", "--diff", "a.dev", "portrait-letter.dev")
@@ -74,6 +106,21 @@ class Diff(unittest.TestCase):
         self.assertEqual((form["a"], form["b"]), ("A4", "Letter"))
         _, out, _ = run("--json", "--diff", "a.dev", "private-longer.dev")
         self.assertEqual([(d["a"], d["b"]) for d in json.loads(out)["differences"]], [(16, 24)])
+        _, out, _ = run("--json", "--diff", "a.dev", "private-differs.dev")
+        [private] = json.loads(out)["differences"]
+        self.assertEqual((private["a"], private["b"], private["firstDifference"]), (16, 16, 224))
+
+    def test_with_json_a_file_that_cannot_be_compared_still_gives_one_object_that_says_why(self):
+        status, out, err = run("--diff", "--json", "absent.dev", "short.dev")
+        self.assertEqual(status, 2)
+        [result] = inspect_test.json_lines(out)
+        self.assertEqual((result["format"], result["a"], result["b"], result["same"], result["differences"]),
+                         (1, "absent.dev", "short.dev", None, []))
+        absent, short = result["problems"]
+        self.assertEqual((absent["file"], absent["valid"], absent["offset"]), ("absent.dev", False, None))
+        self.assertIn("cannot open", absent["error"])
+        self.assertEqual((short["file"], short["offset"]), ("short.dev", 0))
+        self.assertIn("absent.dev: cannot open", err)
 
     def test_an_unreadable_file_or_wrong_usage_gives_2(self):
         cases = [

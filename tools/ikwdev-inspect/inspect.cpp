@@ -249,12 +249,14 @@ std::optional<Arguments> ParseArguments(const std::vector<std::u16string>& args,
             parsed.json = true;
         else if (arg == u"--help" || arg == u"-h")
             parsed.help = true;
+        else if (arg == u"--version")
+            parsed.version = true;
         else {
             error = "unknown option " + ShowName(arg);
             return std::nullopt;
         }
     }
-    if (!parsed.help && parsed.files.empty()) {
+    if (!parsed.help && !parsed.version && parsed.files.empty()) {
         error = "no FILE given";
         return std::nullopt;
     }
@@ -264,12 +266,13 @@ std::optional<Arguments> ParseArguments(const std::vector<std::u16string>& args,
 std::string Usage() {
     return "usage: ikwdev-inspect [--json] [--] FILE...\n"
            "Shows what device info files (.dev) hold and checks that they are whole.\n"
-           "  --json   one JSON object per file, each on a line of its own\n"
-           "  --diff   compare two files instead: ikwdev-inspect --diff [--json] A B\n"
-           "  --help   this text\n"
+           "  --json     one JSON object per file, each on a line of its own\n"
+           "  --diff     compare two files instead: ikwdev-inspect --diff [--json] A B\n"
+           "  --help     this text\n"
+           "  --version  the inspector's version\n"
            "Exit status: 0 when every FILE is a valid device info file, 1 when any is\n"
-           "not (each problem is reported on standard error), 2 on wrong usage or\n"
-           "when the output cannot be written.\n";
+           "not (each problem is reported on standard error), 2 when any cannot be\n"
+           "read at all, on wrong usage or when the output cannot be written.\n";
 }
 
 std::string FormatText(const std::u16string& file, const DeviceInfo& info) {
@@ -304,7 +307,7 @@ std::string FormatText(const std::u16string& file, const DeviceInfo& info) {
     std::string form = "beyond dmSize";
     if (r.dmFormName) {
         form = Quote(*r.dmFormName, Audience::Person);
-        if ((setBits & 0x00010000) == 0)
+        if ((setBits & kDmFormNameBit) == 0)
             form += ", not set in dmFields";
     }
     AddLine(out, "dmFormName", form);
@@ -316,7 +319,8 @@ std::string FormatJson(const std::u16string& file, const DeviceInfo& info) {
     const auto member = [](const char* name, const std::string& value) {
         return ",\"" + std::string(name) + "\":" + value;
     };
-    std::string out = "{\"file\":" + Quote(file, Audience::Json) + ",\"valid\":true";
+    std::string out =
+        "{\"format\":" + std::to_string(kJsonFormat) + ",\"file\":" + Quote(file, Audience::Json) + ",\"valid\":true";
     out += member("fileSize", std::to_string(info.fileSize));
     out += member("DevModeSize", std::to_string(info.devModeSize));
     out += member("dmDeviceName", Quote(r.dmDeviceName, Audience::Json));
@@ -339,12 +343,19 @@ std::string FormatJson(const std::u16string& file, const DeviceInfo& info) {
     return out + "}\n";
 }
 
+std::string JsonProblemMembers(const std::u16string& file, const std::string& problem,
+                               std::optional<std::size_t> offset) {
+    return "\"file\":" + Quote(file, Audience::Json) +
+           ",\"valid\":false,\"error\":" + Quote(FromUtf8(problem), Audience::Json) +
+           ",\"offset\":" + (offset ? std::to_string(*offset) : "null");
+}
+
 std::string FormatJsonProblem(const std::u16string& file, const std::string& problem,
                               std::optional<std::size_t> offset) {
-    return "{\"file\":" + Quote(file, Audience::Json) +
-           ",\"valid\":false,\"error\":" + Quote(FromUtf8(problem), Audience::Json) +
-           ",\"offset\":" + (offset ? std::to_string(*offset) : "null") + "}\n";
+    return "{\"format\":" + std::to_string(kJsonFormat) + "," + JsonProblemMembers(file, problem, offset) + "}\n";
 }
+
+std::string VersionText() { return std::string("ikwdev-inspect ") + IKW_INSPECT_VERSION + "\n"; }
 
 ExitStatus Run(const std::vector<std::u16string>& args, const Io& io) {
     if (IsDiffRequest(args))
@@ -355,15 +366,20 @@ ExitStatus Run(const std::vector<std::u16string>& args, const Io& io) {
         io.err("ikwdev-inspect: " + error + "\n" + Usage());
         return ExitStatus::WrongUsage;
     }
-    if (parsed->help)
-        return WriteOut(io, Usage()) ? ExitStatus::AllValid : ExitStatus::OutputFailed;
+    if (parsed->help || parsed->version)
+        return WriteOut(io, parsed->help ? Usage() : VersionText()) ? ExitStatus::AllValid : ExitStatus::OutputFailed;
     ExitStatus status = ExitStatus::AllValid;
     bool first = true;
     for (std::size_t index : parsed->files) {
         const std::u16string& name = args[index];
         const ReadResult read = ReadDeviceInfo(io, index);
         if (read.problem) {
-            status = ExitStatus::SomeInvalid;
+            // A file that could not be read outweighs one that could: of
+            // that one nothing is known.
+            if (read.cannotRead)
+                status = ExitStatus::CannotRead;
+            else if (status == ExitStatus::AllValid)
+                status = ExitStatus::SomeInvalid;
             if (!ReportProblem(io, name, read, parsed->json))
                 return ExitStatus::OutputFailed;
             continue;
@@ -390,6 +406,7 @@ ReadResult ReadDeviceInfo(const Io& io, std::size_t argIndex) {
     FileContents contents = io.read(argIndex);
     ReadResult result;
     result.problem = contents.error;
+    result.cannotRead = contents.error.has_value();
     if (!result.problem && contents.bytes.size() > kMaxDeviceInfoFileSize) {
         result.problem =
             "longer than any device info file can be (" + std::to_string(kMaxDeviceInfoFileSize) + " bytes)";

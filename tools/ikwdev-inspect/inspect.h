@@ -14,11 +14,18 @@
 
 namespace ikw::inspect {
 
-enum class ExitStatus { AllValid = 0, SomeInvalid = 1, WrongUsage = 2, OutputFailed = 2 };
+// A file that cannot be read at all (missing, no regular file, a read error)
+// is CannotRead, with --diff or without: no statement about its contents.
+enum class ExitStatus { AllValid = 0, SomeInvalid = 1, WrongUsage = 2, OutputFailed = 2, CannotRead = 2 };
+
+// The version of the JSON shapes the inspector writes, in every object as
+// "format"; it grows when a member changes meaning or goes away.
+inline constexpr int kJsonFormat = 1;
 
 struct Arguments {
     bool json = false;
     bool help = false;
+    bool version = false;
     std::vector<std::size_t> files;  // indices into the argument list
 };
 
@@ -35,6 +42,12 @@ std::string FormatText(const std::u16string& file, const DeviceInfo& info);
 std::string FormatJson(const std::u16string& file, const DeviceInfo& info);
 std::string FormatJsonProblem(const std::u16string& file, const std::string& problem,
                               std::optional<std::size_t> offset);
+// The members that describe one file's problem, without braces: the one
+// shape for the per-file object and for the diff's "problems" list.
+std::string JsonProblemMembers(const std::u16string& file, const std::string& problem,
+                               std::optional<std::size_t> offset);
+// "ikwdev-inspect VERSION\n".
+std::string VersionText();
 
 struct FileContents {
     std::vector<std::uint8_t> bytes;   // at most kMaxDeviceInfoFileSize + 1 bytes
@@ -69,6 +82,7 @@ struct ReadResult {
     std::optional<DeviceInfo> info;
     std::optional<std::string> problem;
     std::optional<std::size_t> offset;
+    bool cannotRead = false;  // the problem is that the file could not be read, not what it holds
 };
 ReadResult ReadDeviceInfo(const Io& io, std::size_t argIndex);
 // The problem on standard error, and as a JSON object on standard output

@@ -24,6 +24,9 @@ OFFICE = "Office Laser"
 HOSTILE = 'Büro "Nord" \\\\srv\\印刷機\t\U0001F5A8 queue number 7\udc80'
 HOSTILE_UTF16 = HOSTILE.encode("utf-16-le", "surrogatepass")
 
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "VERSION")) as version_file:
+    VERSION = version_file.read().strip()
+
 
 def record(name_utf16, dm_size=220, extra=0, fields=0, shorts=None, form=""):
     """A settings record; shorts maps record offsets to 16-bit signed values."""
@@ -46,7 +49,11 @@ FILES = {
     # A driver's record that sets the form name bit but stops short of the
     # form name: the save writes it as it is.
     "old-driver.dev": dev_file(record(OFFICE.encode("utf-16-le"), dm_size=156, fields=DM_ORIENTATION | DM_FORMNAME)),
+    # The largest file the format allows: both sizes at their 16-bit limit and
+    # the longest full name a 16-bit size carries (32,766 units and the NUL).
+    "largest.dev": dev_file(record(OFFICE.encode("utf-16-le"), dm_size=65535, extra=65535), "L" * 32766),
 }
+LARGEST_SIZE = 4 + 65535 + 65535 + 2 + 65534
 # Names a terminal or a line-reading script must not take as they are.
 CONTROL_NAMES = ["forged\nok.dev: valid device info file of 224 bytes", "bell\a\x1b[2J.dev"]
 # Not UTF-8, and different only in the bytes that are not.
@@ -116,8 +123,9 @@ class Inspector(unittest.TestCase):
 
     def test_every_invalid_file_is_reported_and_the_rest_still_shown(self):
         status, out, err = run("--json", "office.dev", "short.dev", "odd-tail.dev", "absent.dev")
-        self.assertEqual(status, 1)
+        self.assertEqual(status, 2, "a file that cannot be read outweighs an invalid one")
         office, short, odd, absent = json_lines(out)
+        self.assertEqual([line["format"] for line in (office, short, odd, absent)], [1] * 4)
         self.assertTrue(office["valid"])
         self.assertEqual((short["file"], short["valid"], short["offset"]), ("short.dev", False, 0))
         self.assertEqual((odd["valid"], odd["offset"]), (False, 224))
@@ -164,7 +172,7 @@ class Inspector(unittest.TestCase):
             os.mkfifo(fifo)
         # A FIFO nobody writes to would block a reader for ever.
         status, out, err = run("--json", "fifo.dev", ".", "office.dev")
-        self.assertEqual(status, 1)
+        self.assertEqual(status, 2)
         fifo_problem, folder_problem, office = json_lines(out)
         self.assertEqual((fifo_problem["valid"], fifo_problem["offset"]), (False, None))
         self.assertIn("not a regular file", fifo_problem["error"])
@@ -207,12 +215,41 @@ class Inspector(unittest.TestCase):
         # Python's own escape for undecodable bytes: the bytes come back.
         self.assertEqual([os.fsencode(name) for name in names], UNDECODABLE_NAMES)
 
+    def test_exit_status_tells_an_invalid_file_from_one_that_cannot_be_read_with_diff_or_without(self):
+        # arguments, the status without --diff and with it (against office.dev)
+        cases = [
+            (("office.dev",), 0, 0),
+            (("short.dev",), 1, 2),
+            (("absent.dev",), 2, 2),
+            ((".",), 2, 2),
+        ]
+        for args, plain, diff in cases:
+            with self.subTest(args=args):
+                self.assertEqual(run(*args)[0], plain)
+                self.assertEqual(run("--diff", "office.dev", *args)[0], diff)
+
+    def test_the_largest_file_the_format_allows_is_valid_and_one_byte_more_is_not(self):
+        self.assertEqual(len(FILES["largest.dev"]), LARGEST_SIZE)
+        status, out, err = run("--json", "largest.dev")
+        self.assertEqual(status, 0, err)
+        [largest] = json_lines(out)
+        self.assertEqual((largest["fileSize"], largest["driverPrivateSize"]), (LARGEST_SIZE, 65535))
+        self.assertEqual(largest["FullDeviceName"], "L" * 32766)
+        longer = os.path.join(WORKDIR, "longer.dev")
+        with open(longer, "wb") as f:
+            f.write(FILES["largest.dev"] + b"\0")
+        status, _, err = run("longer.dev")
+        self.assertEqual(status, 1)
+        self.assertIn("longer than any device info file can be", err)
+
     def test_usage(self):
         cases = [
             ((), 2, "err", "ikwdev-inspect: no FILE given"),
             (("--json",), 2, "err", "ikwdev-inspect: no FILE given"),
             (("--bogus", "office.dev"), 2, "err", "unknown option --bogus"),
             (("--help",), 0, "out", "usage: ikwdev-inspect"),
+            (("--version",), 0, "out", "ikwdev-inspect %s\n" % VERSION),
+            (("--diff", "--version"), 0, "out", "ikwdev-inspect %s\n" % VERSION),
             (("--", "-dash.dev"), 0, "out", "-dash.dev: valid device info file"),
         ]
         for args, expected_status, stream, text in cases:

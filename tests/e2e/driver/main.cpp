@@ -8,7 +8,8 @@
 // Before anything else it writes the line "ikwdev-test-driver: started" to
 // standard error. Wine now and then fails to start a process at all; a
 // caller that misses the line knows the command never ran, and may run it
-// again without anything having happened twice.
+// again without anything having happened twice. When the line cannot be
+// written the driver does nothing and exits 4.
 
 #include <windows.h>
 
@@ -160,6 +161,21 @@ int Idle(const Args&) {
     return 0;
 }
 
+// hold-pipe NAME: serves the named pipe \\.\pipe\NAME and never writes to
+// it, so a client that reads from it waits for ever; prints "ready" once the
+// pipe exists. Ended by whoever started it.
+int HoldPipe(const Args& args) {
+    const std::wstring name = L"\\\\.\\pipe\\" + Arg(args, 0);
+    const HANDLE pipe =
+        CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE)
+        FailWithLastError(L"pipe " + name + L" not created");
+    Print(L"ready");
+    ConnectNamedPipe(pipe, nullptr);
+    Sleep(INFINITE);
+    return 0;
+}
+
 const std::map<std::wstring, int (*)(const Args&)> kCommands = {
     {L"wait-window", WaitWindow},
     {L"wait-gone", WaitGone},
@@ -180,6 +196,7 @@ const std::map<std::wstring, int (*)(const Args&)> kCommands = {
     {L"settle", Settle},
     {L"paper-and-bins", PaperAndBins},
     {L"idle", Idle},
+    {L"hold-pipe", HoldPipe},
     {L"first-visible", FirstVisible},
     {L"press-until-file", PressUntilFile},
     {L"process-resources", ProcessResources},
@@ -205,7 +222,10 @@ int Run(Args words) {
 }  // namespace driver
 
 int wmain(int argc, wchar_t** argv) {
-    driver::PrintError(L"ikwdev-test-driver: started");
+    // A caller that misses the line takes the command for one Wine never
+    // ran, and runs it again: so nothing is done unless the line is out.
+    if (!driver::PrintError(L"ikwdev-test-driver: started"))
+        return 4;
     try {
         return driver::Run(driver::Args(argv + 1, argv + argc));
     } catch (const driver::UsageError& error) {

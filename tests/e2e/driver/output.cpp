@@ -16,10 +16,12 @@ std::string Utf8(const std::wstring& text) {
 }
 
 // Raw bytes, not the console's code page: the reader is a Python pipe.
-void Write(DWORD stream, const std::wstring& line) {
+// True when the whole line was written.
+bool Write(DWORD stream, const std::wstring& line) {
     std::string bytes = Utf8(line + L"\n");
     DWORD written = 0;
-    WriteFile(GetStdHandle(stream), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    return WriteFile(GetStdHandle(stream), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 unsigned long long ParseUnsigned(const std::wstring& text) {
@@ -34,7 +36,7 @@ unsigned long long ParseUnsigned(const std::wstring& text) {
 
 void Print(const std::wstring& line) { Write(STD_OUTPUT_HANDLE, line); }
 
-void PrintError(const std::wstring& line) { Write(STD_ERROR_HANDLE, line); }
+bool PrintError(const std::wstring& line) { return Write(STD_ERROR_HANDLE, line); }
 
 void FailWithLastError(const std::wstring& what) {
     const DWORD error = GetLastError();

@@ -10,7 +10,8 @@
 namespace driver {
 
 void Print(const std::wstring& line);
-void PrintError(const std::wstring& line);
+// True when the whole line was written.
+bool PrintError(const std::wstring& line);
 std::wstring HandleText(HWND window);
 std::wstring HexBytes(const unsigned char* bytes, size_t count);
 

@@ -256,7 +256,8 @@ class Inspector(unittest.TestCase):
             with self.subTest(args=args):
                 status, out, err = run(*args)
                 self.assertEqual(status, expected_status, err)
-                self.assertIn(text, out if stream == "out" else err)
+                # A Windows console program ends its lines with CR LF.
+                self.assertIn(text, (out if stream == "out" else err).replace("\r\n", "\n"))
 
 
 def main(files):

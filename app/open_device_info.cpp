@@ -15,7 +15,6 @@ namespace {
 // the same in any language. Each ends in " :" and the path, as "open error :"
 // does.
 const std::u16string kNotDeviceInfoText = u"not a device info file";
-const std::u16string kNotInstalledText = u"printer not installed";
 const std::u16string kDriverRefusedText = u"settings refused by the printer's driver";
 const std::u16string kDialogFailedText = u"setup dialog could not open";
 const std::u16string kFileTooLongReason = u"longer than any device info file can be";
@@ -37,8 +36,15 @@ std::u16string PrinterNamedBy(const DeviceInfo& info) {
 
 }  // namespace
 
+std::optional<std::u16string> FindInstalledPrinter(const std::u16string& printer,
+                                                   const std::vector<std::u16string>& installed) {
+    if (std::find(installed.begin(), installed.end(), printer) == installed.end())
+        return std::nullopt;
+    return printer;
+}
+
 OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
-                        const std::vector<std::u16string>& installed) {
+                        const std::vector<std::u16string>& installed, const std::u16string& wantedPrinter) {
     if (!contents)
         return {std::nullopt, kOpenErrorText + file};
     if (contents->size() > kMaxDeviceInfoFileSize)
@@ -47,14 +53,15 @@ OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vec
     if (!decoded.info)
         return {std::nullopt, FileProblem(Widen(decoded.error->message), file)};
 
-    const std::u16string printer = PrinterNamedBy(*decoded.info);
-    if (printer.empty())
+    const std::u16string named = wantedPrinter.empty() ? PrinterNamedBy(*decoded.info) : wantedPrinter;
+    if (named.empty())
         return {std::nullopt, FileProblem(kNoPrinterReason, file)};
-    if (std::find(installed.begin(), installed.end(), printer) == installed.end())
-        return {std::nullopt, kNotInstalledText + u" (" + printer + u") :" + file};
+    const std::optional<std::u16string> printer = FindInstalledPrinter(named, installed);
+    if (!printer)
+        return {std::nullopt, kNotInstalledText + u" (" + named + u") :" + file};
 
     const auto recordStart = contents->begin() + 4;  // after DevModeSize
-    return {OpenedDeviceInfo{file, printer, {recordStart, recordStart + decoded.info->devModeSize}}, u""};
+    return {OpenedDeviceInfo{file, *printer, {recordStart, recordStart + decoded.info->devModeSize}}, u""};
 }
 
 std::vector<std::uint8_t> FitRecordToDriver(const std::vector<std::uint8_t>& record, DriverRecordSizes driver) {
@@ -87,15 +94,17 @@ std::vector<std::uint8_t> FitRecordToDriver(const std::vector<std::uint8_t>& rec
     return fitted;
 }
 
-bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
-                        OpenedFileDialogHost& dialogs, MessageBoxes& messages) {
+std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, PrintServices& printServices,
+                                                  DeviceInfoPlatform& platform, MessageBoxes& messages,
+                                                  const std::u16string& wantedPrinter) {
     const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateLocalPrinters();
     if (!printers)
-        return false;
-    OpenDecision decision = DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers);
+        return std::nullopt;
+    OpenDecision decision =
+        DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers, wantedPrinter);
     if (!decision.open) {
         messages.ShowMessage(decision.message, MessageIcon::Exclamation);
-        return false;
+        return std::nullopt;
     }
 
     OpenedDeviceInfo& opened = *decision.open;
@@ -109,12 +118,20 @@ bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices
     }
     if (!merged) {
         messages.ShowMessage(kDriverRefusedText + u" (" + opened.printer + u") :" + file, MessageIcon::Exclamation);
-        return false;
+        return std::nullopt;
     }
     opened.record = std::move(*merged);
-    if (dialogs.RunSetupDialogWith(opened))
+    return std::move(opened);
+}
+
+bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
+                        OpenedFileDialogHost& dialogs, MessageBoxes& messages) {
+    const std::optional<OpenedDeviceInfo> opened = ReadThroughDriver(file, printServices, platform, messages);
+    if (!opened)
+        return false;
+    if (dialogs.RunSetupDialogWith(*opened))
         return true;
-    messages.ShowMessage(kDialogFailedText + u" (" + opened.printer + u") :" + file, MessageIcon::Exclamation);
+    messages.ShowMessage(kDialogFailedText + u" (" + opened->printer + u") :" + file, MessageIcon::Exclamation);
     return false;
 }
 

@@ -66,10 +66,21 @@ struct OpenDecision {
     std::u16string message;
 };
 
+// The start of the message for a printer that is not installed, followed by
+// its name in parentheses.
+inline const std::u16string kNotInstalledText = u"printer not installed";
+
+// The installed printer a name stands for, spelt as the spooler lists it;
+// nullopt when none is. installed: the local printers' names.
+std::optional<std::u16string> FindInstalledPrinter(const std::u16string& printer,
+                                                   const std::vector<std::u16string>& installed);
+
 // contents: nullopt when the file could not be read. installed: the local
-// printers' names; the file's printer must be one of them exactly.
+// printers' names; the printer must be one of them (FindInstalledPrinter).
+// wantedPrinter: the printer the record is meant for, or empty for the one
+// the file names.
 OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
-                        const std::vector<std::u16string>& installed);
+                        const std::vector<std::u16string>& installed, const std::u16string& wantedPrinter = {});
 
 // The record made fit for the printer's driver before the driver sees it: a
 // public part longer than the driver's is cut to the driver's length (with the
@@ -78,7 +89,15 @@ OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vec
 // it as its own layout. The record must be one DecodeDeviceInfo accepted.
 std::vector<std::uint8_t> FitRecordToDriver(const std::vector<std::uint8_t>& record, DriverRecordSizes driver);
 
-// The whole open: read, judge, merge through the driver, run the dialog.
+// Read, judge and merge through the printer's driver: the settings an open
+// starts the dialog from, and the ones ikwdev-settings apply makes the
+// printer's defaults. nullopt after a message, or when the printer list
+// could not be had. wantedPrinter as for DecideOpen.
+std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, PrintServices& printServices,
+                                                  DeviceInfoPlatform& platform, MessageBoxes& messages,
+                                                  const std::u16string& wantedPrinter = {});
+
+// The whole open: ReadThroughDriver, then the dialog.
 // True when the dialog was shown; false after a message (or when the printer
 // list could not be had), when the usual start is to follow.
 bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,

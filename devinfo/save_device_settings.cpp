@@ -19,7 +19,6 @@ const std::u16string kReplaceErrorText = u"replace error :";
 const std::u16string kSaveDialogFailedText = u"save error : the save dialog could not be shown. Nothing was saved.";
 const std::u16string kReplaceErrorKeptText =
     u"\nThe old file was removed, but the new one could not take its place. The saved settings are in ";
-const std::u16string kPathTooLongText = u"path too long (259 characters at most) :";
 const std::u16string kDamagedSettingsText =
     u"settings error : the printer driver gave a damaged settings record. Nothing was saved.";
 const std::u16string kNameTooLongText = u"name error : the printer name is too long to be saved. Nothing was saved.";
@@ -85,15 +84,13 @@ std::u16string TextFor(EncodeFailure failure) {
     return kDamagedSettingsText;
 }
 
-// Opening the chosen path for writing would truncate it at once, and a failed
-// write would then leave a damaged file where the user's good one was. The
-// bytes go to a new file beside it instead, which replaces the chosen file only
-// once it is whole and on the disk.
-void WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16string& target,
+}  // namespace
+
+bool WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16string& target,
                     const std::vector<std::uint8_t>& bytes) {
     if (FileNameStart(target) == target.size()) {
         messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
-        return;
+        return false;
     }
 
     // Through a symbolic link the file it points to is replaced, and the
@@ -110,7 +107,7 @@ void WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16str
     }
     if (!file) {
         messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
-        return;
+        return false;
     }
 
     const bool written = file->Write(bytes.data(), bytes.size()) && file->Close();
@@ -119,22 +116,25 @@ void WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16str
     if (!written) {
         files.RemoveFile(temporary);
         messages.ShowMessage(kWriteErrorText + target, MessageIcon::Stop);
-        return;
+        return false;
     }
     switch (files.PutInPlace(temporary, replaced)) {
     case PlaceOutcome::Placed:
-        return;
+        return true;
     case PlaceOutcome::TargetKept:
         files.RemoveFile(temporary);
         messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
-        return;
+        return false;
     case PlaceOutcome::TargetLost:
         // The temporary file is all that is left: removing it would lose the
         // old settings and the new ones alike.
         messages.ShowMessage(kReplaceErrorText + target + kReplaceErrorKeptText + temporary, MessageIcon::Stop);
-        return;
+        return false;
     }
+    return false;
 }
+
+namespace {
 
 std::u16string AsciiToU16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 

@@ -13,7 +13,7 @@ import sandbox
 from harness import (CLOSE, HELP, PRINTER_COMBO, ProgramTestCase, release_package,
                      save_to, windows_path)
 
-INSTALLED = ["IKWDev.exe", "IKWDev.chm", "ikwdev-inspect.exe", "README.txt",
+INSTALLED = ["IKWDev.exe", "IKWDev.chm", "ikwdev-inspect.exe", "ikwdev-settings.exe", "README.txt",
              "device-info-format.md"]
 # A 32-bit package: 64-bit Windows puts it under "Program Files (x86)".
 INSTALL_DIR = "C:\\Program Files (x86)\\IKWDev"

@@ -15,7 +15,6 @@ namespace {
 // the same in any language. Each ends in " :" and the path, as "open error :"
 // does.
 const std::u16string kNotDeviceInfoText = u"not a device info file";
-const std::u16string kNotInstalledText = u"printer not installed";
 const std::u16string kDriverRefusedText = u"settings refused by the printer's driver";
 const std::u16string kDialogFailedText = u"setup dialog could not open";
 const std::u16string kFileTooLongReason = u"longer than any device info file can be";
@@ -66,8 +65,19 @@ std::u16string SettingNames(std::uint32_t fields) {
 
 }  // namespace
 
+std::optional<std::u16string> FindInstalledPrinter(const std::u16string& printer,
+                                                   const std::vector<std::u16string>& installed,
+                                                   const PrinterNameMatch& names) {
+    const auto match = std::find_if(installed.begin(), installed.end(),
+                                    [&](const std::u16string& name) { return names.IsSamePrinterName(name, printer); });
+    if (match == installed.end())
+        return std::nullopt;
+    return *match;
+}
+
 OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
-                        const std::vector<std::u16string>& installed, const PrinterNameMatch& names) {
+                        const std::vector<std::u16string>& installed, const PrinterNameMatch& names,
+                        const std::u16string& wantedPrinter) {
     if (!contents)
         return {std::nullopt, kOpenErrorText + file};
     if (contents->size() > kMaxDeviceInfoFileSize)
@@ -76,16 +86,15 @@ OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vec
     if (!decoded.info)
         return {std::nullopt, FileProblem(Widen(decoded.error->message), file)};
 
-    const std::u16string printer = PrinterNamedBy(*decoded.info);
-    if (printer.empty())
+    const std::u16string named = wantedPrinter.empty() ? PrinterNamedBy(*decoded.info) : wantedPrinter;
+    if (named.empty())
         return {std::nullopt, FileProblem(kNoPrinterReason, file)};
-    const auto match = std::find_if(installed.begin(), installed.end(),
-                                    [&](const std::u16string& name) { return names.IsSamePrinterName(name, printer); });
-    if (match == installed.end())
-        return {std::nullopt, kNotInstalledText + u" (" + printer + u") :" + file};
+    const std::optional<std::u16string> printer = FindInstalledPrinter(named, installed, names);
+    if (!printer)
+        return {std::nullopt, kNotInstalledText + u" (" + named + u") :" + file};
 
     const auto recordStart = contents->begin() + 4;  // after DevModeSize
-    return {OpenedDeviceInfo{file, *match, {recordStart, recordStart + decoded.info->devModeSize}}, u""};
+    return {OpenedDeviceInfo{file, *printer, {recordStart, recordStart + decoded.info->devModeSize}}, u""};
 }
 
 FittedRecord FitRecordToDriver(const std::vector<std::uint8_t>& record, const std::vector<std::uint8_t>& driverRecord,
@@ -162,16 +171,17 @@ std::u16string FittingLossMessage(const FittedRecord& fitted, const std::u16stri
     return text + kSavingAfterResetText;
 }
 
-bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
-                        OpenedFileDialogHost& dialogs, MessageBoxes& messages) {
+std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, PrintServices& printServices,
+                                                  DeviceInfoPlatform& platform, MessageBoxes& messages,
+                                                  const std::u16string& wantedPrinter) {
     const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateInstalledPrinters();
     if (!printers)
-        return false;
+        return std::nullopt;
     OpenDecision decision =
-        DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers, printServices);
+        DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers, printServices, wantedPrinter);
     if (!decision.open) {
         messages.ShowMessage(decision.message, MessageIcon::Exclamation);
-        return false;
+        return std::nullopt;
     }
 
     OpenedDeviceInfo& opened = *decision.open;
@@ -186,16 +196,24 @@ bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices
     }
     if (!merged) {
         messages.ShowMessage(kDriverRefusedText + u" (" + opened.printer + u") :" + file, MessageIcon::Exclamation);
-        return false;
+        return std::nullopt;
     }
     opened.record = std::move(*merged);
     // Said before the dialog shows the settings, so a save over the file is
     // never the first the user hears of what the file lost.
     if (!loss.empty())
         messages.ShowMessage(loss, MessageIcon::Exclamation);
-    if (dialogs.RunSetupDialogWith(opened))
+    return std::move(opened);
+}
+
+bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
+                        OpenedFileDialogHost& dialogs, MessageBoxes& messages) {
+    const std::optional<OpenedDeviceInfo> opened = ReadThroughDriver(file, printServices, platform, messages);
+    if (!opened)
+        return false;
+    if (dialogs.RunSetupDialogWith(*opened))
         return true;
-    messages.ShowMessage(kDialogFailedText + u" (" + opened.printer + u") :" + file, MessageIcon::Exclamation);
+    messages.ShowMessage(kDialogFailedText + u" (" + opened->printer + u") :" + file, MessageIcon::Exclamation);
     return false;
 }
 

@@ -60,12 +60,25 @@ struct OpenDecision {
     std::u16string message;
 };
 
-// contents: nullopt when the file could not be read. installed: the names of
-// the printers a file may name (local printers and connections); the file's
-// printer must be one of them as the spooler matches names, without regard
-// to case, and the open then uses the installed printer's own spelling.
+// The start of the message for a printer that is not installed, followed by
+// its name in parentheses.
+inline const std::u16string kNotInstalledText = u"printer not installed";
+
+// The installed printer a name stands for, spelt as the spooler lists it;
+// nullopt when none is. installed: the names of the printers a file may name
+// (local printers and connections), matched as the spooler matches names,
+// without regard to case.
+std::optional<std::u16string> FindInstalledPrinter(const std::u16string& printer,
+                                                   const std::vector<std::u16string>& installed,
+                                                   const PrinterNameMatch& names);
+
+// contents: nullopt when the file could not be read. installed and names as
+// for FindInstalledPrinter; the open then uses the installed printer's own
+// spelling. wantedPrinter: the printer the record is meant for, or empty for
+// the one the file names.
 OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
-                        const std::vector<std::u16string>& installed, const PrinterNameMatch& names);
+                        const std::vector<std::u16string>& installed, const PrinterNameMatch& names,
+                        const std::u16string& wantedPrinter = {});
 
 // The file's record made fit for the printer's driver before the driver sees
 // it, and what of the file's settings did not survive that.
@@ -99,7 +112,15 @@ FittedRecord FitRecordToDriver(const std::vector<std::uint8_t>& record, const st
 std::u16string FittingLossMessage(const FittedRecord& fitted, const std::u16string& printer,
                                   const std::u16string& file);
 
-// The whole open: read, judge, merge through the driver, run the dialog.
+// Read, judge and merge through the printer's driver: the settings an open
+// starts the dialog from, and the ones ikwdev-settings apply makes the
+// printer's defaults. nullopt after a message, or when the printer list
+// could not be had. wantedPrinter as for DecideOpen.
+std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, PrintServices& printServices,
+                                                  DeviceInfoPlatform& platform, MessageBoxes& messages,
+                                                  const std::u16string& wantedPrinter = {});
+
+// The whole open: ReadThroughDriver, then the dialog.
 // True when the dialog was shown; false after a message (or when the printer
 // list could not be had), when the usual start is to follow.
 bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,

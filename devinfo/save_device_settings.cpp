@@ -19,7 +19,6 @@ const std::u16string kReplaceErrorText = u"replace error :";
 const std::u16string kSaveDialogFailedText = u"save error : the save dialog could not be shown. Nothing was saved.";
 const std::u16string kReplaceErrorKeptText =
     u"\nThe old file was removed, but the new one could not take its place. The saved settings are in ";
-const std::u16string kPathTooLongText = u"path too long (259 characters at most) :";
 const std::u16string kDamagedSettingsText =
     u"settings error : the printer driver gave a damaged settings record. Nothing was saved.";
 const std::u16string kNameTooLongText = u"name error : the printer name is too long to be saved. Nothing was saved.";
@@ -87,10 +86,8 @@ std::u16string TextFor(EncodeFailure failure) {
     return kDamagedSettingsText;
 }
 
-// Opening the chosen path for writing would truncate it at once, and a failed
-// write would then leave a damaged file where the user's good one was. The
-// bytes go to a new file beside it instead, which replaces the chosen file only
-// once it is whole and on the disk. True when the new file is in place.
+}  // namespace
+
 bool WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16string& target,
                     const std::vector<std::uint8_t>& bytes) {
     if (FileNameStart(target) == target.size()) {
@@ -138,6 +135,8 @@ bool WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16str
     }
     return false;
 }
+
+namespace {
 
 std::u16string AsciiToU16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 

@@ -17,6 +17,13 @@ public:
         if (!OpenPrinterW(m_name.data(), &m_handle, nullptr))
             m_handle = nullptr;
     }
+    // access: what the handle is to allow (PRINTER_ACCESS_USE, PRINTER_ALL_ACCESS);
+    // the constructors above ask for the spooler's default for this user.
+    PrinterHandle(const std::u16string& printer, ACCESS_MASK access) : m_name(ToWide(printer)) {
+        PRINTER_DEFAULTSW defaults{nullptr, nullptr, access};
+        if (!OpenPrinterW(m_name.data(), &m_handle, &defaults))
+            m_handle = nullptr;
+    }
     ~PrinterHandle() {
         if (m_handle)
             ClosePrinter(m_handle);

@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """Measures IKWDev and prints one table: start-up against a bare print setup
 dialog, the time of one save, what a long session of saves leaves behind,
-and the inspector's speed on many files.
+the inspector's speed on many files, and ikwdev-settings' capture and apply
+against the driver round trip they cannot do without.
 
 It runs the real programs under Wine in the end-to-end tests' set-up (a
 private CUPS server, a virtual display and a Wine prefix of its own) and
 prints numbers only: nothing here passes or fails on a time.
 
     scripts/bench [--no-build] [--start-ups N] [--saves N] [--session-saves N]
-                  [--inspect-files N] [--only NAME ...]
+                  [--inspect-files N] [--settings-runs N] [--only NAME ...]
 """
 
 import argparse
@@ -33,7 +34,7 @@ import harness  # noqa: E402
 import make_seeds  # noqa: E402
 import sandbox  # noqa: E402
 
-BENCHMARKS = ("start-up", "save", "session", "inspect")
+BENCHMARKS = ("start-up", "save", "session", "inspect", "settings")
 
 # The start-up printers are those of the start-up tests; the session
 # alternates between two of them.
@@ -51,14 +52,25 @@ ARTIFACTS = os.path.join(ROOT, "build", "bench-artifacts")
 X11_DRIVER_KEY = "HKCU\\Software\\Wine\\X11 Driver"
 
 
+def built(variable, *path):
+    """A program of the build tree, or the one the environment variable names."""
+    return os.environ.get(variable, os.path.join(ROOT, "build", *path))
+
+
 def baseline_path():
-    return os.environ.get("IKW_BASELINE_EXE", os.path.join(
-        ROOT, "build", "win64", "tests", "bench", "baseline_print_setup.exe"))
+    return built("IKW_BASELINE_EXE", "win64", "tests", "bench", "baseline_print_setup.exe")
 
 
 def inspector_path():
-    return os.environ.get("IKW_INSPECT", os.path.join(
-        ROOT, "build", "host", "tools", "ikwdev-inspect", "ikwdev-inspect"))
+    return built("IKW_INSPECT", "host", "tools", "ikwdev-inspect", "ikwdev-inspect")
+
+
+def settings_path():
+    return built("IKW_SETTINGS", "win64", "tools", "ikwdev-settings", "ikwdev-settings.exe")
+
+
+def round_trip_path():
+    return built("IKW_ROUND_TRIP_EXE", "win64", "tests", "bench", "baseline_document_properties.exe")
 
 
 class Interrupted(Exception):
@@ -481,6 +493,62 @@ def bench_inspector(table, count, repeats=3):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+# Printers added for the settings benchmark, so that the part of a capture
+# that grows with the printers stands out from starting a process.
+SETTINGS_EXTRA_PRINTERS = 9
+
+
+def timed_run(bench, argv):
+    """(seconds, standard output) of one Wine program run to its end."""
+    started = time.perf_counter()
+    code, out, err = bench.session.run(argv, timeout=300)
+    elapsed = time.perf_counter() - started
+    if code != 0:
+        raise RuntimeError("%s exited with %d: %s" % (" ".join(argv), code, err[-500:]))
+    return elapsed, out
+
+
+def bench_settings(bench, table, runs):
+    extra = ["Bench_Printer_%02d" % i for i in range(SETTINGS_EXTRA_PRINTERS)]
+    for name in extra:
+        bench.cups.add_printer(name)
+    bench.driver.default_printer()
+    folder = tempfile.mkdtemp(prefix="ikw-bench-settings-")
+    try:
+        tool = settings_path()
+        count = len(PRINTERS) + len(extra)
+        capture_all = [tool, "capture", "--all", harness.windows_path(folder)]
+        # The first runs read the programs and the PPDs from disk; not counted.
+        timed_run(bench, capture_all)
+        timed_run(bench, [round_trip_path()])
+        start = statistics.median(timed_run(bench, [tool, "--help"])[0] for _ in range(runs))
+        whole = statistics.median(timed_run(bench, capture_all)[0] for _ in range(runs))
+        per_printer = (whole - start) / count
+        floors = []
+        for _ in range(runs):
+            printers, micros = timed_run(bench, [round_trip_path()])[1].split()
+            floors.append(int(micros) / 1e6 / int(printers))
+        floor = statistics.median(floors)
+        table.add("ikwdev-settings capture --all, %d printers (median of %d runs)" % (count, runs),
+                  "%s per printer (whole run %s, of which %s starting the process)"
+                  % (ms(per_printer), ms(whole), ms(start)))
+        table.add("DocumentPropertiesW round trip, first in a process (median of %d runs)" % runs,
+                  "%s per printer; capture per printer / round trip %.2f"
+                  % (ms(floor), per_printer / floor))
+        # Applying the printer's own settings changes nothing the other
+        # benchmarks would see.
+        office = harness.windows_path(os.path.join(folder, OFFICE + ".dev"))
+        applied = statistics.median(timed_run(bench, [tool, "apply", office])[0] for _ in range(runs))
+        table.add("ikwdev-settings apply (median of %d runs)" % runs,
+                  "%s (%s beyond starting the process; round trips: one to read, one to merge)"
+                  % (ms(applied), ms(applied - start)))
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+        for name in extra:
+            bench.cups.remove_printer(name)
+        bench.driver.default_printer()
+
+
 def run_wine_benchmarks(stack, table, args, chosen):
     bench = WineBench(stack)
     if "start-up" in chosen:
@@ -491,6 +559,8 @@ def run_wine_benchmarks(stack, table, args, chosen):
         if "save" not in chosen:
             bench.use_unmanaged_windows(stack)
         bench_session(bench, table, args.session_saves)
+    if "settings" in chosen:
+        bench_settings(bench, table, args.settings_runs)
 
 
 def build():
@@ -510,6 +580,8 @@ def parse_args(argv):
                         help="saves in the long session (500)")
     parser.add_argument("--inspect-files", type=int, default=10000, metavar="N",
                         help=".dev files for the inspector (10000)")
+    parser.add_argument("--settings-runs", type=int, default=10, metavar="N",
+                        help="timed runs of each ikwdev-settings command (10)")
     parser.add_argument("--only", nargs="+", choices=BENCHMARKS,
                         default=list(BENCHMARKS), metavar="NAME",
                         help="run only these of: " + ", ".join(BENCHMARKS))

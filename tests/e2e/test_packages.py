@@ -16,7 +16,7 @@ import zipfile
 from harness import ROOT, release_package
 
 
-ZIP_FILES = ["IKWDev.exe", "ikwdev-inspect.exe", "IKWDev.chm", "README.txt",
+ZIP_FILES = ["IKWDev.exe", "ikwdev-inspect.exe", "ikwdev-settings.exe", "IKWDev.chm", "README.txt",
              "device-info-format.md"]
 TEXT_FILES = ["README.txt", "device-info-format.md"]
 PE_I386 = 0x14C
@@ -57,7 +57,7 @@ class PackagesTest(unittest.TestCase):
         with zipfile.ZipFile(self.zip_path) as archive:
             names = [n for n in archive.namelist() if n != folder]
             self.assertEqual(sorted(names), sorted(folder + n for n in ZIP_FILES))
-            for program in ("IKWDev.exe", "ikwdev-inspect.exe"):
+            for program in ("IKWDev.exe", "ikwdev-inspect.exe", "ikwdev-settings.exe"):
                 with self.subTest(program=program):
                     self.assertEqual(pe_machine(archive.read(folder + program)), PE_I386,
                                      "not a 32-bit program")

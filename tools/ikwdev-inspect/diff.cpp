@@ -163,10 +163,8 @@ std::string FormatTextDiff(const std::u16string& a, const std::u16string& b, con
         return names + " hold the same settings\n";
     std::string out =
         names + " differ in " + std::to_string(list.size()) + (list.size() == 1 ? " setting" : " settings") + ":\n";
-    for (const Difference& d : list) {
-        const std::string name = d.label == d.field ? d.label : d.label + " (" + d.field + ")";
-        out += "  " + name + ": " + d.textA + " -> " + d.textB + "\n";
-    }
+    for (const Difference& d : list)
+        out += "  " + FormatDifferenceLine(d) + "\n";
     return out;
 }
 
@@ -178,15 +176,22 @@ std::string FormatJsonDiff(const std::u16string& a, const std::u16string& b, con
                       ",\"b\":" + QuoteForJson(b) +
                       ",\"same\":" + (compared ? (list.empty() ? "true" : "false") : "null") + ",\"problems\":[" +
                       problems + "],\"differences\":[";
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const Difference& d = list[i];
-        out += (i ? "," : "") + std::string("{\"field\":\"") + d.field + "\",\"label\":\"" + d.label +
-               "\",\"a\":" + d.jsonA + ",\"b\":" + d.jsonB + d.jsonMore + "}";
-    }
+    for (std::size_t i = 0; i < list.size(); ++i)
+        out += (i ? "," : "") + FormatJsonDifference(list[i]);
     return out + "]}\n";
 }
 
 }  // namespace
+
+std::string FormatDifferenceLine(const Difference& d) {
+    const std::string name = d.label == d.field ? d.label : d.label + " (" + d.field + ")";
+    return name + ": " + d.textA + " -> " + d.textB;
+}
+
+std::string FormatJsonDifference(const Difference& d) {
+    return "{\"field\":\"" + d.field + "\",\"label\":\"" + d.label + "\",\"a\":" + d.jsonA + ",\"b\":" + d.jsonB +
+           d.jsonMore + "}";
+}
 
 bool IsDiffRequest(const std::vector<std::u16string>& args) {
     for (const std::u16string& arg : args) {

@@ -29,6 +29,11 @@ struct Difference {
 std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector<std::uint8_t>& bytesA,
                                           const DeviceInfo& b, const std::vector<std::uint8_t>& bytesB);
 
+// One difference for a person ("orientation (dmOrientation): 1 (portrait) ->
+// 2 (landscape)") and as a JSON object.
+std::string FormatDifferenceLine(const Difference& d);
+std::string FormatJsonDifference(const Difference& d);
+
 std::string DiffUsage();
 
 // Same when the files hold the same settings, Different when they do not,

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/ikwdev-inspect/console_output.h"
 #include "tools/ikwdev-inspect/inspect.h"
 
 #ifdef _WIN32
@@ -22,6 +23,7 @@ namespace {
 
 using ikw::inspect::FileContents;
 using ikw::inspect::WriteFailure;
+using ikw::inspect::WriteToStream;
 
 FileContents Unreadable(const std::string& why) {
     FileContents contents;
@@ -47,13 +49,6 @@ FileContents ReadAtMostOneByteMore(std::FILE* file) {
         contents.error = std::string("cannot read: ") + std::strerror(errno);
     std::fclose(file);
     return contents;
-}
-
-WriteFailure WriteToStream(std::FILE* stream, const std::string& text) {
-    errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), stream) != text.size() || std::fflush(stream) != 0)
-        return std::string(errno != 0 ? std::strerror(errno) : "write error");
-    return std::nullopt;
 }
 
 #ifdef _WIN32
@@ -104,25 +99,6 @@ FileContents ReadRegularFile(const wchar_t* path) {
     return ReadAtMostOneByteMore(stream);
 }
 
-// A console shows UTF-16 through WriteConsoleW whatever its code page; a
-// pipe or a file gets the UTF-8 bytes.
-WriteFailure Write(DWORD stdHandle, std::FILE* stream, const std::string& utf8) {
-    const HANDLE handle = GetStdHandle(stdHandle);
-    DWORD mode = 0;
-    if (!utf8.empty() && GetConsoleMode(handle, &mode)) {
-        const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-        std::wstring wide(static_cast<std::size_t>(length), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-        DWORD written = 0;
-        if (!WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) ||
-            written != wide.size())
-            return "the console took " + std::to_string(written) + " of " + std::to_string(wide.size()) +
-                   " characters (error " + std::to_string(GetLastError()) + ")";
-        return std::nullopt;
-    }
-    return WriteToStream(stream, utf8);
-}
-
 }  // namespace
 
 // wmain, so that file names outside the ANSI code page reach us intact.
@@ -133,8 +109,8 @@ int wmain(int argc, wchar_t** argv) {
         args.emplace_back(reinterpret_cast<const char16_t*>(argv[i]));
     const ikw::inspect::Io io{
         [&](std::size_t index) { return ReadRegularFile(argv[index + 1]); },
-        [](const std::string& text) { return Write(STD_OUTPUT_HANDLE, stdout, text); },
-        [](const std::string& text) { Write(STD_ERROR_HANDLE, stderr, text); },
+        [](const std::string& text) { return ikw::inspect::WriteToStandardHandle(STD_OUTPUT_HANDLE, stdout, text); },
+        [](const std::string& text) { ikw::inspect::WriteToStandardHandle(STD_ERROR_HANDLE, stderr, text); },
     };
     return static_cast<int>(ikw::inspect::Run(args, io));
 }

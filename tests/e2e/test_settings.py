@@ -1,0 +1,202 @@
+"""ikwdev-settings end to end under Wine: capture writes what a save from the
+untouched dialog writes; capture --all writes one file a printer, numbered
+where two names would meet; apply makes a file's settings the printer's
+defaults, so the next dialog and the next capture show them, while
+--dry-run changes nothing and the default printer stays as it was."""
+
+import json
+import os
+import unittest
+
+from harness import (LANDSCAPE, PAPER_COMBO, PRINTER_COMBO, SOURCE_COMBO, program_path,
+                     save_to, skip_unless_32bit_runs, windows_path)
+from test_open import OpenTestCase, without_name_slack
+from test_save import LABEL, OFFICE
+
+TIMEOUT = 120
+
+# Wine's PostScript driver, whenever a process first uses a printer, takes the
+# defaults that SetPrinterW stored and then puts the PPD's *DefaultPageSize
+# over their paper (and *DefaultDuplex over their duplex), and stores that
+# back. So under Wine an applied paper lasts only until the next program
+# starts; on Windows it stays with everything else.
+PAPER_FIELDS = {"dmPaperSize", "dmPaperLength", "dmPaperWidth", "dmFormName"}
+
+
+def tool_path(name):
+    """A console tool of the same build as the program under test."""
+    return os.path.join(os.path.dirname(program_path()), "tools", name, name + ".exe")
+
+
+class SettingsTestCase(OpenTestCase):
+    # Wine keeps a printer's defaults in the prefix's registry, where they
+    # would outlast the test: each class has a prefix of its own.
+    private_prefix = True
+
+    def setUp(self):
+        super().setUp()
+        if "win32" in os.path.normpath(program_path()).split(os.sep):
+            skip_unless_32bit_runs(self)
+
+    def settings(self, *args):
+        """(exit code, stdout, stderr) of ikwdev-settings with these arguments."""
+        return self.session.run([tool_path("ikwdev-settings")] + list(args), TIMEOUT)
+
+    def settings_json(self, *args):
+        code, out, err = self.settings(*(args + ("--json",)))
+        try:
+            return code, json.loads(out), err
+        except ValueError:
+            self.fail("no JSON from ikwdev-settings %s (exit %d): %r %r" % (args, code, out, err))
+
+    def diff(self, a, b):
+        """ikwdev-inspect --diff --json of two files: (exit code, differences)."""
+        code, out, err = self.session.run(
+            [tool_path("ikwdev-inspect"), "--diff", "--json", windows_path(a), windows_path(b)], TIMEOUT)
+        self.assertIn(code, (0, 1), err)
+        return code, json.loads(out)["differences"]
+
+    def capture(self, printer, path):
+        code, result, err = self.settings_json("capture", printer, windows_path(path))
+        self.assertEqual(code, 0, err)
+        self.assertTrue(result["written"], result)
+        with open(path, "rb") as f:
+            return f.read()
+
+
+class CaptureTest(SettingsTestCase):
+
+    def test_a_capture_is_the_untouched_dialogs_save_byte_for_byte(self):
+        # Label.Printer has a dot in its name, the long name a tail.
+        long_name = "Capture_" + "x" * 40
+        for printer in (OFFICE, LABEL, long_name):
+            with self.subTest(printer=printer):
+                saved_path = self.path(printer + "-saved.dev")
+                dialog = self.open_setup_dialog([OFFICE, LABEL, long_name], default=printer)
+                save_to(self.driver, dialog, saved_path)
+                self.close_program(dialog)
+                with open(saved_path, "rb") as f:
+                    saved = f.read()
+                captured = self.capture(printer, self.path(printer + "-captured.dev"))
+                self.assertEqual(without_name_slack(captured).hex(), without_name_slack(saved).hex())
+
+    def test_capture_all_writes_one_file_a_printer_and_numbers_names_that_meet(self):
+        # Label.Printer and Label both suggest "Label".
+        printers = [OFFICE, LABEL, "Label"]
+        self.use_printers(printers, default=OFFICE)
+        folder = self.path("all")
+        code, result, err = self.settings_json("capture", "--all", windows_path(folder))
+        self.assertEqual(code, 0, err)
+        self.assertEqual((result["written"], result["failed"]), (3, 0))
+        written = {os.path.basename(p["file"].replace("\\", "/")): p["printer"] for p in result["printers"]}
+        self.assertEqual(sorted(written), ["Label (2).dev", "Label.dev", "Office_Laser.dev"])
+        self.assertEqual(sorted(written.values()), sorted(printers))
+        for name, printer in written.items():
+            with self.subTest(file=name):
+                captured = self.capture(printer, self.path("one.dev"))
+                with open(os.path.join(folder, name), "rb") as f:
+                    self.assertEqual(without_name_slack(f.read()), without_name_slack(captured))
+
+        # In a folder whose path leaves room for 13 characters of a name,
+        # "Label (2).dev" is written and "Office_Laser.dev" is refused alone,
+        # with its reason, and the run ends with 1.
+        deep = self.path("d")
+        deep += "x" * (245 - len(windows_path(deep)))
+        code, out, err = self.settings("capture", "--all", windows_path(deep))
+        self.assertEqual(code, 1, out + err)
+        self.assertIn("not written: \"Office_Laser\"", out)
+        self.assertIn("path too long", err)
+        self.assertIn("2 of 3 printers captured", out)
+        self.assertEqual(sorted(os.listdir(deep)), ["Label (2).dev", "Label.dev"])
+
+
+class ApplyTest(SettingsTestCase):
+
+    def save_office_landscape_a4(self, path):
+        """Saves Office_Laser in landscape on A4 from tray 2; returns the
+        source the dialog showed first."""
+        dialog = self.open_setup_dialog([OFFICE, LABEL], default=OFFICE)
+        self.assertFalse(self.driver.checked(dialog, LANDSCAPE))
+        self.assertNotEqual(self.driver.combo(dialog, PAPER_COMBO).selected_text, "A4")
+        first_source = self.driver.combo(dialog, SOURCE_COMBO).selected_text
+        self.assertNotEqual(first_source, "Tray 2")
+        self.assertTrue(self.driver.select(dialog, PAPER_COMBO, "A4"))
+        self.assertTrue(self.driver.select(dialog, SOURCE_COMBO, "Tray 2"))
+        self.driver.click(dialog, LANDSCAPE)
+        save_to(self.driver, dialog, path)
+        self.close_program(dialog)
+        return first_source
+
+    def assert_next_dialog_shows(self, landscape, source):
+        self.start_program()
+        dialog = self.wait_for_setup_dialog()
+        self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, OFFICE)
+        self.assertEqual(self.driver.checked(dialog, LANDSCAPE), landscape, "landscape")
+        self.assertEqual(self.driver.combo(dialog, SOURCE_COMBO).selected_text, source)
+        self.close_program(dialog)
+
+    def test_apply_makes_the_files_settings_the_printers_and_dry_run_changes_nothing(self):
+        path = self.path("office.dev")
+        first_source = self.save_office_landscape_a4(path)
+        before = self.capture(OFFICE, self.path("before.dev"))
+        _, fields = self.diff(self.path("before.dev"), path)
+        self.assertIn("dmOrientation", [d["field"] for d in fields])
+
+        code, result, err = self.settings_json("apply", "--dry-run", windows_path(path))
+        self.assertEqual(code, 0, err)
+        self.assertEqual(result["printer"], OFFICE)
+        self.assertFalse(result["applied"])
+        self.assertEqual([d["field"] for d in result["changes"]], [d["field"] for d in fields])
+        self.assertEqual(self.capture(OFFICE, self.path("after-dry-run.dev")), before)
+        self.assert_next_dialog_shows(landscape=False, source=first_source)
+
+        code, result, err = self.settings_json("apply", windows_path(path))
+        self.addCleanup(self.settings, "apply", windows_path(self.path("before.dev")))
+        self.assertEqual(code, 0, err)
+        self.assertTrue(result["applied"])
+        self.assertEqual(result["notKept"], [])
+        self.assert_next_dialog_shows(landscape=True, source="Tray 2")
+        self.capture(OFFICE, self.path("after.dev"))
+        _, fields = self.diff(path, self.path("after.dev"))
+        self.assertLessEqual({d["field"] for d in fields}, PAPER_FIELDS)
+        self.assert_default_printer_is(OFFICE)
+
+    def test_apply_to_another_printer_for_this_user_and_for_every_user(self):
+        path = self.path("office.dev")
+        self.save_office_landscape_a4(path)
+        self.capture(LABEL, self.path("label-before.dev"))
+        self.addCleanup(self.settings, "apply", windows_path(self.path("label-before.dev")))
+        for scope in ([], ["--all-users"]):
+            with self.subTest(scope=scope):
+                code, out, err = self.settings("apply", "--printer", LABEL, windows_path(path), *scope)
+                self.assertEqual(code, 0, err)
+                self.assertIn("applied:", out)
+                self.capture(LABEL, self.path("label.dev"))
+                _, fields = self.diff(path, self.path("label.dev"))
+                self.assertLessEqual({d["field"] for d in fields},
+                                     PAPER_FIELDS | {"dmDeviceName", "FullDeviceName"})
+        self.assert_default_printer_is(OFFICE)
+
+    def test_what_cannot_be_applied_is_refused_with_a_reason(self):
+        path = self.path("office.dev")
+        self.save_office_landscape_a4(path)
+        with open(self.path("short.dev"), "wb") as f:
+            f.write(b"\x10\0\0\0")
+        cases = [
+            (["apply", "--printer", "No_Such_Printer", windows_path(path)], 1, "printer not installed"),
+            (["apply", windows_path(self.path("short.dev"))], 1, "not a device info file"),
+            (["capture", "No_Such_Printer", windows_path(self.path("x.dev"))], 1, "printer not installed"),
+            (["apply"], 2, "usage:"),
+            (["apply", "--all", windows_path(path)], 2, "unknown option"),
+            (["remove", windows_path(path)], 2, "unknown command"),
+        ]
+        for args, status, message in cases:
+            with self.subTest(args=args):
+                code, _, err = self.settings(*args)
+                self.assertEqual(code, status, err)
+                self.assertIn(message, err)
+        self.assertFalse(os.path.exists(self.path("x.dev")))
+
+
+if __name__ == "__main__":
+    unittest.main()

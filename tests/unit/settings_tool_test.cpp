@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "devinfo/device_info_format.h"
+#include "device_info_fixtures.h"
+#include "fake_file_system.h"
+#include "fake_print_services.h"
+#include "tools/ikwdev-settings/settings.h"
+
+namespace ikw::settings {
+namespace {
+
+using testing::Bytes;
+using testing::MakeDeviceInfoFile;
+using testing::PutU16;
+using testing::PutU32;
+
+std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+constexpr std::size_t kOrientation = 76;
+constexpr std::uint32_t kDmOrientation = 0x1;
+
+const std::u16string kOffice = u"Office";
+const std::u16string kLabel = u"Label";
+const std::u16string kLong = u"A printer whose name is longer than thirty-two units";
+
+// A driver's record: the name cut to its field, 220 public bytes, 8 private
+// ones, the orientation set.
+Bytes Record(const std::u16string& printer, std::int16_t orientation) {
+    Bytes record = testing::MakeDevMode({printer.substr(0, 31), 32, 220, 8, 0, 120, 3, 1});
+    PutU32(record, kDmFieldsOffset, kDmOrientation);
+    PutU16(record, kOrientation, static_cast<std::uint16_t>(orientation));
+    return record;
+}
+
+// Drivers, files and the spooler's defaults in memory.
+class FakeDevices : public DeviceInfoPlatform, public PrinterDefaults {
+public:
+    std::map<std::u16string, Bytes> drivers;  // each printer's current record; missing: no settings
+    std::map<std::u16string, Bytes> inputFiles;
+    std::optional<std::int16_t> driverForcesOrientation;
+    SetOutcome setOutcome = SetOutcome::Set;
+    std::vector<std::string> set;  // "printer scope orientation" of every SetDefaults
+    bool folderCanBeMade = true;
+
+    std::u16string FullPathOf(const std::u16string& path) override {
+        return path.rfind(u"C:\\", 0) == 0 ? path : u"C:\\work\\" + path;
+    }
+    std::optional<Bytes> ReadFile(const std::u16string& path, std::size_t maxBytes) override {
+        const auto found = inputFiles.find(path);
+        if (found == inputFiles.end())
+            return std::nullopt;
+        return Bytes(found->second.begin(), found->second.begin() + std::min(maxBytes, found->second.size()));
+    }
+    std::optional<Bytes> DriverRecordOf(const std::u16string& printer) override {
+        const auto found = drivers.find(printer);
+        return found == drivers.end() ? std::nullopt : std::optional<Bytes>(found->second);
+    }
+    std::optional<Bytes> MergeThroughDriver(const std::u16string&, const Bytes& record) override {
+        Bytes merged = record;
+        if (driverForcesOrientation)
+            PutU16(merged, kOrientation, static_cast<std::uint16_t>(*driverForcesOrientation));
+        return merged;
+    }
+    SetOutcome SetDefaults(const std::u16string& printer, const Bytes& record, DefaultsScope scope) override {
+        set.push_back(Narrow(printer) + (scope == DefaultsScope::AllUsers ? " all " : " user ") +
+                      std::to_string(testing::GetU16(record, kOrientation)));
+        if (setOutcome == SetOutcome::Set)
+            drivers[printer] = record;
+        return setOutcome;
+    }
+    bool MakeFolder(const std::u16string&) override { return folderCanBeMade; }
+};
+
+class SettingsToolTest : public ::testing::Test {
+protected:
+    SettingsToolTest() {
+        spooler.printers = {kOffice, kLabel, kLong};
+        spooler.defaultPrinter = kOffice;
+        for (const std::u16string& printer : spooler.printers)
+            devices.drivers[printer] = Record(printer, 1);
+        files.folders.insert(u"C:\\work");
+        files.folders.insert(u"C:\\work\\all");
+        files.log = &fileLog;
+    }
+
+    ExitStatus Run(std::vector<std::u16string> args) {
+        out.clear();
+        err.clear();
+        Platform platform{spooler,
+                          devices,
+                          files,
+                          devices,
+                          {[this](const std::string& text) -> std::optional<std::string> {
+                               out += text;
+                               return std::nullopt;
+                           },
+                           [this](const std::string& text) { err += text; }}};
+        return settings::Run(args, platform);
+    }
+
+    // A file as the dialog would have saved it for the printer, in landscape.
+    void PutFile(const std::u16string& path, const std::u16string& printer) {
+        const Bytes record = Record(printer, 2);
+        devices.inputFiles[path] = MakeDeviceInfoFile(record, 228, printer.size() > 31 ? &printer : nullptr);
+    }
+
+    testing::FakePrintServices spooler;
+    FakeDevices devices;
+    testing::FakeFiles files;
+    testing::Log fileLog;
+    std::string out, err;
+};
+
+TEST(CaptureFileNamesTest, EveryPrinterGetsAFileOfItsOwnThatAFolderTakes) {
+    const struct {
+        const char* name;
+        std::vector<std::u16string> printers;
+        std::vector<std::u16string> files;
+    } cases[] = {
+        {"the save's suggestion", {u"Office", u"Label.Printer"}, {u"Office.dev", u"Label.dev"}},
+        {"queues of two servers", {u"\\\\one\\laser", u"\\\\two\\laser"}, {u"laser.dev", u"laser (2).dev"}},
+        {"names that differ in case only", {u"Laser", u"laser"}, {u"Laser.dev", u"laser (2).dev"}},
+        {"a numbered name that is taken",
+         {u"Label.Printer", u"Label", u"Label (2).x"},
+         {u"Label.dev", u"Label (2).dev", u"Label (2) (2).dev"}},
+        {"characters a folder refuses", {u"a:b*c?d\"e<f>g|h\x01"}, {u"b_c_d_e_f_g_h_.dev"}},
+        {"device names", {u"CON", u"lpt1.x", u"COM10"}, {u"_CON.dev", u"_lpt1.dev", u"COM10.dev"}},
+        {"ends Windows drops, and no suggestion at all",
+         {u"Wide. .x", std::u16string(300, u'w')},
+         {u"Wide.dev", u"printer.dev"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(CaptureFileNames(c.printers), c.files);
+    }
+}
+
+TEST_F(SettingsToolTest, CaptureWritesTheDriversRecordWithTheFullNameThroughTheSafeReplace) {
+    for (const std::u16string& printer : {kOffice, kLong}) {
+        SCOPED_TRACE(Narrow(printer));
+        ASSERT_EQ(Run({u"capture", printer, u"one.dev"}), ExitStatus::Done) << err;
+        const Bytes& driver = devices.drivers[printer];
+        EXPECT_EQ(files.files[u"C:\\work\\one.dev"],
+                  MakeDeviceInfoFile(driver, 228, printer.size() > 31 ? &printer : nullptr));
+        EXPECT_EQ(fileLog.back(), "replace C:\\work\\one.dev < C:\\work\\~one.dev.tmp");
+        EXPECT_EQ(out, "written: \"" + Narrow(printer) + "\" -> C:\\work\\one.dev\n");
+    }
+    EXPECT_TRUE(spooler.defaultsSet.empty());
+}
+
+TEST_F(SettingsToolTest, ACaptureThatCannotBeMadeWritesNothingAndSaysWhy) {
+    devices.drivers.erase(kLabel);
+    const std::u16string longPath = u"C:\\work\\" + std::u16string(260, u'p') + u".dev";
+    const struct {
+        const char* name;
+        std::vector<std::u16string> args;
+        std::string message;
+    } cases[] = {
+        {"not installed", {u"capture", u"Nobody", u"x.dev"}, "printer not installed (Nobody)"},
+        {"no settings", {u"capture", kLabel, u"x.dev"}, "the printer's driver gave no settings (Label)"},
+        {"path too long", {u"capture", kOffice, longPath}, "path too long (259 characters at most) :C:\\work\\ppp"},
+        {"folder missing", {u"capture", kOffice, u"C:\\nowhere\\x.dev"}, "open error :C:\\nowhere\\x.dev"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Run(c.args), ExitStatus::SomeFailed);
+        EXPECT_NE(err.find("ikwdev-settings: " + c.message), std::string::npos) << err;
+        EXPECT_EQ(out.rfind("not written: ", 0), 0u) << out;
+    }
+    EXPECT_TRUE(files.files.empty());
+}
+
+TEST_F(SettingsToolTest, CaptureAllGoesOnPastAPrinterThatFailsAndSaysSoInItsStatus) {
+    devices.drivers.erase(kLabel);
+    EXPECT_EQ(Run({u"capture", u"--all", u"all"}), ExitStatus::SomeFailed);
+    EXPECT_EQ(files.files.count(u"C:\\work\\all\\Office.dev"), 1u);
+    EXPECT_EQ(files.files.count(u"C:\\work\\all\\A printer whose name is longer than thirty-two units.dev"), 1u);
+    EXPECT_NE(out.find("not written: \"Label\" -> C:\\work\\all\\Label.dev: the printer's driver gave no settings"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("2 of 3 printers captured to C:\\work\\all\\\n"), std::string::npos) << out;
+
+    devices.drivers[kLabel] = Record(kLabel, 1);
+    EXPECT_EQ(Run({u"capture", u"--all", u"--json", u"all"}), ExitStatus::Done);
+    EXPECT_EQ(out.rfind("{\"folder\":\"C:\\\\work\\\\all\\\\\",\"written\":3,\"failed\":0,\"printers\":[", 0), 0u)
+        << out;
+
+    devices.folderCanBeMade = false;
+    EXPECT_EQ(Run({u"capture", u"--all", u"all"}), ExitStatus::SomeFailed);
+    EXPECT_NE(err.find("the folder cannot be made :C:\\work\\all"), std::string::npos) << err;
+}
+
+TEST_F(SettingsToolTest, ApplySetsTheMergedRecordForTheScopeAndNeverTheDefaultPrinter) {
+    PutFile(u"office.dev", kOffice);
+    const struct {
+        const char* name;
+        std::vector<std::u16string> args;
+        std::string set;
+    } cases[] = {
+        {"the file's printer, this user", {u"apply", u"office.dev"}, "Office user 2"},
+        {"another printer, every user", {u"apply", u"--all-users", u"--printer", kLabel, u"office.dev"}, "Label all 2"},
+        {"--printer=", {u"apply", u"--printer=Label", u"office.dev"}, "Label user 2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        devices.set.clear();
+        EXPECT_EQ(Run(c.args), ExitStatus::Done) << err;
+        EXPECT_EQ(devices.set, std::vector<std::string>{c.set});
+        EXPECT_EQ(out.rfind("applied: office.dev -> ", 0), 0u) << out;
+    }
+    EXPECT_TRUE(spooler.defaultsSet.empty());
+    EXPECT_EQ(spooler.defaultPrinter, kOffice);
+}
+
+TEST_F(SettingsToolTest, ApplyReportsWhatTheDriverDidNotKeep) {
+    PutFile(u"office.dev", kOffice);
+    devices.driverForcesOrientation = 1;
+    EXPECT_EQ(Run({u"apply", u"office.dev"}), ExitStatus::Done);
+    EXPECT_NE(out.find("kept 1 setting otherwise (file -> printer):\n"
+                       "  orientation (dmOrientation): 2 (landscape) -> 1 (portrait)\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(Run({u"apply", u"--json", u"office.dev"}), ExitStatus::Done);
+    EXPECT_NE(out.find("\"notKept\":[{\"field\":\"dmOrientation\",\"label\":\"orientation\",\"a\":2,\"b\":1}]"),
+              std::string::npos)
+        << out;
+}
+
+TEST_F(SettingsToolTest, DryRunComparesThePrintersSettingsWithTheFileAndChangesNothing) {
+    PutFile(u"office.dev", kOffice);
+    EXPECT_EQ(Run({u"apply", u"--dry-run", u"office.dev"}), ExitStatus::Done);
+    EXPECT_EQ(out,
+              "dry run: office.dev would change 1 setting of \"Office\" (this user's defaults):\n"
+              "  orientation (dmOrientation): 1 (portrait) -> 2 (landscape)\n");
+    EXPECT_TRUE(devices.set.empty());
+
+    // Applied, the same file leaves nothing to change.
+    EXPECT_EQ(Run({u"apply", u"office.dev"}), ExitStatus::Done);
+    EXPECT_EQ(Run({u"apply", u"--dry-run", u"--json", u"office.dev"}), ExitStatus::Done);
+    EXPECT_NE(out.find("\"dryRun\":true,\"applied\":false,\"changes\":[]"), std::string::npos) << out;
+}
+
+TEST_F(SettingsToolTest, AnApplyThatCannotBeDoneChangesNothingAndSaysWhy) {
+    PutFile(u"office.dev", kOffice);
+    PutFile(u"gone.dev", u"Gone");
+    devices.inputFiles[u"short.dev"] = {1, 2, 3};
+    const struct {
+        const char* name;
+        std::vector<std::u16string> args;
+        SetOutcome outcome;
+        std::string message;
+    } cases[] = {
+        {"no rights for every user",
+         {u"apply", u"--all-users", u"office.dev"},
+         SetOutcome::AccessDenied,
+         "setting every user's defaults needs the right to manage the printer"},
+        {"the spooler refuses", {u"apply", u"office.dev"}, SetOutcome::Failed, "the spooler refused the settings"},
+        {"printer not installed", {u"apply", u"gone.dev"}, SetOutcome::Set, "printer not installed (Gone) :gone.dev"},
+        {"not a device info file", {u"apply", u"short.dev"}, SetOutcome::Set, "not a device info file"},
+        {"no such file", {u"apply", u"none.dev"}, SetOutcome::Set, "open error :none.dev"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        devices.setOutcome = c.outcome;
+        EXPECT_EQ(Run(c.args), ExitStatus::SomeFailed);
+        EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        EXPECT_EQ(devices.drivers[kOffice], Record(kOffice, 1));
+    }
+}
+
+TEST_F(SettingsToolTest, WrongUsageShowsTheUsageAndEndsWith2) {
+    const std::vector<std::vector<std::u16string>> cases = {
+        {},
+        {u"remove"},
+        {u"capture", kOffice},
+        {u"capture", u"--all"},
+        {u"capture", u"--dry-run", kOffice, u"x.dev"},
+        {u"apply"},
+        {u"apply", u"a.dev", u"b.dev"},
+        {u"apply", u"--all", u"a.dev"},
+        {u"apply", u"a.dev", u"--printer"},
+        {u"apply", u"--printer=", u"a.dev"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args.empty() ? "" : Narrow(args.back()));
+        EXPECT_EQ(Run(args), ExitStatus::WrongUsage);
+        EXPECT_NE(err.find("\nusage: ikwdev-settings capture"), std::string::npos) << err;
+        EXPECT_EQ(out, "");
+    }
+    EXPECT_EQ(Run({u"apply", u"--help"}), ExitStatus::Done);
+    EXPECT_EQ(out, Usage());
+}
+
+}  // namespace
+}  // namespace ikw::settings

@@ -1,0 +1,74 @@
+#pragma once
+// ikwdev-settings: records a printer's settings in a device info file, and
+// makes a file's settings a printer's defaults, from a script. It goes through
+// the same core as the dialog: the encoder and the safe replace of a save, and
+// the checks and driver merge of an open. Everything but the Win32 calls lives
+// here, so it is tested on the host.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/open_device_info.h"
+#include "devinfo/save_device_settings.h"
+#include "platform/print_services.h"
+
+namespace ikw::settings {
+
+// As ikwdev-inspect's: 0 all done, 1 some of it failed (each failure says
+// why), 2 wrong usage or output that could not be written.
+enum class ExitStatus { Done = 0, SomeFailed = 1, WrongUsage = 2 };
+
+enum class DefaultsScope {
+    ThisUser,  // SetPrinterW level 9: this user's own defaults for the printer
+    AllUsers,  // SetPrinterW level 8: every user's, needs the right to manage the printer
+};
+
+enum class SetOutcome {
+    Set,
+    AccessDenied,  // the printer would not open for that scope with this user's rights
+    Failed,
+};
+
+// What the tool carries out beyond an open's reading and merging
+// (DeviceInfoPlatform) and a save's writing (FileSystem).
+class PrinterDefaults {
+public:
+    virtual ~PrinterDefaults() = default;
+    // Makes the record, whole, the printer's default settings for the scope.
+    // Never touches which printer is the system default.
+    virtual SetOutcome SetDefaults(const std::u16string& printer, const std::vector<std::uint8_t>& record,
+                                   DefaultsScope scope) = 0;
+    // Makes the folder (not its parents) unless it is there; false when it is
+    // not there afterwards.
+    virtual bool MakeFolder(const std::u16string& folder) = 0;
+};
+
+struct Console {
+    // UTF-8; an answer is the reason the text could not be written whole.
+    std::function<std::optional<std::string>(const std::string&)> out;
+    std::function<void(const std::string&)> err;
+};
+
+struct Platform {
+    PrintServices& spooler;
+    DeviceInfoPlatform& devices;  // full paths, file reading, the driver's record and merge
+    FileSystem& files;
+    PrinterDefaults& defaults;
+    Console console;
+};
+
+// args: the command line without the program name.
+ExitStatus Run(const std::vector<std::u16string>& args, Platform& platform);
+
+std::string Usage();
+
+// The file names capture --all gives the printers, in their order: the save
+// dialog's suggestion for each, made a name every Windows folder takes, and
+// numbered where two would be one file (Windows compares file names without
+// regard to case), so that no capture overwrites another's.
+std::vector<std::u16string> CaptureFileNames(const std::vector<std::u16string>& printers);
+
+}  // namespace ikw::settings

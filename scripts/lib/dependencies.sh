@@ -24,21 +24,13 @@ IKW_WINE32_PACKAGES=(wine32:i386 libcups2:i386)
 IKW_FUZZ32_PACKAGES=(libc6-dev-i386 lib32stdc++-12-dev linux-libc-dev:i386)
 
 # ikw_probe_32bit: sets and exports IKW_32BIT (native, emulated or none) and
-# IKW_32BIT_REASON, by trying to run a 32-bit program, once per run: a value
-# already in the environment is kept, so IKW_32BIT=none forces the path of a
-# machine that cannot run 32-bit programs on one that can.
+# IKW_32BIT_REASON, as scripts/lib/probe-32bit answers, for everything this
+# run starts.
 ikw_probe_32bit() {
-    if [ -z "${IKW_32BIT:-}" ]; then
-        local answer
-        answer=$("$ikw_lib/probe-32bit")
-        IKW_32BIT=$(sed -n 1p <<<"$answer")
-        IKW_32BIT_REASON=$(sed -n 2p <<<"$answer")
-    fi
-    case "$IKW_32BIT" in
-        native | emulated | none) ;;
-        *) echo "IKW_32BIT must be native, emulated or none, not '$IKW_32BIT'" >&2; return 2 ;;
-    esac
-    IKW_32BIT_REASON=${IKW_32BIT_REASON:-IKW_32BIT=$IKW_32BIT}
+    local answer
+    answer=$("$ikw_lib/probe-32bit") || return
+    IKW_32BIT=$(sed -n 1p <<<"$answer")
+    IKW_32BIT_REASON=$(sed -n 2p <<<"$answer")
     export IKW_32BIT IKW_32BIT_REASON
 }
 

@@ -60,7 +60,7 @@ def skip_unless_32bit_runs(test):
     """Skips the rest of a test that runs a 32-bit program where this
     machine cannot run one natively."""
     if not sandbox.runs_32bit_natively():
-        test.skipTest(sandbox.skip_line_32bit()[len("skipped: "):])
+        test.skipTest(sandbox.cannot_run_32bit())
 
 
 def artifacts_dir():

@@ -6,6 +6,7 @@ Standard library only, so that a fresh machine needs nothing from PyPI.
 """
 
 import contextlib
+import functools
 import os
 import select
 import shutil
@@ -35,13 +36,13 @@ WINE_FONTS = "/usr/share/wine/fonts"
 MACHINE_PRINTERS = "the machine's own printers"
 
 
+@functools.lru_cache(maxsize=None)
 def execution_of_32bit():
     """(how, why): how this machine runs 32-bit x86 programs, "native",
-    "emulated" or "none", and why. scripts/test finds it out once and hands
-    it on in IKW_32BIT and IKW_32BIT_REASON; without them the probe runs."""
-    how = os.environ.get("IKW_32BIT")
-    if how:
-        return how, os.environ.get("IKW_32BIT_REASON") or "IKW_32BIT=" + how
+    "emulated" or "none", and why, as scripts/lib/probe-32bit answers (from
+    IKW_32BIT and IKW_32BIT_REASON when the run has found it out already).
+    One answer a process: a suite that switches emulation on keeps the
+    answer it started with."""
     answer = subprocess.run([PROBE_32BIT], capture_output=True, text=True,
                             check=True, stdin=subprocess.DEVNULL).stdout.splitlines()
     return answer[0], answer[1]
@@ -51,9 +52,14 @@ def runs_32bit_natively():
     return execution_of_32bit()[0] == "native"
 
 
+def cannot_run_32bit():
+    """Why a test that runs a 32-bit program is skipped."""
+    return "this machine cannot run 32-bit programs (%s)" % execution_of_32bit()[1]
+
+
 def skip_line_32bit():
     """The line that a test skipped for want of 32-bit execution prints."""
-    return "skipped: this machine cannot run 32-bit programs (%s)" % execution_of_32bit()[1]
+    return "skipped: " + cannot_run_32bit()
 
 
 def stop_process(proc, timeout=5.0):

@@ -77,6 +77,9 @@ class ProbeTest(unittest.TestCase):
                      IKW_32BIT_REASON="IKW_32BIT=none")
         self.assertEqual((forced.returncode, forced.stdout),
                          (SKIPPED, "skipped: this machine cannot run 32-bit programs (IKW_32BIT=none)\n"))
+        # A misspelt decision stops the run rather than counting as "cannot".
+        misspelt = run([GATE, "true"], shutil.which("cat"), IKW_32BIT="nope")
+        self.assertEqual(misspelt.returncode, 2, misspelt.stdout)
 
 
 if __name__ == "__main__":

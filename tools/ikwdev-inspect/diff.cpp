@@ -161,36 +161,38 @@ std::string FormatTextDiff(const std::u16string& a, const std::u16string& b, con
     const std::string names = ShowName(a) + " and " + ShowName(b);
     if (list.empty())
         return names + " hold the same settings\n";
-    std::string out =
-        names + " differ in " + std::to_string(list.size()) + (list.size() == 1 ? " setting" : " settings") + ":\n";
-    for (const Difference& d : list)
-        out += "  " + FormatDifferenceLine(d) + "\n";
-    return out;
+    return names + " differ in " + std::to_string(list.size()) + (list.size() == 1 ? " setting" : " settings") + ":\n" +
+           FormatDifferenceLines(list);
 }
 
 // One object whatever happened: "same" is null and "problems" lists each file
 // that could not be compared when either could not be read.
 std::string FormatJsonDiff(const std::u16string& a, const std::u16string& b, const std::vector<Difference>& list,
                            const std::string& problems, bool compared) {
-    std::string out = "{\"format\":" + std::to_string(kJsonFormat) + ",\"a\":" + QuoteForJson(a) +
-                      ",\"b\":" + QuoteForJson(b) +
-                      ",\"same\":" + (compared ? (list.empty() ? "true" : "false") : "null") + ",\"problems\":[" +
-                      problems + "],\"differences\":[";
-    for (std::size_t i = 0; i < list.size(); ++i)
-        out += (i ? "," : "") + FormatJsonDifference(list[i]);
-    return out + "]}\n";
+    return "{\"format\":" + std::to_string(kJsonFormat) + ",\"a\":" + QuoteForJson(a) + ",\"b\":" + QuoteForJson(b) +
+           ",\"same\":" + (compared ? (list.empty() ? "true" : "false") : "null") + ",\"problems\":[" + problems +
+           "],\"differences\":" + FormatJsonDifferences(list) + "}\n";
 }
 
 }  // namespace
 
-std::string FormatDifferenceLine(const Difference& d) {
-    const std::string name = d.label == d.field ? d.label : d.label + " (" + d.field + ")";
-    return name + ": " + d.textA + " -> " + d.textB;
+std::string FormatDifferenceLines(const std::vector<Difference>& list) {
+    std::string out;
+    for (const Difference& d : list) {
+        const std::string name = d.label == d.field ? d.label : d.label + " (" + d.field + ")";
+        out += "  " + name + ": " + d.textA + " -> " + d.textB + "\n";
+    }
+    return out;
 }
 
-std::string FormatJsonDifference(const Difference& d) {
-    return "{\"field\":\"" + d.field + "\",\"label\":\"" + d.label + "\",\"a\":" + d.jsonA + ",\"b\":" + d.jsonB +
-           d.jsonMore + "}";
+std::string FormatJsonDifferences(const std::vector<Difference>& list) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const Difference& d = list[i];
+        out += (i ? "," : "") + std::string("{\"field\":\"") + d.field + "\",\"label\":\"" + d.label +
+               "\",\"a\":" + d.jsonA + ",\"b\":" + d.jsonB + d.jsonMore + "}";
+    }
+    return out + "]";
 }
 
 bool IsDiffRequest(const std::vector<std::u16string>& args) {

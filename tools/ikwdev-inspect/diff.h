@@ -29,10 +29,11 @@ struct Difference {
 std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector<std::uint8_t>& bytesA,
                                           const DeviceInfo& b, const std::vector<std::uint8_t>& bytesB);
 
-// One difference for a person ("orientation (dmOrientation): 1 (portrait) ->
-// 2 (landscape)") and as a JSON object.
-std::string FormatDifferenceLine(const Difference& d);
-std::string FormatJsonDifference(const Difference& d);
+// The differences for a person, an indented line each ("  orientation
+// (dmOrientation): 1 (portrait) -> 2 (landscape)"), and as a JSON array of
+// objects.
+std::string FormatDifferenceLines(const std::vector<Difference>& list);
+std::string FormatJsonDifferences(const std::vector<Difference>& list);
 
 std::string DiffUsage();
 

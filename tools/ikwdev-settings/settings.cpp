@@ -143,20 +143,6 @@ std::vector<Difference> SettingsDiffering(const Encoded& a, const Encoded& b) {
 
 std::string JsonString(const std::optional<std::u16string>& text) { return text ? QuoteForJson(*text) : "null"; }
 
-std::string JsonDifferences(const std::vector<Difference>& list) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < list.size(); ++i)
-        out += (i ? "," : "") + inspect::FormatJsonDifference(list[i]);
-    return out + "]";
-}
-
-std::string TextDifferences(const std::vector<Difference>& list) {
-    std::string out;
-    for (const Difference& d : list)
-        out += "  " + inspect::FormatDifferenceLine(d) + "\n";
-    return out;
-}
-
 std::string Plural(std::size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -370,9 +356,9 @@ std::string ApplyJson(const Options& options, const ApplyReport& r) {
     return "{\"file\":" + QuoteForJson(r.file) + ",\"printer\":" + JsonString(r.printer) + ",\"scope\":\"" +
            (options.allUsers ? "all-users" : "this-user") + "\",\"dryRun\":" + (options.dryRun ? "true" : "false") +
            ",\"applied\":" + (r.applied ? "true" : "false") +
-           ",\"changes\":" + (r.changes ? JsonDifferences(*r.changes) : "null") +
-           ",\"notKept\":" + JsonDifferences(r.kept) + ",\"notes\":" + notes + ",\"problem\":" + JsonString(r.problem) +
-           "}\n";
+           ",\"changes\":" + (r.changes ? inspect::FormatJsonDifferences(*r.changes) : "null") +
+           ",\"notKept\":" + inspect::FormatJsonDifferences(r.kept) + ",\"notes\":" + notes +
+           ",\"problem\":" + JsonString(r.problem) + "}\n";
 }
 
 std::string ApplyText(const Options& options, const ApplyReport& r) {
@@ -386,14 +372,14 @@ std::string ApplyText(const Options& options, const ApplyReport& r) {
                   ? "dry run: " + printer + " already holds the settings of " + ShowName(r.file) + " (" + scope + ")\n"
                   : "dry run: " + ShowName(r.file) + " would change " +
                         Plural(r.changes->size(), "setting", "settings") + " of " + printer + " (" + scope + "):\n" +
-                        TextDifferences(*r.changes);
+                        inspect::FormatDifferenceLines(*r.changes);
     } else {
         out = "applied: " + ShowName(r.file) + " -> " + printer + " (" + scope + ")\n";
     }
     if (!r.kept.empty())
         out += "the printer's driver " + std::string(r.changes ? "would keep " : "kept ") +
                Plural(r.kept.size(), "setting", "settings") + " otherwise (file -> printer):\n" +
-               TextDifferences(r.kept);
+               inspect::FormatDifferenceLines(r.kept);
     return out;
 }
 

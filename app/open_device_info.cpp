@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "devinfo/ascii_text.h"
 #include "devinfo/device_info_format.h"
 #include "devinfo/little_endian.h"
 #include "devinfo/save_device_settings.h"
@@ -35,9 +36,6 @@ std::u16string FileProblem(const std::u16string& reason, const std::u16string& f
     return kNotDeviceInfoText + u" (" + reason + u") :" + file;
 }
 
-// The decoder names problems in ASCII.
-std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
-
 // The record's name field holds at most 31 units and many drivers keep only
 // what their code page can spell, so the full name in the tail, when there is
 // one, is the printer's real name.
@@ -58,7 +56,7 @@ std::u16string SettingNames(std::uint32_t fields) {
                 name = field.label;
         if (bit.bit == kDmFormNameBit)
             name = "paper name";
-        names += (names.empty() ? u"" : u", ") + Widen(name);
+        names += (names.empty() ? u"" : u", ") + WidenAscii(name);
     }
     return names;
 }
@@ -84,7 +82,7 @@ OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vec
         return {std::nullopt, FileProblem(kFileTooLongReason, file)};
     const DecodeResult decoded = DecodeDeviceInfo(contents->data(), contents->size());
     if (!decoded.info)
-        return {std::nullopt, FileProblem(Widen(decoded.error->message), file)};
+        return {std::nullopt, FileProblem(WidenAscii(decoded.error->message), file)};
 
     const std::u16string named = wantedPrinter.empty() ? PrinterNamedBy(*decoded.info) : wantedPrinter;
     if (named.empty())

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "devinfo/ascii_text.h"
 #include "devinfo/device_info_format.h"
 #include "devinfo/file_name_suggestion.h"
 #include "devinfo/little_endian.h"
@@ -136,12 +137,6 @@ bool WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16str
     return false;
 }
 
-namespace {
-
-std::u16string AsciiToU16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
-
-}  // namespace
-
 std::vector<FileFilter> ParseFilterList(const std::u16string& filterList) {
     std::vector<FileFilter> filters;
     std::size_t at = 0;
@@ -191,7 +186,7 @@ std::u16string TemporaryPathFor(const std::u16string& target, unsigned attempt) 
     const char16_t mark = !name.empty() && name[0] == u'~' ? u'_' : u'~';
     std::u16string prefix(1, mark);
     if (attempt > 0)
-        prefix += AsciiToU16(std::to_string(attempt)) + mark;
+        prefix += WidenAscii(std::to_string(attempt)) + mark;
     std::u16string rest = name + u".tmp";
 
     // Windows refuses longer paths unless the program opts into long paths,

@@ -4,6 +4,7 @@
 #include <array>
 #include <set>
 
+#include "devinfo/ascii_text.h"
 #include "devinfo/device_info_format.h"
 #include "devinfo/file_name_suggestion.h"
 #include "tools/ikwdev-inspect/diff.h"
@@ -427,11 +428,6 @@ std::u16string FoldCase(std::u16string name) {
     return name;
 }
 
-std::u16string Number(std::size_t n) {
-    const std::string digits = std::to_string(n);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 }  // namespace
 
 std::vector<std::u16string> CaptureFileNames(const std::vector<std::u16string>& printers) {
@@ -441,7 +437,7 @@ std::vector<std::u16string> CaptureFileNames(const std::vector<std::u16string>& 
         const std::u16string base = UsableFileName(SuggestFileName(printer));
         std::u16string name = base + u".dev";
         for (std::size_t n = 2; taken.count(FoldCase(name)); ++n)
-            name = base + u" (" + Number(n) + u").dev";
+            name = base + u" (" + WidenAscii(std::to_string(n)) + u").dev";
         taken.insert(FoldCase(name));
         names.push_back(name);
     }

@@ -17,6 +17,7 @@
 
 #include "devinfo/message_boxes.h"
 #include "devinfo/name_comparison.h"
+#include "devinfo/string_table.h"
 
 namespace ikw {
 
@@ -48,14 +49,6 @@ public:
     virtual std::optional<LockedRecord> Lock(DialogRecord record) = 0;
     // Undoes one successful Lock of the same record.
     virtual void Unlock(DialogRecord record) = 0;
-};
-
-// The program's string table in the interface language.
-class StringTable {
-public:
-    virtual ~StringTable() = default;
-    // Empty when the resources hold no string with that id.
-    virtual std::u16string Load(unsigned id) = 0;
 };
 
 struct FileFilter {

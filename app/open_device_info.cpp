@@ -99,15 +99,14 @@ FittedRecord FitRecordToDriver(const std::vector<std::uint8_t>& record, const st
                                const PrinterNameMatch& names) {
     FittedRecord result;
     // The decoder has checked that the sizes agree with the record's length;
-    // should they not, nothing is read past its end all the same.
-    if (record.size() < kMinDmSize || driverRecord.size() < kMinDmSize) {
+    // should they not, the record is left as it is rather than read past its
+    // end.
+    if (!ClaimedSizeWithin(record.data(), record.size()) || driverRecord.size() < kMinDmSize) {
         result.record = record;
         return result;
     }
-    const std::uint16_t dmSize =
-        static_cast<std::uint16_t>(std::min<std::size_t>(ReadU16(record.data() + kDmSizeOffset), record.size()));
-    const std::uint16_t dmDriverExtra = static_cast<std::uint16_t>(
-        std::min<std::size_t>(ReadU16(record.data() + kDmDriverExtraOffset), record.size() - dmSize));
+    const std::uint16_t dmSize = ReadU16(record.data() + kDmSizeOffset);
+    const std::uint16_t dmDriverExtra = ReadU16(record.data() + kDmDriverExtraOffset);
     const std::uint16_t driverSize = ReadU16(driverRecord.data() + kDmSizeOffset);
     const std::uint16_t driverExtra = ReadU16(driverRecord.data() + kDmDriverExtraOffset);
 

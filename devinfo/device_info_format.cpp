@@ -60,8 +60,6 @@ const std::array<DmShortField, 13> kDmShortFields = {{
 
 namespace {
 
-constexpr std::size_t kDmSpecVersionOffset = 64;
-constexpr std::size_t kDevModeSizeBytes = 4;
 constexpr std::size_t kFullNameSizeBytes = 2;
 // (32766 + 1) * 2 = 65534 is the largest even size the 16-bit field holds.
 constexpr std::size_t kMaxFullNameUnits = 32766;
@@ -96,14 +94,12 @@ EncodeResult EncodeDeviceInfo(const std::uint8_t* block, std::size_t blockSize, 
                               const NameComparison& comparison) {
     if (block == nullptr || blockSize < kMinDmSize)
         return Refused(EncodeFailure::RecordTooSmall);
-    const std::uint16_t dmSize = ReadU16(block + kDmSizeOffset);
-    const std::uint16_t dmDriverExtra = ReadU16(block + kDmDriverExtraOffset);
-    if (dmSize < kMinDmSize)
+    if (ReadU16(block + kDmSizeOffset) < kMinDmSize)
         return Refused(EncodeFailure::RecordTooSmall);
-    // Added as 32-bit numbers: two 16-bit sizes near their limit must not wrap.
-    const std::uint32_t recordSize = static_cast<std::uint32_t>(dmSize) + dmDriverExtra;
-    if (recordSize > blockSize)
+    const std::optional<std::size_t> claimed = ClaimedSizeWithin(block, blockSize);
+    if (!claimed)
         return Refused(EncodeFailure::RecordExceedsBlock);
+    const std::size_t recordSize = *claimed;
 
     // The record's name field holds at most 32 units; a longer printer name
     // survives only in the tail. Whatever follows a NUL in the full name was
@@ -121,8 +117,8 @@ EncodeResult EncodeDeviceInfo(const std::uint8_t* block, std::size_t blockSize, 
 
     EncodeResult result;
     std::vector<std::uint8_t>& out = result.bytes;
-    out.reserve(kDevModeSizeBytes + recordSize + (tailName ? kFullNameSizeBytes + 2 * (tailName->size() + 1) : 0));
-    AppendU32(out, recordSize);
+    out.reserve(kDeviceInfoHeaderSize + recordSize + (tailName ? kFullNameSizeBytes + 2 * (tailName->size() + 1) : 0));
+    AppendU32(out, static_cast<std::uint32_t>(recordSize));
     out.insert(out.end(), block, block + recordSize);
     if (tailName) {
         AppendU16(out, static_cast<std::uint16_t>((tailName->size() + 1) * 2));
@@ -135,7 +131,7 @@ EncodeResult EncodeDeviceInfo(const std::uint8_t* block, std::size_t blockSize, 
 
 DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
     const std::string fileHas = "the file has " + std::to_string(size) + " bytes";
-    if (size < kDevModeSizeBytes)
+    if (size < kDeviceInfoHeaderSize)
         return Invalid(0, "file ends inside DevModeSize, which takes 4 bytes; " + fileHas);
     const std::uint32_t devModeSize = ReadU32(bytes);
     if (devModeSize < kMinDmSize)
@@ -144,13 +140,13 @@ DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
     // Compared against what is left after the header rather than by adding
     // to the size: in a 32-bit build 4 + a DevModeSize near 2^32 wraps round
     // to a small number and would pass.
-    if (devModeSize > size - kDevModeSizeBytes)
+    if (devModeSize > size - kDeviceInfoHeaderSize)
         return Invalid(0, "file is shorter than its header says: DevModeSize " + std::to_string(devModeSize) +
-                              " needs " + std::to_string(std::uint64_t{kDevModeSizeBytes} + devModeSize) + " bytes, " +
-                              fileHas);
-    const std::size_t recordEnd = kDevModeSizeBytes + devModeSize;
+                              " needs " + std::to_string(std::uint64_t{kDeviceInfoHeaderSize} + devModeSize) +
+                              " bytes, " + fileHas);
+    const std::size_t recordEnd = kDeviceInfoHeaderSize + devModeSize;
 
-    const std::uint8_t* record = bytes + kDevModeSizeBytes;
+    const std::uint8_t* record = bytes + kDeviceInfoHeaderSize;
     DeviceInfo info;
     DevModeFields& fields = info.record;
     fields.dmDeviceName = ReadNameField(record + kDmDeviceNameOffset);
@@ -160,13 +156,13 @@ DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
     fields.dmDriverExtra = ReadU16(record + kDmDriverExtraOffset);
     if (fields.dmSize < kMinDmSize)
         return Invalid(
-            kDevModeSizeBytes + kDmSizeOffset,
+            kDeviceInfoHeaderSize + kDmSizeOffset,
             "dmSize " + std::to_string(fields.dmSize) + " is smaller than the 72 bytes up to the end of dmDriverExtra");
-    const std::uint32_t claimed = static_cast<std::uint32_t>(fields.dmSize) + fields.dmDriverExtra;
-    if (claimed != devModeSize)
+    // The record must claim exactly the bytes the header gives it.
+    if (ClaimedSizeWithin(record, devModeSize) != std::optional<std::size_t>{devModeSize})
         return Invalid(0, "DevModeSize " + std::to_string(devModeSize) + " disagrees with dmSize " +
                               std::to_string(fields.dmSize) + " + dmDriverExtra " +
-                              std::to_string(fields.dmDriverExtra) + " = " + std::to_string(claimed));
+                              std::to_string(fields.dmDriverExtra) + " = " + std::to_string(ClaimedRecordSize(record)));
 
     // Only what lies inside dmSize belongs to the public part; past it the
     // bytes are the driver's own and mean nothing to a reader.
@@ -177,7 +173,7 @@ DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
     if (covers(kDmFieldsOffset + 4)) {
         fields.dmFields = ReadU32(record + kDmFieldsOffset);
         for (const DmFieldBit* bit : FieldBitsPastDmSize(*fields.dmFields, fields.dmSize))
-            info.warnings.push_back({kDevModeSizeBytes + kDmFieldsOffset,
+            info.warnings.push_back({kDeviceInfoHeaderSize + kDmFieldsOffset,
                                      "dmFields sets " + std::string(bit->name) + " (" + Hex32(bit->bit) +
                                          "), whose field ends at record byte " + std::to_string(bit->end) +
                                          ", past dmSize " + std::to_string(fields.dmSize) +
@@ -191,7 +187,7 @@ DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
 
     info.fileSize = size;
     info.devModeSize = devModeSize;
-    info.driverPrivateOffset = kDevModeSizeBytes + fields.dmSize;
+    info.driverPrivateOffset = kDeviceInfoHeaderSize + fields.dmSize;
     info.driverPrivateSize = fields.dmDriverExtra;
     if (size == recordEnd)
         return DecodeResult{std::move(info), std::nullopt};

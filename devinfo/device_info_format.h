@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "devinfo/device_records.h"
 #include "devinfo/name_comparison.h"
 
 namespace ikw {
@@ -35,19 +36,9 @@ struct EncodeResult {
 EncodeResult EncodeDeviceInfo(const std::uint8_t* block, std::size_t blockSize, const std::u16string* fullName,
                               const NameComparison& comparison);
 
-// Offsets inside the device settings record (DEVMODEW). The file holds the
-// record at file offset 4, so add 4 for a position in the file.
-inline constexpr std::size_t kDmDeviceNameOffset = 0;
-inline constexpr std::size_t kDmNameUnits = 32;  // dmDeviceName and dmFormName
-inline constexpr std::size_t kDmSizeOffset = 68;
-inline constexpr std::size_t kDmDriverExtraOffset = 70;
-inline constexpr std::size_t kDmDriverVersionOffset = 66;
-inline constexpr std::size_t kDmFieldsOffset = 72;
-inline constexpr std::size_t kDmFieldsEnd = kDmFieldsOffset + 4;  // a public part this long holds dmFields
-inline constexpr std::uint32_t kDmFormNameBit = 0x00010000;       // DM_FORMNAME
-inline constexpr std::size_t kDmFormNameOffset = 102;
-// The shortest public part that still holds its own size fields.
-inline constexpr std::size_t kMinDmSize = 72;
+// The file's header: DevModeSize, the record's size as 4 bytes. The record
+// follows it.
+inline constexpr std::size_t kDeviceInfoHeaderSize = 4;
 // 4 + (65535 + 65535) + 2 + 65534: nothing longer can be a device info file.
 inline constexpr std::size_t kMaxDeviceInfoFileSize = 196610;
 

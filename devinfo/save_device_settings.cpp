@@ -5,6 +5,7 @@
 
 #include "devinfo/ascii_text.h"
 #include "devinfo/device_info_format.h"
+#include "devinfo/device_records.h"
 #include "devinfo/file_name_suggestion.h"
 #include "devinfo/little_endian.h"
 #include "res/resource.h"
@@ -33,11 +34,6 @@ const std::u16string kDefaultExtension = u".dev";
 // another copy of the program saving to the same folder) must not stop every
 // later save to that path.
 constexpr unsigned kTemporaryNameAttempts = 10;
-
-// wDeviceOffset is the second of the DEVNAMES record's four u16 fields; the
-// names follow those 8 bytes.
-constexpr std::size_t kDeviceOffsetPosition = 2;
-constexpr std::size_t kDevNamesHeaderSize = 8;
 
 // Keeps one record locked for as long as it lives, so that every path out of
 // a save, the failures included, unlocks what it locked.
@@ -159,23 +155,6 @@ std::vector<FileFilter> ParseFilterList(const std::u16string& filterList) {
     return filters;
 }
 
-// The record comes from the platform's print dialog and ultimately from a
-// printer driver. A name whose terminator lies outside the block is refused
-// rather than cut at the block's end: memory blocks are handed out rounded up,
-// so a sound record always has room for its terminator, and a name cut at an
-// arbitrary end would be stored in the file as the printer's full name.
-std::optional<std::u16string> ReadDeviceName(const std::uint8_t* bytes, std::size_t size) {
-    if (bytes == nullptr || size < kDevNamesHeaderSize)
-        return std::nullopt;
-    const std::size_t nameOffset = std::size_t{ReadU16(bytes + kDeviceOffsetPosition)} * 2;
-    if (nameOffset < kDevNamesHeaderSize || nameOffset >= size)
-        return std::nullopt;
-    NulEndedName name = ReadNulEndedName(bytes + nameOffset, (size - nameOffset) / 2);
-    if (!name.terminated)
-        return std::nullopt;
-    return std::move(name.name);
-}
-
 std::u16string TemporaryPathFor(const std::u16string& target, unsigned attempt) {
     const std::size_t nameStart = FileNameStart(target);
     const std::u16string folder = target.substr(0, nameStart);
@@ -208,15 +187,6 @@ void OneSaveAtATime::Run(const std::function<void()>& save) {
         ~Done() { running = false; }
     } done{m_running};
     save();
-}
-
-std::optional<std::size_t> LiveSettingsRecordSize(const std::uint8_t* header, std::size_t driverRecordSize) {
-    if (header == nullptr || driverRecordSize < kMinDmSize)
-        return std::nullopt;
-    const std::size_t claimed = std::size_t{ReadU16(header + kDmSizeOffset)} + ReadU16(header + kDmDriverExtraOffset);
-    if (claimed > driverRecordSize)
-        return std::nullopt;
-    return claimed;
 }
 
 std::u16string TiedFileFor(const TiedFile& tied, const std::u16string& shownPrinter) {

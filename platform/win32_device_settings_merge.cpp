@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "devinfo/device_records.h"
 #include "platform/movable_records.h"
 #include "platform/printer_handle.h"
 #include "platform/wide_string.h"
@@ -13,12 +14,13 @@ namespace ikw {
 namespace {
 
 // The size of the whole record the driver makes (public and private part);
-// 0 when it gives none.
+// 0 when it gives none, or one too short to hold its own size fields, which
+// nothing could then check.
 std::size_t DriverRecordSize(PrinterHandle& printer) {
     if (!printer)
         return 0;
     const LONG size = DocumentPropertiesW(nullptr, printer.get(), printer.name(), nullptr, nullptr, 0);
-    return size < static_cast<LONG>(offsetof(DEVMODEW, dmFields)) ? 0 : static_cast<std::size_t>(size);
+    return size < static_cast<LONG>(kMinDmSize) ? 0 : static_cast<std::size_t>(size);
 }
 
 // The driver's answer is trusted no further than its own sizes agree with
@@ -32,10 +34,10 @@ std::optional<std::vector<std::uint8_t>> AskDriver(PrinterHandle& printer, const
     const DWORD mode = DM_OUT_BUFFER | (input ? DM_IN_BUFFER : 0);
     if (DocumentPropertiesW(nullptr, printer.get(), printer.name(), record, const_cast<DEVMODEW*>(input), mode) != IDOK)
         return std::nullopt;
-    const std::size_t claimed = std::size_t{record->dmSize} + record->dmDriverExtra;
-    if (record->dmSize < offsetof(DEVMODEW, dmFields) || claimed > output.size())
+    const std::optional<std::size_t> claimed = ClaimedSizeWithin(output.data(), output.size());
+    if (record->dmSize < kMinDmSize || !claimed)
         return std::nullopt;
-    output.resize(claimed);
+    output.resize(*claimed);
     return output;
 }
 

@@ -15,7 +15,10 @@
 namespace ikw {
 
 // The record the driver makes for the printer, exactly dmSize + dmDriverExtra
-// bytes long; nullopt when it gives none.
+// bytes long; nullopt when it gives none, or one whose sizes disagree with
+// the size it reported (ClaimedSizeWithin) or whose dmSize is shorter than
+// kMinDmSize. The one question to a driver about its own record: the open
+// fits files to it, and the live copy of a save takes the size from it.
 std::optional<std::vector<std::uint8_t>> DriverOwnRecord(const std::u16string& printer);
 
 // The driver's record with the given record merged in (DocumentPropertiesW

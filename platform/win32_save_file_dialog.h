@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "devinfo/save_device_settings.h"
+#include "devinfo/save_platform.h"
 
 namespace ikw {
 

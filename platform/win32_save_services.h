@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "devinfo/save_device_settings.h"
+#include "devinfo/save_platform.h"
 
 namespace ikw {
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <new>
@@ -11,9 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "devinfo/save_device_settings.h"
+#include "devinfo/device_records.h"
 #include "platform/movable_records.h"
-#include "platform/printer_handle.h"
+#include "platform/wide_string.h"
+#include "platform/win32_device_settings_merge.h"
 
 namespace ikw {
 namespace {
@@ -85,25 +87,15 @@ void DescribeNamedPaper(DEVMODEW& record, const PRINTER_INFO_2W& printer) {
 // The size of the records the printer's driver makes, when the record is
 // one it made for this printer: the driver names its records the same way
 // each time. Only the name up to its terminator counts; Wine leaves older
-// bytes after it. nullopt when it is not, or the driver cannot be asked.
+// bytes after it. nullopt when it is not, or the driver gives no record.
 std::optional<std::size_t> OwnRecordSize(const DEVMODEW& record, const PRINTER_INFO_2W& printer) {
     if (!printer.pPrinterName)
         return std::nullopt;
-    PrinterHandle printerHandle{std::wstring(printer.pPrinterName)};
-    if (!printerHandle)
+    const std::optional<std::vector<std::uint8_t>> own = DriverOwnRecord(FromWide(printer.pPrinterName));
+    const auto* ownRecord = own ? reinterpret_cast<const DEVMODEW*>(own->data()) : nullptr;
+    if (!ownRecord || std::wcsncmp(record.dmDeviceName, ownRecord->dmDeviceName, CCHDEVICENAME) != 0)
         return std::nullopt;
-    const HANDLE handle = printerHandle.get();
-    wchar_t* const name = printerHandle.name();
-    std::optional<std::size_t> ownSize;
-    const LONG size = DocumentPropertiesW(nullptr, handle, name, nullptr, nullptr, 0);
-    if (size >= static_cast<LONG>(offsetof(DEVMODEW, dmSpecVersion))) {
-        std::vector<unsigned char> fresh(static_cast<size_t>(size));
-        auto* own = reinterpret_cast<DEVMODEW*>(fresh.data());
-        if (DocumentPropertiesW(nullptr, handle, name, own, nullptr, DM_OUT_BUFFER) == IDOK &&
-            std::wcsncmp(record.dmDeviceName, own->dmDeviceName, CCHDEVICENAME) == 0)
-            ownSize = static_cast<std::size_t>(size);
-    }
-    return ownSize;
+    return own->size();
 }
 
 // The live record as it should be saved, in a movable block of exactly its
@@ -135,7 +127,7 @@ DialogRecordCopies CopyDialogRecords(HWND dialog, const PRINTDLGW& parameterBloc
     // The record's own size fields are the driver's word, read through Wine's
     // copy: never copy more than the driver says its records hold.
     const std::optional<std::size_t> size =
-        LiveSettingsRecordSize(reinterpret_cast<const std::uint8_t*>(data->devMode), *driverSize);
+        ClaimedSizeWithin(reinterpret_cast<const std::uint8_t*>(data->devMode), *driverSize);
     if (!size)
         return {};
     // A printer change replaces Wine's record, so it is read afresh each time.

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "devinfo/save_device_settings.h"
+#include "devinfo/save_platform.h"
 
 namespace ikw::testing {
 

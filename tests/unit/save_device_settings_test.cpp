@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "devinfo/device_records.h"
 #include "devinfo/file_name_suggestion.h"
 #include "devinfo/save_device_settings.h"
 #include "device_info_fixtures.h"
@@ -433,25 +434,27 @@ TEST(SaveDeviceSettings, ThroughALinkTheFileItPointsToIsReplacedBesideItself) {
     EXPECT_TRUE(rig.messages.shown.empty());
 }
 
-TEST(LiveSettingsRecordSize, NeverMoreThanTheDriverSays) {
+// The live copy, the merge, the decoder and the fitting all ask this: never
+// more than the bytes there (for the live copy, the driver's record size).
+TEST(ClaimedSizeWithin, NeverMoreThanTheBytesThere) {
     struct Case {
         const char* name;
         std::uint16_t dmSize, dmDriverExtra;
-        std::size_t driverSize;
+        std::size_t available;
         std::optional<std::size_t> expected;
     };
     const Case cases[] = {
-        {"as large as the driver's", 220, 8, 228, 228},
-        {"smaller than the driver's", 220, 0, 228, 220},
-        {"one byte more than the driver's", 220, 9, 228, std::nullopt},
+        {"as large as the bytes there", 220, 8, 228, 228},
+        {"smaller than the bytes there", 220, 0, 228, 220},
+        {"one byte more than there is", 220, 9, 228, std::nullopt},
         // Both fields at their largest add up past 16 bits.
         {"the most the fields can claim", 0xFFFF, 0xFFFF, 228, std::nullopt},
-        {"the most the fields can claim, and a driver that agrees", 0xFFFF, 0xFFFF, 131070, 131070},
-        {"a driver size too small for the fields read", 60, 0, 71, std::nullopt},
+        {"the most the fields can claim, and as many bytes", 0xFFFF, 0xFFFF, 131070, 131070},
+        {"too few bytes for the fields read", 60, 0, 71, std::nullopt},
     };
     for (const Case& c : cases) {
         const Bytes header = DevMode(kPrinter, c.dmSize, c.dmDriverExtra, 72);
-        EXPECT_EQ(LiveSettingsRecordSize(header.data(), c.driverSize), c.expected) << c.name;
+        EXPECT_EQ(ClaimedSizeWithin(header.data(), c.available), c.expected) << c.name;
     }
 }
 

@@ -129,6 +129,10 @@ EncodeResult EncodeDeviceInfo(const std::uint8_t* block, std::size_t blockSize, 
     return result;
 }
 
+std::u16string PrinterNamedBy(const DeviceInfo& info) {
+    return info.fullDeviceName ? *info.fullDeviceName : info.record.dmDeviceName;
+}
+
 DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
     const std::string fileHas = "the file has " + std::to_string(size) + " bytes";
     if (size < kDeviceInfoHeaderSize)

@@ -121,6 +121,12 @@ struct DecodeResult {
     std::optional<DecodeError> error;
 };
 
+// The printer a file names. The record's name field holds at most 31 units
+// and many drivers keep only what their code page can spell, so the full
+// name in the tail, when there is one, is the printer's real name; else
+// dmDeviceName.
+std::u16string PrinterNamedBy(const DeviceInfo& info);
+
 // Checks everything a reader relies on before it trusts an offset or a size:
 // the lengths agree with each other and with the file, and the tail is whole
 // and terminated. A dmFields bit for a field past dmSize is a warning.

@@ -43,7 +43,7 @@ std::vector<std::uint8_t> DriverRecord(std::uint16_t dmSize, std::uint16_t dmDri
 }
 
 void CheckOpenAndFit(const std::uint8_t* data, std::size_t size, const ikw::DeviceInfo& info) {
-    const std::u16string printer = info.fullDeviceName ? *info.fullDeviceName : info.record.dmDeviceName;
+    const std::u16string printer = ikw::PrinterNamedBy(info);
     const ikw::OpenDecision decision =
         ikw::DecideOpen(u"f.dev", std::vector<std::uint8_t>(data, data + size), {printer}, PlainComparison());
     if (printer.empty())

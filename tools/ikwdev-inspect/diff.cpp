@@ -7,13 +7,9 @@ namespace ikw::inspect {
 
 namespace {
 
-std::string PrinterName(const DeviceInfo& info) {
-    return QuoteForPerson(info.fullDeviceName ? *info.fullDeviceName : info.record.dmDeviceName);
-}
+std::string PrinterName(const DeviceInfo& info) { return QuoteForPerson(PrinterNamedBy(info)); }
 
-std::u16string FullName(const DeviceInfo& info) {
-    return info.fullDeviceName ? *info.fullDeviceName : info.record.dmDeviceName;
-}
+std::u16string FullName(const DeviceInfo& info) { return PrinterNamedBy(info); }
 
 // The public fields compared by name, and where each lies in the record. A
 // field that dmSize covers whole in either file is compared by name (and

@@ -5,12 +5,12 @@
 
 #include "app/run_program.h"
 #include "app/start_up.h"
-#include "app/win32_device_info_files.h"
 #include "dialog/printer_setup_dlg.h"
 #include "help/help_request.h"
 #include "platform/ole_apartment.h"
 #include "platform/wide_string.h"
 #include "platform/win32_command_line.h"
+#include "platform/win32_device_info_files.h"
 #include "platform/win32_device_settings_merge.h"
 #include "platform/win32_print_services.h"
 #include "platform/win32_save_services.h"

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "app/print_services.h"
 #include "app/start_up.h"
 #include "devinfo/message_boxes.h"
 #include "devinfo/record_fitting.h"
-#include "platform/print_services.h"
 
 namespace ikw {
 

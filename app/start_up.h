@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/print_services.h"
 #include "devinfo/message_boxes.h"
-#include "platform/print_services.h"
 
 namespace ikw {
 

@@ -3,17 +3,17 @@
 #include <dlgs.h>
 
 #include "devinfo/save_device_settings.h"
-#include "dialog/dialog_child_windows.h"
 #include "dialog/minimised_icon.h"
 #include "dialog/opened_file_title.h"
 #include "dialog/restore_default_printer.h"
 #include "framework/application.h"
 #include "framework/message_map.h"
 #include "framework/resources.h"
+#include "platform/wide_string.h"
+#include "platform/win32_dialog_child_windows.h"
 #include "platform/win32_print_services.h"
 #include "platform/win32_save_file_dialog.h"
 #include "platform/win32_save_services.h"
-#include "platform/wide_string.h"
 #include "platform/wine_print_dialog_state.h"
 #include "res/resource.h"
 

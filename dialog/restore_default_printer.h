@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/print_services.h"
+#include "app/print_services.h"
 
 namespace ikw {
 

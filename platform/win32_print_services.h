@@ -1,7 +1,7 @@
 #pragma once
 // The spooler through the Win32 API (Windows, and Wine's CUPS bridge).
 
-#include "platform/print_services.h"
+#include "app/print_services.h"
 
 namespace ikw {
 

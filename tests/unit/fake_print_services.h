@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/print_services.h"
+#include "app/print_services.h"
 
 namespace ikw::testing {
 

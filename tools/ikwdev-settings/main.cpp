@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/win32_device_info_files.h"
+#include "platform/win32_device_info_files.h"
 #include "platform/win32_print_services.h"
 #include "platform/win32_save_services.h"
 #include "tools/ikwdev-inspect/console_output.h"

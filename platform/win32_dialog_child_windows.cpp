@@ -1,4 +1,4 @@
-#include "dialog/dialog_child_windows.h"
+#include "platform/win32_dialog_child_windows.h"
 
 #include "platform/wide_string.h"
 

@@ -1,4 +1,4 @@
-#include "app/win32_device_info_files.h"
+#include "platform/win32_device_info_files.h"
 
 #include <windows.h>
 

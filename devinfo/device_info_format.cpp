@@ -133,6 +133,68 @@ std::u16string PrinterNamedBy(const DeviceInfo& info) {
     return info.fullDeviceName ? *info.fullDeviceName : info.record.dmDeviceName;
 }
 
+namespace {
+
+// The public fields dmSize covers, and a warning for each dmFields bit that
+// vouches for a field past it.
+void ReadPublicFields(const std::uint8_t* record, DeviceInfo& info) {
+    DevModeFields& fields = info.record;
+    // Only what lies inside dmSize belongs to the public part; past it the
+    // bytes are the driver's own and mean nothing to a reader.
+    const auto covers = [&](std::size_t end) { return end <= fields.dmSize; };
+    // A bit for a field past dmSize is the driver's slip, not a broken file:
+    // the save writes the record as the driver gave it, so a reader is told
+    // and goes on. The "field" there is driver-private bytes.
+    if (covers(kDmFieldsEnd)) {
+        fields.dmFields = ReadU32(record + kDmFieldsOffset);
+        for (const DmFieldBit* bit : FieldBitsPastDmSize(*fields.dmFields, fields.dmSize))
+            info.warnings.push_back({kDeviceInfoHeaderSize + kDmFieldsOffset,
+                                     "dmFields sets " + std::string(bit->name) + " (" + Hex32(bit->bit) +
+                                         "), whose field ends at record byte " + std::to_string(bit->end) +
+                                         ", past dmSize " + std::to_string(fields.dmSize) +
+                                         ": its bytes are not there, a reader must not use it"});
+    }
+    for (const DmShortField& field : kDmShortFields)
+        if (covers(field.offset + 2))
+            fields.*field.member = static_cast<std::int16_t>(ReadU16(record + field.offset));
+    if (covers(kDmFormNameOffset + 2 * kDmNameUnits))
+        fields.dmFormName = ReadNameField(record + kDmFormNameOffset);
+}
+
+// The tail after the record ends at recordEnd: FullNameSize and the full
+// name. Its size must account for every remaining byte: a reader that trusts
+// FullNameSize and one that trusts the file length must agree. The name, or
+// what is wrong with the tail.
+DecodeResult ReadFullNameTail(const std::uint8_t* bytes, std::size_t size, std::size_t recordEnd, DeviceInfo info) {
+    const std::size_t after = size - recordEnd;
+    if (after < kFullNameSizeBytes)
+        return Invalid(recordEnd, "1 byte after the settings record: too short for FullNameSize, which takes 2");
+    const std::uint16_t fullNameSize = ReadU16(bytes + recordEnd);
+    const std::size_t nameStart = recordEnd + kFullNameSizeBytes;
+    if (fullNameSize != after - kFullNameSizeBytes)
+        return Invalid(recordEnd, "FullNameSize " + std::to_string(fullNameSize) + " disagrees with the " +
+                                      std::to_string(after - kFullNameSizeBytes) + " bytes that follow it");
+    if (fullNameSize % 2 != 0)
+        return Invalid(recordEnd, "FullNameSize " + std::to_string(fullNameSize) +
+                                      " is odd, but a UTF-16 name takes whole 2-byte units");
+    const std::size_t units = fullNameSize / 2;
+    if (units == 0 || ReadU16(bytes + size - 2) != 0)
+        return Invalid(units == 0 ? recordEnd : size - 2, "FullDeviceName does not end with a NUL code unit");
+    std::u16string fullName;
+    for (std::size_t i = 0; i + 1 < units; ++i) {
+        const char16_t unit = ReadU16(bytes + nameStart + 2 * i);
+        // A reader that stops at the first NUL would see a different name.
+        if (unit == u'\0')
+            return Invalid(nameStart + 2 * i,
+                           "FullDeviceName holds a NUL at code unit " + std::to_string(i) + ", before its terminator");
+        fullName.push_back(unit);
+    }
+    info.fullDeviceName = std::move(fullName);
+    return DecodeResult{std::move(info), std::nullopt};
+}
+
+}  // namespace
+
 DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
     const std::string fileHas = "the file has " + std::to_string(size) + " bytes";
     if (size < kDeviceInfoHeaderSize)
@@ -167,27 +229,7 @@ DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
         return Invalid(0, "DevModeSize " + std::to_string(devModeSize) + " disagrees with dmSize " +
                               std::to_string(fields.dmSize) + " + dmDriverExtra " +
                               std::to_string(fields.dmDriverExtra) + " = " + std::to_string(ClaimedRecordSize(record)));
-
-    // Only what lies inside dmSize belongs to the public part; past it the
-    // bytes are the driver's own and mean nothing to a reader.
-    const auto covers = [&](std::size_t end) { return end <= fields.dmSize; };
-    // A bit for a field past dmSize is the driver's slip, not a broken file:
-    // the save writes the record as the driver gave it, so a reader is told
-    // and goes on. The "field" there is driver-private bytes.
-    if (covers(kDmFieldsOffset + 4)) {
-        fields.dmFields = ReadU32(record + kDmFieldsOffset);
-        for (const DmFieldBit* bit : FieldBitsPastDmSize(*fields.dmFields, fields.dmSize))
-            info.warnings.push_back({kDeviceInfoHeaderSize + kDmFieldsOffset,
-                                     "dmFields sets " + std::string(bit->name) + " (" + Hex32(bit->bit) +
-                                         "), whose field ends at record byte " + std::to_string(bit->end) +
-                                         ", past dmSize " + std::to_string(fields.dmSize) +
-                                         ": its bytes are not there, a reader must not use it"});
-    }
-    for (const DmShortField& field : kDmShortFields)
-        if (covers(field.offset + 2))
-            fields.*field.member = static_cast<std::int16_t>(ReadU16(record + field.offset));
-    if (covers(kDmFormNameOffset + 2 * kDmNameUnits))
-        fields.dmFormName = ReadNameField(record + kDmFormNameOffset);
+    ReadPublicFields(record, info);
 
     info.fileSize = size;
     info.devModeSize = devModeSize;
@@ -195,34 +237,7 @@ DecodeResult DecodeDeviceInfo(const std::uint8_t* bytes, std::size_t size) {
     info.driverPrivateSize = fields.dmDriverExtra;
     if (size == recordEnd)
         return DecodeResult{std::move(info), std::nullopt};
-
-    // The tail. Its size must account for every remaining byte: a reader that
-    // trusts FullNameSize and one that trusts the file length must agree.
-    const std::size_t after = size - recordEnd;
-    if (after < kFullNameSizeBytes)
-        return Invalid(recordEnd, "1 byte after the settings record: too short for FullNameSize, which takes 2");
-    const std::uint16_t fullNameSize = ReadU16(bytes + recordEnd);
-    const std::size_t nameStart = recordEnd + kFullNameSizeBytes;
-    if (fullNameSize != after - kFullNameSizeBytes)
-        return Invalid(recordEnd, "FullNameSize " + std::to_string(fullNameSize) + " disagrees with the " +
-                                      std::to_string(after - kFullNameSizeBytes) + " bytes that follow it");
-    if (fullNameSize % 2 != 0)
-        return Invalid(recordEnd, "FullNameSize " + std::to_string(fullNameSize) +
-                                      " is odd, but a UTF-16 name takes whole 2-byte units");
-    const std::size_t units = fullNameSize / 2;
-    if (units == 0 || ReadU16(bytes + size - 2) != 0)
-        return Invalid(units == 0 ? recordEnd : size - 2, "FullDeviceName does not end with a NUL code unit");
-    std::u16string fullName;
-    for (std::size_t i = 0; i + 1 < units; ++i) {
-        const char16_t unit = ReadU16(bytes + nameStart + 2 * i);
-        // A reader that stops at the first NUL would see a different name.
-        if (unit == u'\0')
-            return Invalid(nameStart + 2 * i,
-                           "FullDeviceName holds a NUL at code unit " + std::to_string(i) + ", before its terminator");
-        fullName.push_back(unit);
-    }
-    info.fullDeviceName = std::move(fullName);
-    return DecodeResult{std::move(info), std::nullopt};
+    return ReadFullNameTail(bytes, size, recordEnd, std::move(info));
 }
 
 }  // namespace ikw

@@ -33,6 +33,7 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "fuzz"))
 import harness  # noqa: E402
 import make_seeds  # noqa: E402
 import sandbox  # noqa: E402
+import ui  # noqa: E402
 
 BENCHMARKS = ("start-up", "save", "session", "inspect", "settings")
 
@@ -212,7 +213,7 @@ class WineBench:
 
     def finish(self, program, dialog):
         """Closes the setup dialog and waits for its program to end."""
-        self.driver.press(dialog, harness.CLOSE)
+        self.driver.press(dialog, ui.CLOSE)
         if program.exit_code(harness.EXIT_TIMEOUT) is None:
             program.stop()
         self._programs.remove(program)
@@ -228,8 +229,8 @@ def time_start_up(bench, exe, name):
     Wine is asked to run it, to the first sight of its setup dialog, taken by
     a driver process that was watching for it already."""
     watcher = bench.start(
-        [harness.driver_path(), "first-visible", harness.DIALOG_CLASS,
-         hex(harness.PRINTER_COMBO), str(START_TIMEOUT * 1000)], "watch")
+        [harness.driver_path(), "first-visible", ui.DIALOG_CLASS,
+         hex(ui.PRINTER_COMBO), str(START_TIMEOUT * 1000)], "watch")
     if not sandbox.wait_until(lambda: "ready" in read_lines(watcher),
                               timeout=START_TIMEOUT):
         raise RuntimeError("the window watcher did not start")
@@ -295,7 +296,7 @@ def timed_save(bench, dialog, path):
     driver = bench.driver
     save_dialog = harness.open_save_dialog(driver, dialog)
     harness.enter_save_path(driver, save_dialog, path)
-    seconds = driver.press_until_file(save_dialog, harness.SAVE_DIALOG_SAVE, path)
+    seconds = driver.press_until_file(save_dialog, ui.SAVE_DIALOG_SAVE, path)
     if not driver.wait_gone(save_dialog):
         raise RuntimeError("the save dialog stays open after saving %s" % path)
     driver.settle(dialog)
@@ -350,7 +351,7 @@ def bench_session(bench, table, count):
     program, dialog = start_program(bench, "IKWDev-session")
     folder = tempfile.mkdtemp(prefix="ikw-bench-session-", dir=bench.logs)
     settings = [(printer, orientation) for orientation in
-                (harness.PORTRAIT, harness.LANDSCAPE)
+                (ui.PORTRAIT, ui.LANDSCAPE)
                 for printer in (OFFICE, LONG_NAME)]
 
     problems = []
@@ -359,7 +360,7 @@ def bench_session(bench, table, count):
     def save(index, name):
         printer, orientation = settings[index % len(settings)]
         started = time.monotonic()
-        if not bench.driver.select(dialog, harness.PRINTER_COMBO, printer):
+        if not bench.driver.select(dialog, ui.PRINTER_COMBO, printer):
             raise RuntimeError("the setup dialog does not list %s" % printer)
         bench.driver.click(dialog, orientation)
         # A save that goes wrong is recorded, with a screenshot and the

@@ -15,22 +15,19 @@ import time
 import unittest
 
 import sandbox
+import ui
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
+# The builder and reader of .dev files, which the tests outside tests/e2e
+# share: every scenario imports the harness, and then device_info_files.
+sys.path.insert(0, os.path.join(ROOT, "tests", "fixtures"))
 
-# Control ids of the print setup dialog in setup mode.
-PRINTER_COMBO = 0x470
-PAPER_COMBO = 0x471
-SOURCE_COMBO = 0x472
-PORTRAIT = 0x420
-LANDSCAPE = 0x421
-PROPERTIES = 0x401
-HELP = 0x40E
-SAVE = 1    # the dialog's OK button
-CLOSE = 2   # the dialog's Cancel button
+# The fixture printers most scenarios use. Label.Printer's dot is where the
+# save's name suggestion ends.
+OFFICE = "Office_Laser"
+LABEL = "Label.Printer"
 
-DIALOG_CLASS = "#32770"
 # Seconds. Generous: a loaded CI machine starts Wine programs slowly, and
 # under emulation they are slower still.
 WINDOW_TIMEOUT = 30 * sandbox.SLOWDOWN
@@ -255,7 +252,7 @@ class Driver:
         return out.strip() if code == 0 else None
 
     def wait_setup_dialog(self, timeout=WINDOW_TIMEOUT):
-        return self.wait_window(DIALOG_CLASS, control=PRINTER_COMBO,
+        return self.wait_window(ui.DIALOG_CLASS, control=ui.PRINTER_COMBO,
                                 timeout=timeout)
 
     def wait_gone(self, window, timeout=WINDOW_TIMEOUT):
@@ -360,7 +357,7 @@ class Driver:
         ids = {c.control_id for w in listed for c in w.children
                if c.class_name == "Button"}
         try:
-            for button in (2, 7, 1):   # IDCANCEL, IDNO, IDOK
+            for button in (ui.CANCEL, ui.NO, ui.OK):
                 if button in ids:
                     self.press(window, button)
                     return
@@ -496,17 +493,6 @@ class ProgramTestCase(unittest.TestCase):
 Paper = collections.namedtuple("Paper", "number width length")
 
 
-# The save dialog, new style or classic, under Wine and on Windows: the file
-# name box is edt1 and the file types list cmb1.
-SAVE_DIALOG_FILE_NAME = 0x480
-SAVE_DIALOG_FILE_TYPES = 0x470
-SAVE_DIALOG_SAVE = 1
-SAVE_DIALOG_CANCEL = 2
-# The buttons of the save dialog's question before it replaces a file.
-YES = 6
-NO = 7
-
-
 def windows_path(path):
     """The path of a Linux file as Wine's programs see it: Wine maps the
     Linux root to drive Z:."""
@@ -520,9 +506,9 @@ LATE_WINDOW_WAIT = 60
 
 def open_save_dialog(driver, dialog, timeout=WINDOW_TIMEOUT):
     """Presses save on the setup dialog; the save dialog it opens."""
-    driver.press(dialog, SAVE)
-    found = driver.wait_window(DIALOG_CLASS, owner=dialog,
-                               control=SAVE_DIALOG_FILE_NAME, timeout=timeout)
+    driver.press(dialog, ui.SAVE)
+    found = driver.wait_window(ui.DIALOG_CLASS, owner=dialog,
+                               control=ui.SAVE_DIALOG_FILE_NAME, timeout=timeout)
     if found is None:
         raise DriverError("save on %s opened no save dialog within %d s: %s"
                           % (dialog, timeout, why_no_save_dialog(driver, dialog, timeout)))
@@ -532,8 +518,8 @@ def open_save_dialog(driver, dialog, timeout=WINDOW_TIMEOUT):
 def why_no_save_dialog(driver, dialog, waited):
     """What became of a save dialog that did not show in `waited` seconds."""
     started = time.monotonic()
-    late = driver.wait_window(DIALOG_CLASS, owner=dialog,
-                              control=SAVE_DIALOG_FILE_NAME, timeout=LATE_WINDOW_WAIT)
+    late = driver.wait_window(ui.DIALOG_CLASS, owner=dialog,
+                              control=ui.SAVE_DIALOG_FILE_NAME, timeout=LATE_WINDOW_WAIT)
     if late is not None:
         return "it showed %.0f s after the save" % (waited + time.monotonic() - started)
     if driver.answers(dialog, timeout=5):
@@ -546,7 +532,7 @@ def why_no_save_dialog(driver, dialog, waited):
 def enter_save_path(driver, save_dialog, path):
     """Puts a Linux path into the save dialog's file name box, ready for
     its Save button."""
-    driver.set_text(save_dialog, SAVE_DIALOG_FILE_NAME, windows_path(path))
+    driver.set_text(save_dialog, ui.SAVE_DIALOG_FILE_NAME, windows_path(path))
 
 
 def finish_save(driver, dialog, save_dialog, replace=False,
@@ -555,13 +541,13 @@ def finish_save(driver, dialog, save_dialog, replace=False,
     whether to replace a file (replace=True: it must ask), and returns once
     the program has acted on the path: the file is written, or a message box
     of the program's is open. The save dialog must then be gone."""
-    driver.press(save_dialog, SAVE_DIALOG_SAVE)
+    driver.press(save_dialog, ui.SAVE_DIALOG_SAVE)
     if replace:
-        question = driver.wait_window(DIALOG_CLASS, owner=save_dialog,
-                                      control=YES, timeout=timeout)
+        question = driver.wait_window(ui.DIALOG_CLASS, owner=save_dialog,
+                                      control=ui.YES, timeout=timeout)
         if question is None:
             raise DriverError("the save dialog did not ask before replacing")
-        driver.press(question, YES)
+        driver.press(question, ui.YES)
     if not driver.wait_gone(save_dialog, timeout):
         raise DriverError("the save dialog %s stays open" % save_dialog)
     driver.settle(dialog, timeout)

@@ -18,8 +18,8 @@ import tempfile
 import time
 
 import sandbox
-from harness import (CLOSE, DIALOG_CLASS, PRINTER_COMBO, ROOT, Driver, WineSession,
-                     windows_path)
+from harness import ROOT, Driver, WineSession, windows_path
+from ui import CLOSE, DIALOG_CLASS, PRINTER_COMBO
 
 DEMO_PRINTERS = ["Office_Laser", "Label.Printer",
                  "Accounting_Department_Colour_Laser_Printer_2"]

@@ -7,6 +7,7 @@ import io
 import unittest
 
 from harness import DRIVER_START_ATTEMPTS, DRIVER_STARTED, Driver, DriverError
+from ui import DIALOG_CLASS, PRINTER_COMBO
 
 # What a run looks like when Wine could not start the driver: 32-bit Wine's
 # start.exe reports it on standard output and exits 1.
@@ -49,7 +50,7 @@ class DriverStartTest(unittest.TestCase):
     def test_a_command_wine_did_not_start_is_started_again_and_reported(self):
         value, runs, reported = self.run_driver(
             [NOT_STARTED, ran(0, "0x10054\n")],
-            lambda driver: driver.wait_window("#32770", control=0x470, timeout=1))
+            lambda driver: driver.wait_window(DIALOG_CLASS, control=PRINTER_COMBO, timeout=1))
         self.assertEqual((value, runs), ("0x10054", 2))
         self.assertIn("Wine did not start wait-window", reported)
         self.assertIn("Application could not be started", reported)

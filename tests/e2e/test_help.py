@@ -11,16 +11,11 @@ import tempfile
 import time
 import unittest
 
-from harness import (CLOSE, HELP, PRINTER_COMBO, WINDOW_TIMEOUT,
-                     ProgramTestCase, program_path, save_to,
+from harness import (LABEL, OFFICE, WINDOW_TIMEOUT, ProgramTestCase, program_path, save_to,
                      windows_path)
+from ui import CLOSE, HELP, HTML_HELP_CAPTION, HTML_HELP_CLASS, PRINTER_COMBO
 
-OFFICE = "Office_Laser"
-LABEL = "Label.Printer"
 PRINTERS = [OFFICE, LABEL]
-# The HTML Help viewer's frame window, and the caption the help file gives it.
-HTML_HELP_CLASS = "HH Parent"
-HTML_HELP_CAPTION = "IKWDev Help"
 
 
 class HelpTestCase(ProgramTestCase):

@@ -13,8 +13,9 @@ import tempfile
 import unittest
 import zipfile
 
-from harness import (CLOSE, HELP, PRINTER_COMBO, ROOT, ProgramTestCase, release_package,
-                     save_to, skip_unless_32bit_runs, windows_path)
+from harness import (OFFICE, ROOT, ProgramTestCase, release_package, save_to, skip_unless_32bit_runs,
+                     windows_path)
+from ui import CLOSE, HELP, HTML_HELP_CLASS, PRINTER_COMBO
 
 INSTALLED = ["IKWDev.exe", "IKWDev.chm", "ikwdev-inspect.exe", "ikwdev-settings.exe", "README.txt",
              "device-info-format.md"]
@@ -238,11 +239,11 @@ class MsiTest(ProgramTestCase):
 
         # The installed program runs, and its Help finds the help file
         # installed beside it.
-        self.use_printers(["Office_Laser"], default="Office_Laser")
+        self.use_printers([OFFICE], default=OFFICE)
         self.start_program(EXE)
         dialog = self.wait_for_setup_dialog()
         self.driver.press(dialog, HELP)
-        self.assertIsNotNone(self.driver.wait_window("HH Parent"),
+        self.assertIsNotNone(self.driver.wait_window(HTML_HELP_CLASS),
                              "the installed program's Help opened no HTML Help viewer")
         folder_of_files = tempfile.mkdtemp(prefix="ikw-msi-")
         self.addCleanup(shutil.rmtree, folder_of_files, True)
@@ -258,7 +259,7 @@ class MsiTest(ProgramTestCase):
         opened = self.wait_for_setup_dialog()
         self.assertTrue(self.driver.text(opened).endswith(" - office settings.dev"),
                         "the dialog's title names no file: %r" % self.driver.text(opened))
-        self.assertEqual(self.driver.combo(opened, PRINTER_COMBO).selected_text, "Office_Laser")
+        self.assertEqual(self.driver.combo(opened, PRINTER_COMBO).selected_text, OFFICE)
         self.driver.press(opened, CLOSE)
         self.assertTrue(self.driver.wait_gone(opened), "the opened file's dialog stays open")
 

@@ -10,61 +10,14 @@ import struct
 import unittest
 
 import sandbox
-from harness import (DIALOG_CLASS, LANDSCAPE, PAPER_COMBO, PORTRAIT as PORTRAIT_BUTTON,
-                     PRINTER_COMBO, SAVE_DIALOG_CANCEL, SAVE_DIALOG_FILE_NAME, SOURCE_COMBO,
-                     artifacts_dir, driver_path, finish_save, open_save_dialog, save_to,
+from harness import (LABEL, OFFICE, artifacts_dir, driver_path, finish_save, open_save_dialog, save_to,
                      windows_path)
-from test_save import (DEVICE_NAME, DM_DRIVER_EXTRA, LABEL, MESSAGE_TEXT, OFFICE, ORIENTATION,
-                       PROGRAM_NAME, SaveTestCase, up_to_nul, utf16)
-from device_info_files import dev_file  # noqa: E402  (test_save puts the fixtures on the path)
-
-# The title of Wine's print setup dialog under this locale.
-SETUP_TITLE = "Print Setup"
-
-
-def without_name_slack(data):
-    """The file with the record's name field cleared after its terminator:
-    past it the field holds whatever the platform left there."""
-    data = bytearray(data)
-    field = slice(4 + DEVICE_NAME.start, 4 + DEVICE_NAME.stop)
-    name = up_to_nul(bytes(data[field]))
-    data[field] = name + bytes(DEVICE_NAME.stop - DEVICE_NAME.start - len(name))
-    return bytes(data)
-
-
-class OpenTestCase(SaveTestCase):
-
-    def save_label_landscape_a4(self, path):
-        """The first session: Label.Printer, landscape, A4 from tray 2, saved
-        to path, while Office_Laser stays the default printer. Each of these
-        differs from what the dialog shows for the default printer."""
-        dialog = self.open_setup_dialog([OFFICE, LABEL], default=OFFICE)
-        self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, LABEL))
-        self.assertTrue(self.driver.select(dialog, PAPER_COMBO, "A4"))
-        self.assertTrue(self.driver.select(dialog, SOURCE_COMBO, "Tray 2"))
-        self.driver.click(dialog, LANDSCAPE)
-        save_to(self.driver, dialog, path)
-        self.close_program(dialog)
-
-    def assert_default_printer_is(self, printer):
-        self.assertEqual(self.driver.stored_default_printer(), printer, "Wine's default printer")
-        self.assertEqual(self.cups.default(), printer, "CUPS' default printer")
-
-    def wait_for_message(self):
-        box = self.driver.wait_window(DIALOG_CLASS, no_control=PRINTER_COMBO)
-        self.assertIsNotNone(box, "no message box appeared")
-        self.assertEqual(self.driver.text(box), PROGRAM_NAME)
-        return box
-
-    def assert_usual_start_follows(self, box):
-        """The message is closed, then the dialog opens on the default
-        printer with no file in its title."""
-        self.driver.dismiss(box)
-        dialog = self.wait_for_setup_dialog()
-        self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, OFFICE)
-        self.assertEqual(self.driver.text(dialog), SETUP_TITLE)
-        self.close_program(dialog)
-        self.assert_default_printer_is(OFFICE)
+from file_cases import OpenTestCase
+from device_info_files import (DEVICE_NAME, DM_DRIVER_EXTRA, ORIENTATION, RECORD_START, dev_file, split_dev_file,
+                               u16, utf16, without_name_slack)
+from ui import (FILE_SHORTER_THAN_HEADER, KEPT_ORIENTATION_AND_PAPER, LANDSCAPE, MESSAGE_TEXT, OPEN_ERROR,
+                PAPER_COMBO, PORTRAIT, PRINTER_COMBO, PRINTER_NOT_INSTALLED, PRIVATE_RESET,
+                SAVE_DIALOG_CANCEL, SAVE_DIALOG_FILE_NAME, SETUP_TITLE, SOURCE_COMBO, USAGE)
 
 
 class OpenSavedFileTest(OpenTestCase):
@@ -95,13 +48,14 @@ class OpenSavedFileTest(OpenTestCase):
         self.assertEqual(without_name_slack(again).hex(), without_name_slack(saved).hex())
 
         # One change gives the file with just that change.
-        self.driver.click(dialog, PORTRAIT_BUTTON)
+        self.driver.click(dialog, PORTRAIT)
         save_dialog = open_save_dialog(self.driver, dialog)
         finish_save(self.driver, dialog, save_dialog, replace=True)
         with open(path, "rb") as f:
             changed = bytearray(f.read())
-        self.assertEqual(changed[4 + ORIENTATION:4 + ORIENTATION + 2], b"\x01\x00", "portrait")
-        changed[4 + ORIENTATION:4 + ORIENTATION + 2] = saved[4 + ORIENTATION:4 + ORIENTATION + 2]
+        orientation = slice(RECORD_START + ORIENTATION, RECORD_START + ORIENTATION + 2)
+        self.assertEqual(changed[orientation], b"\x01\x00", "portrait")
+        changed[orientation] = saved[orientation]
         self.assertEqual(without_name_slack(bytes(changed)).hex(), without_name_slack(saved).hex())
         self.assertEqual(self.files_saved(), ["B\u00fcro label.dev"])
 
@@ -112,24 +66,18 @@ class OpenSavedFileTest(OpenTestCase):
 def renamed_record(data):
     """The file as another driver would have named the record, with the
     printer's name in the tail."""
-    size = struct.unpack_from("<I", data, 0)[0]
-    record = bytearray(data[4:4 + size])
+    _, record, _ = split_dev_file(data)
+    record = bytearray(record)
     record[DEVICE_NAME] = utf16("Label (older driver)").ljust(64, b"\0")
     return dev_file(bytes(record), LABEL)
 
 
 def longer_private_part(data):
     """The file as a driver with 8 more private bytes would have saved it."""
-    size = struct.unpack_from("<I", data, 0)[0]
-    record = bytearray(data[4:4 + size]) + bytes(8)
-    struct.pack_into("<H", record, DM_DRIVER_EXTRA, struct.unpack_from("<H", record, DM_DRIVER_EXTRA)[0] + 8)
-    return dev_file(bytes(record)) + data[4 + size:]
-
-
-# What the open says when the driver's private part in the file was reset.
-PRIVATE_RESET = ("some settings in this file were reset (%s) :%s\n"
-                 "The printer's own settings in this file were made by another version of its driver, or for "
-                 "another printer, and were reset to the driver's defaults.\n")
+    _, record, tail = split_dev_file(data)
+    record = bytearray(record) + bytes(8)
+    struct.pack_into("<H", record, DM_DRIVER_EXTRA, u16(record, DM_DRIVER_EXTRA) + 8)
+    return dev_file(bytes(record)) + tail
 
 
 class OtherDriverTest(OpenTestCase):
@@ -139,7 +87,7 @@ class OtherDriverTest(OpenTestCase):
         self.save_label_landscape_a4(path)
         with open(path, "rb") as f:
             saved = f.read()
-        has_private_part = struct.unpack_from("<H", saved, 4 + DM_DRIVER_EXTRA)[0] > 0
+        has_private_part = u16(saved, RECORD_START + DM_DRIVER_EXTRA) > 0
         # Another printer's name: its private part is not this driver's,
         # whatever its size. A longer private part: another driver version.
         for change, reset in ((renamed_record, has_private_part), (longer_private_part, True)):
@@ -153,7 +101,7 @@ class OtherDriverTest(OpenTestCase):
                     box = self.wait_for_message()
                     text = self.driver.text(box, MESSAGE_TEXT)
                     self.assertTrue(text.startswith(PRIVATE_RESET % (LABEL, windows_path(path))), text)
-                    self.assertIn("\nKept: orientation, paper", text)
+                    self.assertIn(KEPT_ORIENTATION_AND_PAPER, text)
                     self.driver.dismiss(box)
                 dialog = self.wait_for_setup_dialog()
                 self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, LABEL)
@@ -212,8 +160,7 @@ class UnusableFileTest(OpenTestCase):
 
         box = self.wait_for_message()
         self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
-                         "not a device info file (file is shorter than its header says: DevModeSize 220 "
-                         "needs 224 bytes, the file has 104 bytes) :" + windows_path(path))
+                         FILE_SHORTER_THAN_HEADER % (220, 224, 104, windows_path(path)))
         self.assert_usual_start_follows(box)
 
     def test_a_file_whose_printer_is_not_installed_is_reported_then_the_usual_start_follows(self):
@@ -225,7 +172,7 @@ class UnusableFileTest(OpenTestCase):
         self.start_program(args=[windows_path(path)])
         box = self.wait_for_message()
         self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
-                         "printer not installed (%s) :%s" % (LABEL, windows_path(path)))
+                         PRINTER_NOT_INSTALLED % (LABEL, windows_path(path)))
         self.assert_usual_start_follows(box)
 
     def test_a_pipe_is_reported_like_any_unreadable_file_instead_of_read_for_ever(self):
@@ -244,14 +191,14 @@ class UnusableFileTest(OpenTestCase):
         pipe = "\\\\.\\pipe\\ikwdev-e2e"
         self.start_program(args=[pipe])
         box = self.wait_for_message()
-        self.assertEqual(self.driver.text(box, MESSAGE_TEXT), "open error :" + pipe)
+        self.assertEqual(self.driver.text(box, MESSAGE_TEXT), OPEN_ERROR + pipe)
         self.assert_usual_start_follows(box)
 
     def test_more_than_one_argument_shows_the_usage_and_ends_with_exit_code_2(self):
         self.use_printers([OFFICE], default=OFFICE)
         self.start_program(args=["a.dev", "b.dev"])
         box = self.wait_for_message()
-        self.assertTrue(self.driver.text(box, MESSAGE_TEXT).startswith("usage : IKWDev [FILE]"))
+        self.assertTrue(self.driver.text(box, MESSAGE_TEXT).startswith(USAGE))
         self.driver.dismiss(box)
         self.assert_exits_with(2)
         self.assertIsNone(self.driver.wait_setup_dialog(timeout=2), "a setup dialog opened")

@@ -6,14 +6,11 @@ import subprocess
 import sys
 import unittest
 
-from harness import CLOSE, DIALOG_CLASS, ROOT, SAVE, ProgramTestCase, program_path
+from harness import OFFICE, ROOT, ProgramTestCase, program_path
+from ui import CLOSE, DIALOG_CLASS, SAVE, SAVE_DIALOG_CANCEL, SAVE_DIALOG_FILE_TYPES
 
 sys.path.insert(0, os.path.join(ROOT, "res", "icon"))
 import make_icon  # noqa: E402
-
-PRINTER = "Office_Laser"
-# The file type list of the save dialog, new style or classic.
-SAVE_DIALOG_FILE_TYPES = 0x470
 
 
 def drawn_icon_pixels():
@@ -35,7 +32,7 @@ def drawn_icon_pixels():
 class CaptionsTest(ProgramTestCase):
 
     def captions(self):
-        self.use_printers([PRINTER], default=PRINTER)
+        self.use_printers([OFFICE], default=OFFICE)
         self.start_program()
         dialog = self.wait_for_setup_dialog()
         return dialog, (self.driver.text(dialog, SAVE), self.driver.text(dialog, CLOSE))
@@ -54,7 +51,7 @@ class EnglishInterfaceTest(CaptionsTest):
         # icon is read where the desktop reads it: the X window's
         # _NET_WM_ICON, which Wine fills from the dialog's WM_SETICON. A
         # print dialog that sets no icon gets Wine's default one there.
-        self.use_printers([PRINTER], default=PRINTER)
+        self.use_printers([OFFICE], default=OFFICE)
         self.start_program()
         dialog = self.wait_for_setup_dialog()
 
@@ -129,7 +126,7 @@ class JapaneseInterfaceTest(CaptionsTest):
             # 全てのﾌｧｲﾙ(*.*)
             "\u5168\u3066\u306e\uff8c\uff67\uff72\uff99(*.*)",
         ])
-        self.driver.press(save_dialog, CLOSE)
+        self.driver.press(save_dialog, SAVE_DIALOG_CANCEL)
         self.assertTrue(self.driver.wait_gone(save_dialog), "the save dialog stays open")
         self.driver.press(dialog, CLOSE)
         self.assert_exits_with(0)

@@ -6,53 +6,17 @@ nothing. The Japanese file types of the save dialog are checked in
 test_resources."""
 
 import os
-import shutil
-import struct
-import sys
-import tempfile
 import time
 import unittest
 
-from harness import (CLOSE, DIALOG_CLASS, LANDSCAPE, NO, PAPER_COMBO,
-                     PRINTER_COMBO, SAVE, SAVE_DIALOG_CANCEL, SAVE_DIALOG_FILE_NAME,
-                     SAVE_DIALOG_SAVE, SOURCE_COMBO, YES, ProgramTestCase,
-                     enter_save_path, finish_save, open_save_dialog, save_to,
+from harness import (LABEL, OFFICE, enter_save_path, finish_save, open_save_dialog, save_to,
                      windows_path)
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures"))
-from device_info_files import (DEFAULT_SOURCE, DEVICE_NAME, DM_DRIVER_EXTRA, DM_SIZE,  # noqa: E402,F401
-                               FORM_NAME, ORIENTATION, PAPER_LENGTH, PAPER_SIZE, PAPER_WIDTH, utf16)
-
-OFFICE = "Office_Laser"
-LABEL = "Label.Printer"
-
-# What the print dialog's controls set; every other byte of a saved record
-# is the driver's.
-SET_BY_THE_DIALOG = [DEVICE_NAME, slice(ORIENTATION, PAPER_WIDTH + 2),
-                     slice(DEFAULT_SOURCE, DEFAULT_SOURCE + 2), FORM_NAME]
-PORTRAIT, LANDSCAPE_ORIENTATION = 1, 2
-
-# The program's messages when it cannot use the chosen path, and when there
-# are no settings to save.
-OPEN_ERROR = "open error :"
-NO_SETTINGS = ("settings error : the printer driver gave no settings for the printer shown, "
-               "or they could not be read. Nothing was saved.")
-PROGRAM_NAME = "IKWDev"
-MESSAGE_TEXT = 0xFFFF   # the text of a message box
-
-
-def up_to_nul(units):
-    """The UTF-16LE bytes of a fixed-width name field up to its first NUL
-    unit, or all of them when it fills the field."""
-    for at in range(0, len(units), 2):
-        if units[at:at + 2] == b"\0\0":
-            return units[:at]
-    return units
-
-
-def i16(record, offset):
-    return struct.unpack_from("<h", record, offset)[0]
-
+from file_cases import SaveTestCase
+from device_info_files import (DEFAULT_SOURCE, DEVICE_NAME, DMORIENT_LANDSCAPE, ORIENTATION, PAPER_SIZE,
+                               i16, up_to_nul, utf16)
+from ui import (DIALOG_CLASS, LANDSCAPE, MESSAGE_TEXT, NO, NO_SETTINGS, OPEN_ERROR, PAPER_COMBO,
+                PRINTER_COMBO, PROGRAM_NAME, SAVE, SAVE_DIALOG_CANCEL, SAVE_DIALOG_FILE_NAME,
+                SAVE_DIALOG_SAVE, SOURCE_COMBO, YES)
 
 # Wine keeps a file's DOS attributes in this extended attribute, as Samba
 # does, as a hexadecimal number.
@@ -76,100 +40,6 @@ def sized_name(units, stem):
     name = (stem + "_%d_units_" % units).ljust(units, "x")
     assert len(name) == units
     return name
-
-
-class SaveTestCase(ProgramTestCase):
-
-    def setUp(self):
-        super().setUp()
-        self.folder = tempfile.mkdtemp(prefix="ikw-save-")
-        self.addCleanup(shutil.rmtree, self.folder, True)
-
-    def open_setup_dialog(self, printers, default):
-        self.use_printers(printers, default=default)
-        self.start_program()
-        return self.wait_for_setup_dialog()
-
-    def path(self, name):
-        return os.path.join(self.folder, name)
-
-    def files_saved(self):
-        """Every file under the test's folder, relative to it."""
-        found = []
-        for top, _, files in os.walk(self.folder):
-            found += [os.path.relpath(os.path.join(top, f), self.folder) for f in files]
-        return sorted(found)
-
-    def read_saved(self, path):
-        """(record, full name or None) of a saved file, once its layout is
-        checked: the size, then exactly that many record bytes, then either
-        nothing or a size and a NUL-terminated name of exactly that size."""
-        with open(path, "rb") as f:
-            data = f.read()
-        self.assertGreaterEqual(len(data), 4 + DM_DRIVER_EXTRA + 2,
-                                "too short to hold a record's size fields")
-        size = struct.unpack_from("<I", data, 0)[0]
-        record = data[4:4 + size]
-        self.assertEqual(size, struct.unpack_from("<H", record, DM_SIZE)[0]
-                         + struct.unpack_from("<H", record, DM_DRIVER_EXTRA)[0],
-                         "the size field is not dmSize + dmDriverExtra")
-        self.assertEqual(len(record), size, "the file ends inside the record")
-        tail = data[4 + size:]
-        if not tail:
-            return record, None
-        name_size = struct.unpack_from("<H", tail, 0)[0]
-        name = tail[2:]
-        self.assertEqual(len(name), name_size, "the full name's size disagrees with the file's length")
-        self.assertEqual(name[-2:], b"\0\0", "the full name has no terminator")
-        return record, name[:-2].decode("utf-16-le", "surrogatepass")
-
-    def assert_record_shows_the_dialog(self, record, dialog):
-        """The record is the driver's record of the printer the dialog shows,
-        with the orientation, paper and source the dialog shows applied."""
-        printer = self.driver.combo(dialog, PRINTER_COMBO).selected_text
-        driver_record = self.driver.device_settings(printer)
-        offered = self.driver.paper_and_bins(printer)
-        self.assertEqual(len(record), len(driver_record), "record size")
-
-        # Past its terminator the name field holds whatever Wine left there.
-        self.assertEqual(up_to_nul(record[DEVICE_NAME]), up_to_nul(driver_record[DEVICE_NAME]),
-                         "the record is not %s's" % printer)
-
-        landscape = self.driver.checked(dialog, LANDSCAPE)
-        self.assertEqual(i16(record, ORIENTATION),
-                         LANDSCAPE_ORIENTATION if landscape else PORTRAIT, "orientation")
-
-        paper_name = self.driver.combo(dialog, PAPER_COMBO).selected_text
-        paper = offered["paper"][paper_name]
-        self.assertEqual(
-            (i16(record, PAPER_SIZE), i16(record, PAPER_WIDTH), i16(record, PAPER_LENGTH),
-             up_to_nul(record[FORM_NAME])),
-            (paper.number, paper.width, paper.length, utf16(paper_name)),
-            "paper number, width, length and form name of %s" % paper_name)
-
-        # Wine's dialog shows its first source while the record still holds
-        # the driver's own default, until a source or a printer is chosen.
-        source_name = self.driver.combo(dialog, SOURCE_COMBO).selected_text
-        self.assertIn(i16(record, DEFAULT_SOURCE),
-                      {offered["bin"][source_name], i16(driver_record, DEFAULT_SOURCE)},
-                      "the source does not show %s" % source_name)
-
-        def driver_part(data):
-            data = bytearray(data)
-            for field in SET_BY_THE_DIALOG:
-                data[field] = bytes(field.stop - field.start)
-            return bytes(data)
-        self.assertEqual(driver_part(record).hex(), driver_part(driver_record).hex(),
-                         "bytes the dialog does not set differ from the driver's record")
-
-    def assert_dialog_stays_open(self, dialog):
-        self.assertTrue(self.program.running(), "IKWDev.exe ended")
-        self.assertIn(dialog, {w.handle for w in self.driver.windows() if w.visible},
-                      "the setup dialog closed")
-
-    def close_program(self, dialog):
-        self.driver.press(dialog, CLOSE)
-        self.assert_exits_with(0)
 
 
 class SavedRecordTest(SaveTestCase):
@@ -197,7 +67,7 @@ class SavedRecordTest(SaveTestCase):
         record, _ = self.read_saved(self.path("office_a4.dev"))
         self.assert_record_shows_the_dialog(record, dialog)
         self.assertEqual((i16(record, ORIENTATION), i16(record, PAPER_SIZE)),
-                         (LANDSCAPE_ORIENTATION, self.driver.paper_and_bins(OFFICE)["paper"]["A4"].number))
+                         (DMORIENT_LANDSCAPE, self.driver.paper_and_bins(OFFICE)["paper"]["A4"].number))
 
         # Another printer keeps the paper shown, and a source is chosen on it.
         self.assertTrue(self.driver.select(dialog, PRINTER_COMBO, LABEL))
@@ -236,7 +106,7 @@ class SaveDialogTest(SaveTestCase):
 
         finish_save(self.driver, dialog, save_dialog, replace=True)
         record, _ = self.read_saved(target)
-        self.assertEqual(i16(record, ORIENTATION), LANDSCAPE_ORIENTATION, "the file was not replaced")
+        self.assertEqual(i16(record, ORIENTATION), DMORIENT_LANDSCAPE, "the file was not replaced")
         self.assert_record_shows_the_dialog(record, dialog)
         self.assertEqual(self.files_saved(), ["same.dev"])
         self.close_program(dialog)

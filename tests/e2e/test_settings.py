@@ -8,10 +8,10 @@ import json
 import os
 import unittest
 
-from harness import (LANDSCAPE, PAPER_COMBO, PRINTER_COMBO, SOURCE_COMBO, program_path,
-                     save_to, skip_unless_32bit_runs, windows_path)
-from test_open import OpenTestCase, without_name_slack
-from test_save import LABEL, OFFICE
+from harness import LABEL, OFFICE, program_path, save_to, skip_unless_32bit_runs, windows_path
+from file_cases import OpenTestCase
+from device_info_files import without_name_slack
+from ui import LANDSCAPE, PAPER_COMBO, PRINTER_COMBO, SOURCE_COMBO
 
 TIMEOUT = 120
 

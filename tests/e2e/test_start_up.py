@@ -4,10 +4,9 @@ the program ends after the platform's message. Help is in test_help."""
 
 import unittest
 
-from harness import CLOSE, DIALOG_CLASS, PRINTER_COMBO, ProgramTestCase
+from harness import LABEL, OFFICE, ProgramTestCase
+from ui import CLOSE, DIALOG_CLASS, PRINTER_COMBO
 
-OFFICE = "Office_Laser"
-LABEL = "Label.Printer"
 # Longer than the 31 characters a device settings record holds.
 LONG_NAME = "Accounting_Department_Colour_Laser_Printer_2"
 PRINTERS = [OFFICE, LABEL, LONG_NAME]

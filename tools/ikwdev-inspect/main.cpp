@@ -7,7 +7,8 @@
 #include <cstring>
 
 #include "tools/ikwdev-inspect/console_output.h"
-#include "tools/ikwdev-inspect/inspect.h"
+#include "tools/ikwdev-inspect/run.h"
+#include "tools/ikwdev-inspect/text_format.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

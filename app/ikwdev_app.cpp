@@ -99,4 +99,4 @@ void CIkwDevApp::OnHelp() {
         ReportHelpViewerFailure();
 }
 
-CIkwDevApp theApp;
+CIkwDevApp g_app;

@@ -92,8 +92,8 @@ std::optional<std::size_t> OwnRecordSize(const DEVMODEW& record, const PRINTER_I
     PrinterHandle printerHandle{std::wstring(printer.pPrinterName)};
     if (!printerHandle)
         return std::nullopt;
-    const HANDLE handle = printerHandle.get();
-    wchar_t* const name = printerHandle.name();
+    const HANDLE handle = printerHandle.Get();
+    wchar_t* const name = printerHandle.Name();
     std::optional<std::size_t> ownSize;
     const LONG size = DocumentPropertiesW(nullptr, handle, name, nullptr, nullptr, 0);
     if (size >= static_cast<LONG>(offsetof(DEVMODEW, dmSpecVersion))) {

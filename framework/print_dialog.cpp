@@ -7,6 +7,7 @@
 #include "framework/application.h"
 #include "framework/error_report.h"
 #include "framework/message_map.h"
+#include "framework/unique_handle.h"
 
 namespace fw {
 namespace {
@@ -28,10 +29,7 @@ PrintDialog::PrintDialog(DWORD flags, HWND parent) : m_helpId(kPrintSetupHelpId)
 
 PrintDialog::~PrintDialog() {
     // The platform allocates both records during the run; they are ours to free.
-    if (m_pd.hDevMode)
-        GlobalFree(m_pd.hDevMode);
-    if (m_pd.hDevNames)
-        GlobalFree(m_pd.hDevNames);
+    const UniqueHandle<HGLOBAL, GlobalFree> devMode(m_pd.hDevMode), devNames(m_pd.hDevNames);
 }
 
 INT_PTR PrintDialog::DoModal() {

@@ -73,10 +73,9 @@ bool StartDialogFromRecord(PRINTDLGW& parameterBlock, const std::u16string& prin
 
     GlobalBlock devMode = CopyToMovableBlock(record.data(), record.size());
     GlobalBlock devNames = MakeDeviceNames(*reinterpret_cast<const PRINTER_INFO_2W*>(info.data()));
-    // The dialog's parameter block owns its records from here on.
-    for (HGLOBAL held : {parameterBlock.hDevMode, parameterBlock.hDevNames})
-        if (held)
-            GlobalFree(held);
+    // The dialog's parameter block owns its records from here on; the ones it
+    // held go with these holders.
+    const GlobalBlock replacedDevMode(parameterBlock.hDevMode), replacedDevNames(parameterBlock.hDevNames);
     parameterBlock.hDevMode = devMode.Release();
     parameterBlock.hDevNames = devNames.Release();
     return true;

@@ -61,7 +61,7 @@ void CPrinterSetupDlg::OnOK() {
         const ikw::DialogRecordCopies copies = ikw::CopyDialogRecords(m_handle, m_pd);
         ikw::Win32DialogRecords records(copies.devMode.Get(), copies.devNames.Get());
         ikw::Win32StringTable strings;
-        ikw::Win32SaveFileDialog saveDialog;
+        ikw::Win32SaveFileDialog saveDialog(m_handle);
         ikw::Win32FileSystem files;
         ikw::Win32MessageBoxes messages(m_handle);
         ikw::Win32PrintServices spooler;

@@ -51,7 +51,7 @@ public:
 private:
     CPrinterSetupDlg& NewDialog() {
         m_dialog.reset();
-        m_dialog = std::make_unique<CPrinterSetupDlg>(kSetupDialogFlags, nullptr);
+        m_dialog = std::make_unique<CPrinterSetupDlg>(kSetupDialogFlags, nullptr, ikw::kPrintSetupHelpContext);
         return *m_dialog;
     }
 

@@ -17,8 +17,9 @@
 #include "platform/wine_print_dialog_state.h"
 #include "res/resource.h"
 
-CPrinterSetupDlg::CPrinterSetupDlg(DWORD flags, HWND parent)
-    : fw::PrintDialog(flags, parent), m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP_ICON))) {}
+CPrinterSetupDlg::CPrinterSetupDlg(DWORD flags, HWND parent, DWORD helpContext)
+    : fw::PrintDialog(flags, parent, helpContext),
+      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP_ICON))) {}
 
 bool CPrinterSetupDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     using Entry = fw::MessageMapEntry<CPrinterSetupDlg>;

@@ -10,12 +10,8 @@
 #include "framework/unique_handle.h"
 
 namespace fw {
-namespace {
-// Help topic id of the print setup dialog.
-constexpr DWORD kPrintSetupHelpId = 0x7009;
-}  // namespace
 
-PrintDialog::PrintDialog(DWORD flags, HWND parent) : m_helpId(kPrintSetupHelpId), m_parent(parent) {
+PrintDialog::PrintDialog(DWORD flags, HWND parent, DWORD helpContext) : m_helpId(helpContext), m_parent(parent) {
     m_pd.lStructSize = sizeof(m_pd);
     m_pd.Flags = flags | PD_ENABLEPRINTHOOK | PD_ENABLESETUPHOOK | PD_PRINTSETUP;
     // The Help button is worth showing only when something answers it.

@@ -51,7 +51,7 @@ public:
 private:
     CPrinterSetupDlg& NewDialog() {
         m_dialog.reset();
-        m_dialog = std::make_unique<CPrinterSetupDlg>(kSetupDialogFlags, nullptr);
+        m_dialog = std::make_unique<CPrinterSetupDlg>(kSetupDialogFlags, nullptr, ikw::kPrintSetupHelpContext);
         return *m_dialog;
     }
 
@@ -99,4 +99,4 @@ void CIkwDevApp::OnHelp() {
         ReportHelpViewerFailure();
 }
 
-CIkwDevApp theApp;
+CIkwDevApp g_app;

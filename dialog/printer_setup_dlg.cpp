@@ -17,8 +17,9 @@
 #include "platform/wine_print_dialog_state.h"
 #include "res/resource.h"
 
-CPrinterSetupDlg::CPrinterSetupDlg(DWORD flags, HWND parent)
-    : fw::PrintDialog(flags, parent), m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP_ICON))) {}
+CPrinterSetupDlg::CPrinterSetupDlg(DWORD flags, HWND parent, DWORD helpContext)
+    : fw::PrintDialog(flags, parent, helpContext),
+      m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP_ICON))) {}
 
 bool CPrinterSetupDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     using Entry = fw::MessageMapEntry<CPrinterSetupDlg>;
@@ -61,7 +62,7 @@ void CPrinterSetupDlg::OnOK() {
         const ikw::DialogRecordCopies copies = ikw::CopyDialogRecords(m_handle, m_pd);
         ikw::Win32DialogRecords records(copies.devMode.Get(), copies.devNames.Get());
         ikw::Win32StringTable strings;
-        ikw::Win32SaveFileDialog saveDialog;
+        ikw::Win32SaveFileDialog saveDialog(m_handle);
         ikw::Win32FileSystem files;
         ikw::Win32MessageBoxes messages(m_handle);
         ikw::Win32PrintServices spooler;

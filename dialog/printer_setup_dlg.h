@@ -10,7 +10,7 @@
 
 class CPrinterSetupDlg : public fw::PrintDialog {
 public:
-    CPrinterSetupDlg(DWORD flags, HWND parent);
+    CPrinterSetupDlg(DWORD flags, HWND parent, DWORD helpContext);
 
     std::u16string m_strDefaultPrinter;     // the default printer found at start-up
     std::u16string m_strSubstitutePrinter;  // made default so the dialog could open; empty if none

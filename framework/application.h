@@ -36,7 +36,7 @@ public:
 
     // The executable's file name without extension: titles message boxes.
     const std::wstring& ProgramName() const { return m_programName; }
-    // The executable's path with its extension replaced by ".HLP".
+    // The executable's full path.
     const std::wstring& ExecutablePath() const { return m_executablePath; }
 
     // The window that owns the application's dialogs; cleared when it goes.

@@ -4,15 +4,12 @@
 
 namespace fw {
 
-File::~File() {
-    if (m_handle != INVALID_HANDLE_VALUE)
-        CloseHandle(m_handle);
-}
-
 bool File::OpenForWriting(const std::wstring& path, DWORD creation) {
-    m_handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
-    m_lastError = m_handle == INVALID_HANDLE_VALUE ? GetLastError() : 0;
-    return m_handle != INVALID_HANDLE_VALUE;
+    const HANDLE handle =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    m_lastError = handle == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    m_handle = KernelHandle(handle);
+    return static_cast<bool>(m_handle);
 }
 
 void File::Write(const void* data, std::size_t size) {
@@ -20,7 +17,7 @@ void File::Write(const void* data, std::size_t size) {
     while (size > 0) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
         DWORD written = 0;
-        if (!WriteFile(m_handle, bytes, chunk, &written, nullptr))
+        if (!WriteFile(m_handle.Get(), bytes, chunk, &written, nullptr))
             throw FileException();
         if (written == 0)
             throw FileException();
@@ -30,8 +27,7 @@ void File::Write(const void* data, std::size_t size) {
 }
 
 void File::Close() {
-    const HANDLE handle = m_handle;
-    m_handle = INVALID_HANDLE_VALUE;
+    const HANDLE handle = m_handle.Release();
     const bool flushed = FlushFileBuffers(handle);
     if (!CloseHandle(handle))
         throw FileException();

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "framework/unique_handle.h"
+
 namespace fw {
 
 class FileException : public std::runtime_error {
@@ -19,7 +21,6 @@ public:
 class File {
 public:
     File() = default;
-    ~File();  // closes without reporting: use Close to learn of failures
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
@@ -33,7 +34,7 @@ public:
     void Close();
 
 private:
-    HANDLE m_handle = INVALID_HANDLE_VALUE;
+    KernelHandle m_handle;  // closed without reporting when the file goes: Close reports failures
     DWORD m_lastError = 0;
 };
 

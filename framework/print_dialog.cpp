@@ -7,14 +7,11 @@
 #include "framework/application.h"
 #include "framework/error_report.h"
 #include "framework/message_map.h"
+#include "framework/unique_handle.h"
 
 namespace fw {
-namespace {
-// Help topic id of the print setup dialog.
-constexpr DWORD kPrintSetupHelpId = 0x7009;
-}  // namespace
 
-PrintDialog::PrintDialog(DWORD flags, HWND parent) : m_helpId(kPrintSetupHelpId), m_parent(parent) {
+PrintDialog::PrintDialog(DWORD flags, HWND parent, DWORD helpContext) : m_helpId(helpContext), m_parent(parent) {
     m_pd.lStructSize = sizeof(m_pd);
     m_pd.Flags = flags | PD_ENABLEPRINTHOOK | PD_ENABLESETUPHOOK | PD_PRINTSETUP;
     // The Help button is worth showing only when something answers it.
@@ -28,10 +25,7 @@ PrintDialog::PrintDialog(DWORD flags, HWND parent) : m_helpId(kPrintSetupHelpId)
 
 PrintDialog::~PrintDialog() {
     // The platform allocates both records during the run; they are ours to free.
-    if (m_pd.hDevMode)
-        GlobalFree(m_pd.hDevMode);
-    if (m_pd.hDevNames)
-        GlobalFree(m_pd.hDevNames);
+    const UniqueHandle<HGLOBAL, GlobalFree> devMode(m_pd.hDevMode), devNames(m_pd.hDevNames);
 }
 
 INT_PTR PrintDialog::DoModal() {

@@ -12,7 +12,8 @@ namespace fw {
 class PrintDialog : public Window {
 public:
     // Always the print setup dialog: the program has no print dialog.
-    PrintDialog(DWORD flags, HWND parent);
+    // helpContext: the topic its Help button asks for (see HelpContext).
+    PrintDialog(DWORD flags, HWND parent, DWORD helpContext);
     ~PrintDialog() override;
     PrintDialog(const PrintDialog&) = delete;
     PrintDialog& operator=(const PrintDialog&) = delete;

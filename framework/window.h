@@ -10,7 +10,8 @@ class Window {
 public:
     virtual ~Window() = default;
     HWND Handle() const { return m_handle; }
-    // The help topic for this window, offset the way help files number them.
+    // The help topic for this window; 0 for none. The WinHelp call adds
+    // kDialogHelpContextBase, the way help files number dialogs' topics.
     virtual DWORD HelpContext() const { return 0; }
 
 protected:

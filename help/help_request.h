@@ -9,7 +9,8 @@
 
 namespace ikw {
 
-// The help context the print setup dialog reports for itself.
+// The help context of the print setup dialog: the application hands it to the
+// dialog, and the dialog reports it back when its Help button is pressed.
 constexpr uint32_t kPrintSetupHelpContext = 0x7009;
 
 // Where the HTML Help file is looked for: beside the executable.

@@ -4,33 +4,11 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "framework/unique_handle.h"
 
 namespace ikw {
 
-class GlobalBlock {
-public:
-    GlobalBlock() = default;
-    explicit GlobalBlock(HGLOBAL handle) : m_handle(handle) {}
-    ~GlobalBlock() {
-        if (m_handle)
-            GlobalFree(m_handle);
-    }
-    GlobalBlock(GlobalBlock&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-    GlobalBlock& operator=(GlobalBlock&& other) noexcept {
-        std::swap(m_handle, other.m_handle);
-        return *this;
-    }
-    GlobalBlock(const GlobalBlock&) = delete;
-    GlobalBlock& operator=(const GlobalBlock&) = delete;
-
-    HGLOBAL Get() const { return m_handle; }
-    // Gives the block to a new owner, such as a print dialog's parameter block.
-    HGLOBAL Release() { return std::exchange(m_handle, nullptr); }
-
-private:
-    HGLOBAL m_handle = nullptr;
-};
+using GlobalBlock = fw::UniqueHandle<HGLOBAL, GlobalFree>;
 
 // GlobalLock for as long as the holder lives; Bytes() is null when the block
 // is null or could not be locked.

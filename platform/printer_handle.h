@@ -32,9 +32,9 @@ public:
     PrinterHandle& operator=(const PrinterHandle&) = delete;
 
     explicit operator bool() const { return m_handle != nullptr; }
-    HANDLE get() const { return m_handle; }
+    HANDLE Get() const { return m_handle; }
     // The spooler's calls take the name as a writable string.
-    wchar_t* name() { return m_name.data(); }
+    wchar_t* Name() { return m_name.data(); }
 
 private:
     std::wstring m_name;

@@ -2,29 +2,11 @@
 
 #include <windows.h>
 
+#include "framework/unique_handle.h"
 #include "platform/wide_string.h"
 #include "platform/win32_device_settings_merge.h"
 
 namespace ikw {
-namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle() {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
-
-}  // namespace
-
 std::u16string Win32DeviceInfoFiles::FullPathOf(const std::u16string& path) {
     const std::wstring wide = ToWide(path);
     const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
@@ -42,20 +24,20 @@ std::optional<std::vector<std::uint8_t>> Win32DeviceInfoFiles::ReadFile(const st
                                                                         std::size_t maxBytes) {
     // Others may go on reading the file while it is read here; a writer
     // would change it under the reader.
-    const FileHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE)
+    const fw::KernelHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return std::nullopt;
     // Only a file on a disk is read: reading a pipe (\\.\pipe\name) or a
     // character device waits for a writer that may never come, and no
     // window would ever appear.
-    if (GetFileType(file.get()) != FILE_TYPE_DISK)
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK)
         return std::nullopt;
     std::vector<std::uint8_t> bytes(maxBytes);
     std::size_t filled = 0;
     while (filled < bytes.size()) {
         DWORD read = 0;
-        if (!::ReadFile(file.get(), bytes.data() + filled, static_cast<DWORD>(bytes.size() - filled), &read, nullptr))
+        if (!::ReadFile(file.Get(), bytes.data() + filled, static_cast<DWORD>(bytes.size() - filled), &read, nullptr))
             return std::nullopt;
         if (read == 0)
             break;

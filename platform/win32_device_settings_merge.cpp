@@ -19,7 +19,7 @@ namespace {
 std::size_t DriverRecordSize(PrinterHandle& printer) {
     if (!printer)
         return 0;
-    const LONG size = DocumentPropertiesW(nullptr, printer.get(), printer.name(), nullptr, nullptr, 0);
+    const LONG size = DocumentPropertiesW(nullptr, printer.Get(), printer.Name(), nullptr, nullptr, 0);
     return size < static_cast<LONG>(kMinDmSize) ? 0 : static_cast<std::size_t>(size);
 }
 
@@ -32,7 +32,7 @@ std::optional<std::vector<std::uint8_t>> AskDriver(PrinterHandle& printer, const
     std::vector<std::uint8_t> output(size);
     auto* record = reinterpret_cast<DEVMODEW*>(output.data());
     const DWORD mode = DM_OUT_BUFFER | (input ? DM_IN_BUFFER : 0);
-    if (DocumentPropertiesW(nullptr, printer.get(), printer.name(), record, const_cast<DEVMODEW*>(input), mode) != IDOK)
+    if (DocumentPropertiesW(nullptr, printer.Get(), printer.Name(), record, const_cast<DEVMODEW*>(input), mode) != IDOK)
         return std::nullopt;
     const std::optional<std::size_t> claimed = ClaimedSizeWithin(output.data(), output.size());
     if (record->dmSize < kMinDmSize || !claimed)
@@ -66,19 +66,18 @@ bool StartDialogFromRecord(PRINTDLGW& parameterBlock, const std::u16string& prin
     if (!handle)
         return false;
     DWORD needed = 0;
-    GetPrinterW(handle.get(), 2, nullptr, 0, &needed);
+    GetPrinterW(handle.Get(), 2, nullptr, 0, &needed);
     if (needed < sizeof(PRINTER_INFO_2W))
         return false;
     std::vector<std::uint8_t> info(needed);
-    if (!GetPrinterW(handle.get(), 2, info.data(), needed, &needed))
+    if (!GetPrinterW(handle.Get(), 2, info.data(), needed, &needed))
         return false;
 
     GlobalBlock devMode = CopyToMovableBlock(record.data(), record.size());
     GlobalBlock devNames = MakeDeviceNames(*reinterpret_cast<const PRINTER_INFO_2W*>(info.data()));
-    // The dialog's parameter block owns its records from here on.
-    for (HGLOBAL held : {parameterBlock.hDevMode, parameterBlock.hDevNames})
-        if (held)
-            GlobalFree(held);
+    // The dialog's parameter block owns its records from here on; the ones it
+    // held go with these holders.
+    const GlobalBlock replacedDevMode(parameterBlock.hDevMode), replacedDevNames(parameterBlock.hDevNames);
     parameterBlock.hDevMode = devMode.Release();
     parameterBlock.hDevNames = devNames.Release();
     return true;

@@ -12,14 +12,17 @@ namespace ikw {
 
 class Win32SaveFileDialog : public SaveFileDialog {
 public:
-    // Runs the dialog modally over the application's main window.
+    // owner: the window the dialog runs modally over; null for none.
+    explicit Win32SaveFileDialog(HWND owner) : m_owner(owner) {}
+
     SaveDialogAnswer AskForSavePath(const SaveFileRequest& request) override;
 
 private:
     enum class Outcome { Chosen, Cancelled, Unavailable, Failed };
-    Outcome RunNewStyle(HWND owner, const SaveFileRequest& request, DWORD flags);
-    Outcome RunClassic(HWND owner, const SaveFileRequest& request, DWORD flags);
+    Outcome RunNewStyle(const SaveFileRequest& request, DWORD flags);
+    Outcome RunClassic(const SaveFileRequest& request, DWORD flags);
 
+    HWND m_owner;
     std::wstring m_path;  // the chosen path once a run ends in Chosen
 };
 

@@ -3,6 +3,7 @@
 #include "framework/file.h"
 #include "framework/message_box.h"
 #include "framework/resources.h"
+#include "framework/unique_handle.h"
 #include "platform/wide_string.h"
 
 namespace ikw {
@@ -75,13 +76,13 @@ NewFile Win32FileSystem::CreateNewFile(const std::u16string& path) {
 std::u16string Win32FileSystem::FileToReplace(const std::u16string& path) {
     // Opening a file follows its links; the handle's final path names the
     // file at their end. No access is asked for, so no sharing is in the way.
-    const HANDLE file = CreateFileW(ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const fw::KernelHandle file(CreateFileW(ToWide(path).c_str(), 0,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return path;
     std::wstring final(kLongPathUnits, L'\0');
-    const DWORD length = GetFinalPathNameByHandleW(file, final.data(), kLongPathUnits, VOLUME_NAME_DOS);
-    CloseHandle(file);
+    const DWORD length = GetFinalPathNameByHandleW(file.Get(), final.data(), kLongPathUnits, VOLUME_NAME_DOS);
     if (length == 0 || length >= kLongPathUnits)
         return path;
     final.resize(length);

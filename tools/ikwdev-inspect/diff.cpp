@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "tools/ikwdev-inspect/command_line.h"
+#include "tools/ikwdev-inspect/text_format.h"
+
 namespace ikw::inspect {
 
 namespace {
@@ -62,8 +65,6 @@ std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& bytes, std::siz
 std::vector<std::uint8_t> PrivatePart(const DeviceInfo& info, const std::vector<std::uint8_t>& bytes) {
     return Slice(bytes, info.driverPrivateOffset, info.driverPrivateOffset + info.driverPrivateSize);
 }
-
-std::string OptionalNumber(const std::optional<long long>& value) { return value ? std::to_string(*value) : "null"; }
 
 class Differences {
 public:
@@ -145,7 +146,7 @@ public:
     void AddNumber(const std::string& field, const std::string& label, std::optional<long long> a,
                    std::optional<long long> b) {
         const auto text = [](std::optional<long long> v) { return v ? std::to_string(*v) : "beyond dmSize"; };
-        Add(field, label, text(a), text(b), OptionalNumber(a), OptionalNumber(b));
+        Add(field, label, text(a), text(b), JsonNumberOrNull(a), JsonNumberOrNull(b));
     }
 };
 
@@ -191,16 +192,6 @@ std::string FormatJsonDifferences(const std::vector<Difference>& list) {
     return out + "]";
 }
 
-bool IsDiffRequest(const std::vector<std::u16string>& args) {
-    for (const std::u16string& arg : args) {
-        if (arg == u"--")
-            return false;
-        if (arg == u"--diff")
-            return true;
-    }
-    return false;
-}
-
 std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector<std::uint8_t>& bytesA,
                                           const DeviceInfo& b, const std::vector<std::uint8_t>& bytesB) {
     Differences d;
@@ -213,17 +204,15 @@ std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector
     d.AddNumber("dmDriverVersion", "driver version", a.record.dmDriverVersion, b.record.dmDriverVersion);
     d.AddNumber("dmSize", "public part size", a.record.dmSize, b.record.dmSize);
     const auto bits = [](const std::optional<std::uint32_t>& fields) {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(fields.value_or(0)));
-        return fields ? std::string(text) : std::string("beyond dmSize");
+        return fields ? Hex(*fields, 8) : std::string("beyond dmSize");
     };
-    d.Add("dmFields", "fields set", bits(a.record.dmFields), bits(b.record.dmFields), OptionalNumber(a.record.dmFields),
-          OptionalNumber(b.record.dmFields));
+    d.Add("dmFields", "fields set", bits(a.record.dmFields), bits(b.record.dmFields),
+          JsonNumberOrNull(a.record.dmFields), JsonNumberOrNull(b.record.dmFields));
     for (const DmShortField& field : kDmShortFields) {
         const std::optional<std::int16_t>& valueA = a.record.*field.member;
         const std::optional<std::int16_t>& valueB = b.record.*field.member;
         d.Add(field.name, field.label, DescribeShort(field.name, valueA), DescribeShort(field.name, valueB),
-              OptionalNumber(valueA), OptionalNumber(valueB));
+              JsonNumberOrNull(valueA), JsonNumberOrNull(valueB));
     }
     const auto form = [](const DeviceInfo& info, bool json) {
         if (!info.record.dmFormName)
@@ -249,30 +238,26 @@ std::string DiffUsage() {
            "or when the output cannot be written. With --json there is always one object.\n";
 }
 
-DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
-    bool json = false;
-    bool optionsEnded = false;
-    std::vector<std::size_t> files;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::u16string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != u'-')
-            files.push_back(i);
-        else if (arg == u"--")
-            optionsEnded = true;
-        else if (arg == u"--json")
-            json = true;
-        else if (arg == u"--help" || arg == u"-h" || arg == u"--version") {
-            return WriteOut(io, arg == u"--version" ? VersionText() : DiffUsage()) ? DiffStatus::Same
-                                                                                   : DiffStatus::Unreadable;
-        } else if (arg != u"--diff") {
-            io.err("ikwdev-inspect: unknown option " + ShowName(arg) + "\n" + DiffUsage());
-            return DiffStatus::Unreadable;
-        }
+ExitStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
+    const ParsedCommandLine line = ParseCommandLine(args, 0,
+                                                    {{u"--diff"},
+                                                     {u"--json"},
+                                                     {u"--help", OptionSpec::Final},
+                                                     {u"-h", OptionSpec::Final},
+                                                     {u"--version", OptionSpec::Final}});
+    if (line.problem) {
+        io.err("ikwdev-inspect: unknown option " + ShowName(line.problemArgument) + "\n" + DiffUsage());
+        return ExitStatus::WrongUsage;
     }
+    if (line.Has(u"--help") || line.Has(u"-h") || line.Has(u"--version"))
+        return WriteOut(io, line.Has(u"--version") ? VersionText() : DiffUsage()) ? ExitStatus::Same
+                                                                                  : ExitStatus::OutputFailed;
+    const std::vector<std::size_t>& files = line.operands;
     if (files.size() != 2) {
         io.err("ikwdev-inspect: --diff compares exactly two files\n" + DiffUsage());
-        return DiffStatus::Unreadable;
+        return ExitStatus::WrongUsage;
     }
+    const bool json = line.Has(u"--json");
 
     const ReadResult a = ReadDeviceInfo(io, files[0]);
     const ReadResult b = ReadDeviceInfo(io, files[1]);
@@ -292,10 +277,10 @@ DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
         compared ? CompareDeviceInfo(*a.info, a.bytes, *b.info, b.bytes) : std::vector<Difference>{};
     if (json ? !WriteOut(io, FormatJsonDiff(nameA, nameB, list, problems, compared))
              : compared && !WriteOut(io, FormatTextDiff(nameA, nameB, list)))
-        return DiffStatus::Unreadable;
+        return ExitStatus::OutputFailed;
     if (!compared)
-        return DiffStatus::Unreadable;
-    return list.empty() ? DiffStatus::Same : DiffStatus::Different;
+        return ExitStatus::NotCompared;
+    return list.empty() ? ExitStatus::Same : ExitStatus::Different;
 }
 
 }  // namespace ikw::inspect

@@ -10,11 +10,6 @@
 
 namespace ikw::inspect {
 
-enum class DiffStatus { Same = 0, Different = 1, Unreadable = 2 };
-
-// Whether the command line asks for a comparison: --diff before any "--".
-bool IsDiffRequest(const std::vector<std::u16string>& args);
-
 // One setting that differs, in a person's words and as JSON values.
 struct Difference {
     std::string field;  // the record's own name for it, or the file's
@@ -37,9 +32,9 @@ std::string FormatJsonDifferences(const std::vector<Difference>& list);
 
 std::string DiffUsage();
 
-// Same when the files hold the same settings, Different when they do not,
-// Unreadable when either file is not a valid device info file, the command
-// line is wrong or the output cannot be written.
-DiffStatus RunDiff(const std::vector<std::u16string>& args, const Io& io);
+// ikwdev-inspect --diff. Same when the files hold the same settings,
+// Different when they do not, NotCompared when either file is not a valid
+// device info file; WrongUsage and OutputFailed as without --diff.
+ExitStatus RunDiff(const std::vector<std::u16string>& args, const Io& io);
 
 }  // namespace ikw::inspect

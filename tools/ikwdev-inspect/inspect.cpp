@@ -2,171 +2,12 @@
 
 #include <cstdio>
 
-#include "tools/ikwdev-inspect/diff.h"
+#include "tools/ikwdev-inspect/command_line.h"
+#include "tools/ikwdev-inspect/text_format.h"
 
 namespace ikw::inspect {
 
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
-// Where FromUtf8 puts the bytes 0x80 to 0xFF that are not UTF-8.
-constexpr char16_t kEscapedByteBase = 0xDC80;
-
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-
-// Calls emit with each code point; a surrogate without its partner comes
-// through as itself, for the caller to show or replace.
-template <typename Emit>
-void ForEachCodePoint(const std::u16string& s, Emit emit) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (IsHighSurrogate(s[i]) && i + 1 < s.size() && IsLowSurrogate(s[i + 1])) {
-            emit(0x10000 + ((static_cast<char32_t>(s[i]) - 0xD800) << 10) + (s[i + 1] - 0xDC00));
-            ++i;
-        } else {
-            emit(static_cast<char32_t>(s[i]));
-        }
-    }
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (IsSurrogate(c))
-        c = kReplacement;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-std::string UnitEscape(char32_t unit) {
-    char text[7];
-    std::snprintf(text, sizeof text, "\\u%04X", static_cast<unsigned>(unit));
-    return text;
-}
-
-// JSON: pure ASCII, so no console code page can garble it, and every code
-// unit comes back exactly, lone surrogates included. For a person: readable
-// text, with only what would break the line or hide a character escaped;
-// backslashes stay as they are, as network printer names are full of them.
-enum class Audience { Json, Person };
-
-std::string Escaped(const std::u16string& s, Audience audience) {
-    std::string out;
-    if (audience == Audience::Json) {
-        for (char16_t unit : s) {
-            if (unit == u'"' || unit == u'\\')
-                out += {'\\', static_cast<char>(unit)};
-            else if (unit < 0x20 || unit >= 0x7F)
-                out += UnitEscape(unit);
-            else
-                out += static_cast<char>(unit);
-        }
-    } else {
-        ForEachCodePoint(s, [&](char32_t c) {
-            if (c < 0x20 || (c >= 0x7F && c < 0xA0) || IsSurrogate(c))
-                out += UnitEscape(c);
-            else
-                AppendUtf8(out, c);
-        });
-    }
-    return out;
-}
-
-std::string Quote(const std::u16string& s, Audience audience) { return "\"" + Escaped(s, audience) + "\""; }
-
-std::string Hex(std::uint32_t value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, static_cast<unsigned>(value));
-    return text;
-}
-
-// What the common values of the public fields mean, as the Win32 headers
-// name them; drivers define their own from 256 up.
-struct ValueLabel {
-    const char* field;
-    int value;
-    const char* label;
-};
-constexpr ValueLabel kValueLabels[] = {
-    {"dmOrientation", 1, "portrait"},
-    {"dmOrientation", 2, "landscape"},
-    {"dmPaperSize", 1, "Letter"},
-    {"dmPaperSize", 3, "Tabloid"},
-    {"dmPaperSize", 5, "Legal"},
-    {"dmPaperSize", 7, "Executive"},
-    {"dmPaperSize", 8, "A3"},
-    {"dmPaperSize", 9, "A4"},
-    {"dmPaperSize", 11, "A5"},
-    {"dmPaperSize", 12, "B4 (JIS)"},
-    {"dmPaperSize", 13, "B5 (JIS)"},
-    {"dmPaperSize", 20, "Envelope #10"},
-    {"dmPaperSize", 27, "Envelope DL"},
-    {"dmPaperSize", 43, "Japanese postcard"},
-    {"dmPaperSize", 70, "A6"},
-    {"dmDefaultSource", 1, "upper tray"},
-    {"dmDefaultSource", 2, "lower tray"},
-    {"dmDefaultSource", 3, "middle tray"},
-    {"dmDefaultSource", 4, "manual feed"},
-    {"dmDefaultSource", 5, "envelope"},
-    {"dmDefaultSource", 6, "envelope, manual feed"},
-    {"dmDefaultSource", 7, "automatic"},
-    {"dmDefaultSource", 8, "tractor"},
-    {"dmDefaultSource", 9, "small format"},
-    {"dmDefaultSource", 10, "large format"},
-    {"dmDefaultSource", 11, "large capacity"},
-    {"dmDefaultSource", 14, "cassette"},
-    {"dmDefaultSource", 15, "by form"},
-    {"dmPrintQuality", -1, "draft"},
-    {"dmPrintQuality", -2, "low"},
-    {"dmPrintQuality", -3, "medium"},
-    {"dmPrintQuality", -4, "high"},
-    {"dmColor", 1, "monochrome"},
-    {"dmColor", 2, "colour"},
-    {"dmDuplex", 1, "one-sided"},
-    {"dmDuplex", 2, "two-sided, long edge"},
-    {"dmDuplex", 3, "two-sided, short edge"},
-    {"dmTTOption", 1, "TrueType as bitmaps"},
-    {"dmTTOption", 2, "TrueType downloaded"},
-    {"dmTTOption", 3, "device fonts substituted"},
-    {"dmTTOption", 4, "TrueType downloaded as outlines"},
-    {"dmCollate", 0, "off"},
-    {"dmCollate", 1, "on"},
-};
-
-// The value as a person reads it: with the name of what it stands for, or
-// with its unit.
-std::string Describe(const std::string& field, std::int16_t value) {
-    const std::string number = std::to_string(value);
-    for (const ValueLabel& label : kValueLabels)
-        if (field == label.field && value == label.value)
-            return number + " (" + label.label + ")";
-    if ((field == "dmPaperSize" || field == "dmDefaultSource") && value >= 256)
-        return number + " (the driver's own)";
-    if ((field == "dmPrintQuality" && value > 0) || field == "dmYResolution")
-        return number + " dpi";
-    if (field == "dmScale")
-        return number + " %";
-    if (field == "dmPaperLength" || field == "dmPaperWidth") {
-        // Tenths of a millimetre.
-        const int magnitude = value < 0 ? -value : value;
-        char text[32];
-        std::snprintf(text, sizeof text, " (%s%d.%d mm)", value < 0 ? "-" : "", magnitude / 10, magnitude % 10);
-        return number + text;
-    }
-    return number;
-}
 
 std::string SetBitNames(std::uint32_t fields) {
     std::string names;
@@ -187,81 +28,7 @@ void AddLine(std::string& out, const char* label, const std::string& value) {
     out += start + value + "\n";
 }
 
-std::string JsonNumberOrNull(const std::optional<long long>& value) { return value ? std::to_string(*value) : "null"; }
-
 }  // namespace
-
-std::string ToUtf8(const std::u16string& s) {
-    std::string out;
-    ForEachCodePoint(s, [&](char32_t c) { AppendUtf8(out, c); });
-    return out;
-}
-
-std::string ShowName(const std::u16string& name) { return Escaped(name, Audience::Person); }
-std::string QuoteForPerson(const std::u16string& s) { return Quote(s, Audience::Person); }
-std::string QuoteForJson(const std::u16string& s) { return Quote(s, Audience::Json); }
-std::string DescribeValue(const std::string& field, std::int16_t value) { return Describe(field, value); }
-
-std::u16string FromUtf8(const std::string& s) {
-    std::u16string out;
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char lead = byte(i);
-        const std::size_t length = lead < 0x80           ? 1
-                                   : (lead >> 5) == 0x6  ? 2
-                                   : (lead >> 4) == 0xE  ? 3
-                                   : (lead >> 3) == 0x1E ? 4
-                                                         : 0;
-        char32_t c = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
-        bool ok = length != 0 && i + length <= s.size();
-        for (std::size_t k = 1; ok && k < length; ++k) {
-            ok = (byte(i + k) & 0xC0) == 0x80;
-            c = (c << 6) | (byte(i + k) & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-        static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (!ok || c < kSmallest[length] || IsSurrogate(c) || c > 0x10FFFF) {
-            out.push_back(static_cast<char16_t>(kEscapedByteBase + lead - 0x80));
-            ++i;
-            continue;
-        }
-        if (c >= 0x10000) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-        i += length;
-    }
-    return out;
-}
-
-std::optional<Arguments> ParseArguments(const std::vector<std::u16string>& args, std::string& error) {
-    Arguments parsed;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::u16string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != u'-')
-            parsed.files.push_back(i);
-        else if (arg == u"--")
-            optionsEnded = true;
-        else if (arg == u"--json")
-            parsed.json = true;
-        else if (arg == u"--help" || arg == u"-h")
-            parsed.help = true;
-        else if (arg == u"--version")
-            parsed.version = true;
-        else {
-            error = "unknown option " + ShowName(arg);
-            return std::nullopt;
-        }
-    }
-    if (!parsed.help && !parsed.version && parsed.files.empty()) {
-        error = "no FILE given";
-        return std::nullopt;
-    }
-    return parsed;
-}
 
 std::string Usage() {
     return "usage: ikwdev-inspect [--json] [--] FILE...\n"
@@ -281,9 +48,9 @@ std::string FormatText(const std::u16string& file, const DeviceInfo& info) {
     AddLine(out, "DevModeSize",
             std::to_string(info.devModeSize) + " (dmSize " + std::to_string(r.dmSize) + " + dmDriverExtra " +
                 std::to_string(r.dmDriverExtra) + ")");
-    AddLine(out, "dmDeviceName", Quote(r.dmDeviceName, Audience::Person));
+    AddLine(out, "dmDeviceName", QuoteForPerson(r.dmDeviceName));
     AddLine(out, "FullDeviceName",
-            info.fullDeviceName ? Quote(*info.fullDeviceName, Audience::Person)
+            info.fullDeviceName ? QuoteForPerson(*info.fullDeviceName)
                                 : "none: no tail, the record's name is the full name");
     AddLine(out, "dmSpecVersion", Hex(r.dmSpecVersion, 4));
     AddLine(out, "dmDriverVersion", Hex(r.dmDriverVersion, 4));
@@ -298,7 +65,7 @@ std::string FormatText(const std::u16string& file, const DeviceInfo& info) {
         const std::optional<std::int16_t>& value = r.*field.member;
         std::string text = "beyond dmSize";
         if (value) {
-            text = Describe(field.name, *value);
+            text = DescribeValue(field.name, *value);
             if ((setBits & field.bit) == 0)
                 text += ", not set in dmFields";
         }
@@ -306,7 +73,7 @@ std::string FormatText(const std::u16string& file, const DeviceInfo& info) {
     }
     std::string form = "beyond dmSize";
     if (r.dmFormName) {
-        form = Quote(*r.dmFormName, Audience::Person);
+        form = QuoteForPerson(*r.dmFormName);
         if ((setBits & kDmFormNameBit) == 0)
             form += ", not set in dmFields";
     }
@@ -320,10 +87,10 @@ std::string FormatJson(const std::u16string& file, const DeviceInfo& info) {
         return ",\"" + std::string(name) + "\":" + value;
     };
     std::string out =
-        "{\"format\":" + std::to_string(kJsonFormat) + ",\"file\":" + Quote(file, Audience::Json) + ",\"valid\":true";
+        "{\"format\":" + std::to_string(kJsonFormat) + ",\"file\":" + QuoteForJson(file) + ",\"valid\":true";
     out += member("fileSize", std::to_string(info.fileSize));
     out += member("DevModeSize", std::to_string(info.devModeSize));
-    out += member("dmDeviceName", Quote(r.dmDeviceName, Audience::Json));
+    out += member("dmDeviceName", QuoteForJson(r.dmDeviceName));
     out += member("dmSpecVersion", std::to_string(r.dmSpecVersion));
     out += member("dmDriverVersion", std::to_string(r.dmDriverVersion));
     out += member("dmSize", std::to_string(r.dmSize));
@@ -331,23 +98,16 @@ std::string FormatJson(const std::u16string& file, const DeviceInfo& info) {
     out += member("dmFields", JsonNumberOrNull(r.dmFields));
     for (const DmShortField& field : kDmShortFields)
         out += member(field.name, JsonNumberOrNull(r.*field.member));
-    out += member("dmFormName", r.dmFormName ? Quote(*r.dmFormName, Audience::Json) : "null");
+    out += member("dmFormName", r.dmFormName ? QuoteForJson(*r.dmFormName) : "null");
     out += member("driverPrivateOffset", std::to_string(info.driverPrivateOffset));
     out += member("driverPrivateSize", std::to_string(info.driverPrivateSize));
-    out += member("FullDeviceName", info.fullDeviceName ? Quote(*info.fullDeviceName, Audience::Json) : "null");
+    out += member("FullDeviceName", info.fullDeviceName ? QuoteForJson(*info.fullDeviceName) : "null");
     std::string warnings;
     for (const DecodeWarning& warning : info.warnings)
         warnings += std::string(warnings.empty() ? "" : ",") + "{\"offset\":" + std::to_string(warning.offset) +
-                    ",\"message\":" + Quote(FromUtf8(warning.message), Audience::Json) + "}";
+                    ",\"message\":" + QuoteForJson(FromUtf8(warning.message)) + "}";
     out += member("warnings", "[" + warnings + "]");
     return out + "}\n";
-}
-
-std::string JsonProblemMembers(const std::u16string& file, const std::string& problem,
-                               std::optional<std::size_t> offset) {
-    return "\"file\":" + Quote(file, Audience::Json) +
-           ",\"valid\":false,\"error\":" + Quote(FromUtf8(problem), Audience::Json) +
-           ",\"offset\":" + (offset ? std::to_string(*offset) : "null");
 }
 
 std::string FormatJsonProblem(const std::u16string& file, const std::string& problem,
@@ -357,20 +117,25 @@ std::string FormatJsonProblem(const std::u16string& file, const std::string& pro
 
 std::string VersionText() { return std::string("ikwdev-inspect ") + IKW_INSPECT_VERSION + "\n"; }
 
-ExitStatus Run(const std::vector<std::u16string>& args, const Io& io) {
-    if (IsDiffRequest(args))
-        return static_cast<ExitStatus>(RunDiff(args, io));
+ExitStatus RunInspect(const std::vector<std::u16string>& args, const Io& io) {
+    const ParsedCommandLine line = ParseCommandLine(args, 0, {{u"--json"}, {u"--help"}, {u"-h"}, {u"--version"}});
+    const bool help = line.Has(u"--help") || line.Has(u"-h");
+    const bool version = line.Has(u"--version");
     std::string error;
-    const std::optional<Arguments> parsed = ParseArguments(args, error);
-    if (!parsed) {
+    if (line.problem)
+        error = "unknown option " + ShowName(line.problemArgument);
+    else if (!help && !version && line.operands.empty())
+        error = "no FILE given";
+    if (!error.empty()) {
         io.err("ikwdev-inspect: " + error + "\n" + Usage());
         return ExitStatus::WrongUsage;
     }
-    if (parsed->help || parsed->version)
-        return WriteOut(io, parsed->help ? Usage() : VersionText()) ? ExitStatus::AllValid : ExitStatus::OutputFailed;
+    if (help || version)
+        return WriteOut(io, help ? Usage() : VersionText()) ? ExitStatus::AllValid : ExitStatus::OutputFailed;
+    const bool json = line.Has(u"--json");
     ExitStatus status = ExitStatus::AllValid;
     bool first = true;
-    for (std::size_t index : parsed->files) {
+    for (std::size_t index : line.operands) {
         const std::u16string& name = args[index];
         const ReadResult read = ReadDeviceInfo(io, index);
         if (read.problem) {
@@ -380,13 +145,12 @@ ExitStatus Run(const std::vector<std::u16string>& args, const Io& io) {
                 status = ExitStatus::CannotRead;
             else if (status == ExitStatus::AllValid)
                 status = ExitStatus::SomeInvalid;
-            if (!ReportProblem(io, name, read, parsed->json))
+            if (!ReportProblem(io, name, read, json))
                 return ExitStatus::OutputFailed;
             continue;
         }
         ReportWarnings(io, name, *read.info);
-        if (!WriteOut(io,
-                      parsed->json ? FormatJson(name, *read.info) : (first ? "" : "\n") + FormatText(name, *read.info)))
+        if (!WriteOut(io, json ? FormatJson(name, *read.info) : (first ? "" : "\n") + FormatText(name, *read.info)))
             return ExitStatus::OutputFailed;
         first = false;
     }

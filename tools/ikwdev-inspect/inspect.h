@@ -1,7 +1,8 @@
 #pragma once
 // ikwdev-inspect: shows what a saved .dev file holds, to a person or, with
 // --json, to a script. Everything but reading files and writing the output
-// lives here, so it runs the same on the host and on Windows.
+// lives here, so it runs the same on the host and on Windows. The reading and
+// reporting of one file are the comparison's (diff.h) too.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,27 +12,9 @@
 #include <vector>
 
 #include "devinfo/device_info_format.h"
+#include "tools/ikwdev-inspect/exit_status.h"
 
 namespace ikw::inspect {
-
-// A file that cannot be read at all (missing, no regular file, a read error)
-// is CannotRead, with --diff or without: no statement about its contents.
-enum class ExitStatus { AllValid = 0, SomeInvalid = 1, WrongUsage = 2, OutputFailed = 2, CannotRead = 2 };
-
-// The version of the JSON shapes the inspector writes, in every object as
-// "format"; it grows when a member changes meaning or goes away.
-inline constexpr int kJsonFormat = 1;
-
-struct Arguments {
-    bool json = false;
-    bool help = false;
-    bool version = false;
-    std::vector<std::size_t> files;  // indices into the argument list
-};
-
-// args: the command line without the program name. nullopt on wrong usage,
-// with the reason in error.
-std::optional<Arguments> ParseArguments(const std::vector<std::u16string>& args, std::string& error);
 
 std::string Usage();
 
@@ -42,10 +25,6 @@ std::string FormatText(const std::u16string& file, const DeviceInfo& info);
 std::string FormatJson(const std::u16string& file, const DeviceInfo& info);
 std::string FormatJsonProblem(const std::u16string& file, const std::string& problem,
                               std::optional<std::size_t> offset);
-// The members that describe one file's problem, without braces: the one
-// shape for the per-file object and for the diff's "problems" list.
-std::string JsonProblemMembers(const std::u16string& file, const std::string& problem,
-                               std::optional<std::size_t> offset);
 // "ikwdev-inspect VERSION\n".
 std::string VersionText();
 
@@ -65,11 +44,12 @@ struct Io {
     std::function<void(const std::string&)> err;
 };
 
-// args: the command line without the program name, as text for messages;
-// io.read opens the argument of the given index the platform's own way.
-// Output that cannot be written ends the run with OutputFailed: a script
-// reading a cut-off output must not take it for the whole.
-ExitStatus Run(const std::vector<std::u16string>& args, const Io& io);
+// ikwdev-inspect without --diff. args: the command line without the program
+// name, as text for messages; io.read opens the argument of the given index
+// the platform's own way. Output that cannot be written ends the run with
+// OutputFailed: a script reading a cut-off output must not take it for the
+// whole.
+ExitStatus RunInspect(const std::vector<std::u16string>& args, const Io& io);
 
 // Writes to standard output; false (after saying why on standard error)
 // when the text could not be written whole.
@@ -90,22 +70,5 @@ ReadResult ReadDeviceInfo(const Io& io, std::size_t argIndex);
 bool ReportProblem(const Io& io, const std::u16string& file, const ReadResult& read, bool json);
 // What the decoder found doubtful in a valid file, on standard error.
 void ReportWarnings(const Io& io, const std::u16string& file, const DeviceInfo& info);
-
-// A name in quotes: for a person, readable with only what would break the
-// line or hide a character escaped; for JSON, pure ASCII.
-std::string QuoteForPerson(const std::u16string& s);
-std::string QuoteForJson(const std::u16string& s);
-// A public field's value as a person reads it, e.g. "2 (landscape)".
-std::string DescribeValue(const std::string& field, std::int16_t value);
-
-std::string ToUtf8(const std::u16string& s);
-// A byte that is not part of valid UTF-8 becomes the lone surrogate
-// U+DC80 + (byte - 0x80), as Python's "surrogateescape" does: two names
-// that differ only in such bytes stay different in the JSON output, and a
-// script can get the bytes back.
-std::u16string FromUtf8(const std::string& s);
-// A file name for the text output and messages: control characters and lone
-// surrogates as \uXXXX, so a name cannot break or forge a line.
-std::string ShowName(const std::u16string& name);
 
 }  // namespace ikw::inspect

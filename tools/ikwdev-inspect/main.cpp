@@ -7,12 +7,15 @@
 #include <cstring>
 
 #include "tools/ikwdev-inspect/console_output.h"
-#include "tools/ikwdev-inspect/inspect.h"
+#include "tools/ikwdev-inspect/run.h"
+#include "tools/ikwdev-inspect/text_format.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+#include "framework/unique_handle.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -76,23 +79,21 @@ const char* NonRegularKind(HANDLE file) {
 // read: a directory opens only with backup semantics, and reading a pipe
 // would wait for its writer.
 FileContents ReadRegularFile(const wchar_t* path) {
-    const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    fw::KernelHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return CannotOpen(std::strerror(ENOENT));
         return CannotOpen(error == ERROR_ACCESS_DENIED ? std::strerror(EACCES) : "error " + std::to_string(error));
     }
-    if (const char* kind = NonRegularKind(file)) {
-        CloseHandle(file);
+    if (const char* kind = NonRegularKind(file.Get()))
         return NotARegularFile(kind);
-    }
-    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
-    if (descriptor == -1) {
-        CloseHandle(file);
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file.Get()), _O_RDONLY | _O_BINARY);
+    if (descriptor == -1)
         return CannotOpen(std::strerror(errno));
-    }
+    // The descriptor closes the handle from here on.
+    file.Release();
     std::FILE* stream = _fdopen(descriptor, "rb");
     if (stream == nullptr)
         _close(descriptor);

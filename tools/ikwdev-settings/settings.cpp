@@ -7,8 +7,9 @@
 #include "devinfo/ascii_text.h"
 #include "devinfo/device_info_format.h"
 #include "devinfo/file_name_suggestion.h"
+#include "tools/ikwdev-inspect/command_line.h"
 #include "tools/ikwdev-inspect/diff.h"
-#include "tools/ikwdev-inspect/inspect.h"
+#include "tools/ikwdev-inspect/text_format.h"
 
 namespace ikw::settings {
 
@@ -72,34 +73,30 @@ std::optional<Options> Parse(const std::vector<std::u16string>& args, std::strin
         return std::nullopt;
     }
     const bool apply = options.command == Options::Command::Apply;
-    bool optionsEnded = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::u16string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != u'-') {
-            options.operands.push_back(arg);
-        } else if (arg == u"--") {
-            optionsEnded = true;
-        } else if (arg == u"--help" || arg == u"-h") {
-            options.command = Options::Command::Help;
-            return options;
-        } else if (arg == u"--json") {
-            options.json = true;
-        } else if (arg == u"--all" && !apply) {
-            options.all = true;
-        } else if (arg == u"--dry-run" && apply) {
-            options.dryRun = true;
-        } else if (arg == u"--all-users" && apply) {
-            options.allUsers = true;
-        } else if (arg == u"--printer" && apply && i + 1 < args.size()) {
-            options.printer = args[++i];
-        } else if (arg.rfind(u"--printer=", 0) == 0 && apply) {
-            options.printer = arg.substr(10);
-        } else {
-            error = arg == u"--printer" && apply ? "--printer needs a printer name"
-                                                 : "unknown option " + ShowName(arg) + " for " + ToUtf8(command);
-            return std::nullopt;
-        }
+    std::vector<inspect::OptionSpec> known = {
+        {u"--help", inspect::OptionSpec::Final}, {u"-h", inspect::OptionSpec::Final}, {u"--json"}};
+    if (apply)
+        known.insert(known.end(), {{u"--dry-run"}, {u"--all-users"}, {u"--printer", inspect::OptionSpec::WithValue}});
+    else
+        known.push_back({u"--all"});
+    const inspect::ParsedCommandLine line = inspect::ParseCommandLine(args, 1, known);
+    if (line.problem) {
+        error = line.problem == inspect::ParsedCommandLine::Problem::MissingValue
+                    ? "--printer needs a printer name"
+                    : "unknown option " + ShowName(line.problemArgument) + " for " + ToUtf8(command);
+        return std::nullopt;
     }
+    if (line.Has(u"--help") || line.Has(u"-h")) {
+        options.command = Options::Command::Help;
+        return options;
+    }
+    options.json = line.Has(u"--json");
+    options.all = line.Has(u"--all");
+    options.dryRun = line.Has(u"--dry-run");
+    options.allUsers = line.Has(u"--all-users");
+    options.printer = line.Value(u"--printer");
+    for (std::size_t index : line.operands)
+        options.operands.push_back(args[index]);
     if (options.printer && options.printer->empty()) {
         error = "--printer needs a printer name";
         return std::nullopt;
@@ -195,7 +192,7 @@ std::string CaptureLine(const CaptureResult& r) {
 ExitStatus Finish(Platform& platform, const std::string& output, bool succeeded) {
     if (const auto failure = platform.console.out(output)) {
         platform.console.err(kProgram + "cannot write the output: " + *failure + "\n");
-        return ExitStatus::WrongUsage;
+        return ExitStatus::OutputFailed;
     }
     return succeeded ? ExitStatus::Done : ExitStatus::SomeFailed;
 }

@@ -14,12 +14,13 @@
 #include "app/open_device_info.h"
 #include "app/print_services.h"
 #include "devinfo/save_device_settings.h"
+#include "tools/ikwdev-inspect/exit_status.h"
 
 namespace ikw::settings {
 
-// As ikwdev-inspect's: 0 all done, 1 some of it failed (each failure says
-// why), 2 wrong usage or output that could not be written.
-enum class ExitStatus { Done = 0, SomeFailed = 1, WrongUsage = 2 };
+// As ikwdev-inspect's: Done, SomeFailed (each failure says why), WrongUsage
+// or OutputFailed.
+using ExitStatus = inspect::ExitStatus;
 
 enum class DefaultsScope {
     ThisUser,  // SetPrinterW level 9: this user's own defaults for the printer

@@ -25,10 +25,10 @@ SetOutcome Win32PrinterDefaults::SetDefaults(const std::u16string& printer, cons
     BOOL set = FALSE;
     if (allUsers) {
         PRINTER_INFO_8W info{devMode};
-        set = SetPrinterW(handle.get(), 8, reinterpret_cast<BYTE*>(&info), 0);
+        set = SetPrinterW(handle.Get(), 8, reinterpret_cast<BYTE*>(&info), 0);
     } else {
         PRINTER_INFO_9W info{devMode};
-        set = SetPrinterW(handle.get(), 9, reinterpret_cast<BYTE*>(&info), 0);
+        set = SetPrinterW(handle.Get(), 9, reinterpret_cast<BYTE*>(&info), 0);
     }
     if (set)
         return SetOutcome::Set;

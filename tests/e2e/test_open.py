@@ -16,10 +16,35 @@ from harness import (DIALOG_CLASS, LANDSCAPE, PAPER_COMBO, PORTRAIT as PORTRAIT_
                      windows_path)
 from test_save import (DEVICE_NAME, DM_DRIVER_EXTRA, LABEL, MESSAGE_TEXT, OFFICE, ORIENTATION,
                        PROGRAM_NAME, SaveTestCase, up_to_nul, utf16)
-from device_info_files import dev_file  # noqa: E402  (test_save puts the fixtures on the path)
+from device_info_files import dev_file, dev_mode  # noqa: E402  (test_save puts the fixtures on the path)
 
 # The title of Wine's print setup dialog under this locale.
 SETUP_TITLE = "Print Setup"
+
+# The messages about a file that cannot be used, by interface language: a
+# plain sentence, then the reason or the printer, and the path.
+NOT_DEVICE_INFO = {
+    "en": "This file is not a device info file, or it is damaged, so it was not opened. "
+          "Nothing was changed.\nnot a device info file (%s) :%s",
+    "ja": "このファイルはデバイス情報ファイルではないか、破損しているため、開きませんでした。"
+          "何も変更されていません。\nデバイス情報ファイルではありません (%s) :%s",
+}
+PRINTER_NOT_INSTALLED = {
+    "en": "This file holds settings for a printer that is not installed on this computer, so it was "
+          "not opened. Install that printer, or open a file saved for an installed one.\n"
+          "printer not installed (%s) :%s",
+    "ja": "このファイルは、このコンピューターにインストールされていないプリンターの設定なので、"
+          "開きませんでした。そのプリンターをインストールするか、インストールされているプリンター用に"
+          "保存したファイルを開いてください。\nプリンターがインストールされていません (%s) :%s",
+}
+USAGE = ("IKWDev opens one device info file at a time and was given more than one, so nothing was "
+         "opened. Start it with one file, or with none.\nusage : IKWDev [FILE]\nWithout FILE the printer "
+         "setup opens on the default printer; with a device info file (.dev) it opens on the file's "
+         "printer and settings.")
+# A file cut short: its header claims a record of 220 bytes.
+DAMAGED = b"\xdc\x00\x00\x00" + bytes(100)
+DAMAGED_REASON = ("file is shorter than its header says: DevModeSize 220 needs 224 bytes, "
+                  "the file has 104 bytes")
 
 
 def without_name_slack(data):
@@ -127,7 +152,9 @@ def longer_private_part(data):
 
 
 # What the open says when the driver's private part in the file was reset.
-PRIVATE_RESET = ("some settings in this file were reset (%s) :%s\n"
+PRIVATE_RESET = ("Some settings in this file could not be used with this printer and were reset. "
+                 "Check the settings before you save.\n"
+                 "some settings in this file were reset (%s) :%s\n"
                  "The printer's own settings in this file were made by another version of its driver, or for "
                  "another printer, and were reset to the driver's defaults.\n")
 
@@ -206,14 +233,13 @@ class UnusableFileTest(OpenTestCase):
     def test_a_damaged_file_is_reported_then_the_usual_start_follows(self):
         path = self.path("damaged.dev")
         with open(path, "wb") as f:
-            f.write(b"\xdc\x00\x00\x00" + bytes(100))
+            f.write(DAMAGED)
         self.use_printers([OFFICE, LABEL], default=OFFICE)
         self.start_program(args=[windows_path(path)])
 
         box = self.wait_for_message()
         self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
-                         "not a device info file (file is shorter than its header says: DevModeSize 220 "
-                         "needs 224 bytes, the file has 104 bytes) :" + windows_path(path))
+                         NOT_DEVICE_INFO["en"] % (DAMAGED_REASON, windows_path(path)))
         self.assert_usual_start_follows(box)
 
     def test_a_file_whose_printer_is_not_installed_is_reported_then_the_usual_start_follows(self):
@@ -225,7 +251,7 @@ class UnusableFileTest(OpenTestCase):
         self.start_program(args=[windows_path(path)])
         box = self.wait_for_message()
         self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
-                         "printer not installed (%s) :%s" % (LABEL, windows_path(path)))
+                         PRINTER_NOT_INSTALLED["en"] % (LABEL, windows_path(path)))
         self.assert_usual_start_follows(box)
 
     def test_a_pipe_is_reported_like_any_unreadable_file_instead_of_read_for_ever(self):
@@ -251,11 +277,46 @@ class UnusableFileTest(OpenTestCase):
         self.use_printers([OFFICE], default=OFFICE)
         self.start_program(args=["a.dev", "b.dev"])
         box = self.wait_for_message()
-        self.assertTrue(self.driver.text(box, MESSAGE_TEXT).startswith("usage : IKWDev [FILE]"))
+        self.assertEqual(self.driver.text(box, MESSAGE_TEXT), USAGE)
         self.driver.dismiss(box)
         self.assert_exits_with(2)
         self.assertIsNone(self.driver.wait_setup_dialog(timeout=2), "a setup dialog opened")
         self.assert_default_printer_is(OFFICE)
+
+
+class JapaneseUnusableFileTest(OpenTestCase):
+    """On a Japanese interface the messages about a file that cannot be used
+    are Japanese; the decoder's reason stays as technical detail."""
+    locale = "ja_JP.UTF-8"
+
+    def assert_japanese_message_then_usual_start(self, path, expected):
+        self.start_program(args=[windows_path(path)])
+        box = self.wait_for_message()
+        self.assertEqual(self.driver.text(box, MESSAGE_TEXT), expected)
+        self.driver.dismiss(box)
+        # The usual start: the default printer, and no file in the title
+        # (the platform's own title is Japanese here).
+        dialog = self.wait_for_setup_dialog()
+        self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, OFFICE)
+        self.assertNotIn(".dev", self.driver.text(dialog))
+        self.close_program(dialog)
+        self.assert_default_printer_is(OFFICE)
+
+    def test_a_damaged_file(self):
+        path = self.path("damaged.dev")
+        with open(path, "wb") as f:
+            f.write(DAMAGED)
+        self.use_printers([OFFICE], default=OFFICE)
+        self.assert_japanese_message_then_usual_start(
+            path, NOT_DEVICE_INFO["ja"] % (DAMAGED_REASON, windows_path(path)))
+
+    def test_a_file_whose_printer_is_not_installed(self):
+        path = self.path("label.dev")
+        with open(path, "wb") as f:
+            f.write(dev_file(dev_mode(LABEL)))
+        self.use_printers([OFFICE], default=OFFICE)
+        self.assert_japanese_message_then_usual_start(
+            path, PRINTER_NOT_INSTALLED["ja"] % (LABEL, windows_path(path)))
 
 
 if __name__ == "__main__":

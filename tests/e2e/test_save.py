@@ -35,8 +35,8 @@ PORTRAIT, LANDSCAPE_ORIENTATION = 1, 2
 # The program's messages when it cannot use the chosen path, and when there
 # are no settings to save.
 OPEN_ERROR = "open error :"
-NO_SETTINGS = ("settings error : the printer driver gave no settings for the printer shown, "
-               "or they could not be read. Nothing was saved.")
+NO_SETTINGS = ("Nothing was saved: the printer's driver gave no settings for the printer shown, "
+               "or they could not be read. Choose the printer again, or check its driver.")
 PROGRAM_NAME = "IKWDev"
 MESSAGE_TEXT = 0xFFFF   # the text of a message box
 

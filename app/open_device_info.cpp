@@ -75,6 +75,9 @@ OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vec
     if (contents->size() > kMaxDeviceInfoFileSize)
         return {std::nullopt, FileProblem(strings, ComposeMessage(strings, IDS_REASON_FILE_TOO_LONG), file)};
     const DecodeResult decoded = DecodeDeviceInfo(contents->data(), contents->size());
+    // The decoder's reason is English under every interface language: it is
+    // technical detail after the plain sentence, the text ikwdev-inspect
+    // prints for the same file.
     if (!decoded.info)
         return {std::nullopt, FileProblem(strings, WidenAscii(decoded.error->message), file)};
 

@@ -5,6 +5,7 @@
 
 #include "app/run_program.h"
 #include "app/start_up.h"
+#include "devinfo/message_texts.h"
 #include "dialog/printer_setup_dlg.h"
 #include "help/help_request.h"
 #include "platform/ole_apartment.h"
@@ -20,6 +21,13 @@ namespace {
 // No selection, no page numbers, the driver's own copies setting, no print
 // to file: only the device settings matter here.
 constexpr DWORD kSetupDialogFlags = PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE | PD_HIDEPRINTTOFILE;
+
+// The framework's own boxes, in the interface language like every other,
+// with the built-in English should the string table lack one. The built-in
+// texts are literals, so the pointer stays valid and ends in a NUL.
+fw::FrameworkText FrameworkTextFor(unsigned id) {
+    return {id, reinterpret_cast<const wchar_t*>(ikw::BuiltInText(id).data())};
+}
 
 // One setup dialog at a time, made the application's main window while it runs.
 class SetupDialogRunner : public ikw::OpenedFileDialogHost {
@@ -67,6 +75,10 @@ private:
 
 }  // namespace
 
+CIkwDevApp::CIkwDevApp()
+    : fw::Application({FrameworkTextFor(IDS_OUT_OF_MEMORY), FrameworkTextFor(IDS_UNEXPECTED_ERROR),
+                       FrameworkTextFor(IDS_HELP_VIEWER_FAILED)}) {}
+
 bool CIkwDevApp::InitInstance() {
     // The new-style save dialog is a component object. Nothing else needs
     // these services, so a failure here is left for that dialog to meet.
@@ -78,7 +90,8 @@ bool CIkwDevApp::InitInstance() {
     SetupDialogRunner dialogs(*this);
     // By the time a box is shown the dialog is gone: it has no owner.
     ikw::Win32MessageBoxes messages(nullptr);
-    m_exitCode = ikw::RunProgram(ikw::CommandLineArguments(), spooler, files, dialogs, messages);
+    ikw::Win32StringTable strings;
+    m_exitCode = ikw::RunProgram(ikw::CommandLineArguments(), spooler, files, dialogs, messages, strings);
     m_helpViewer.CloseAll();
     return false;
 }

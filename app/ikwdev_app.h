@@ -8,6 +8,7 @@
 
 class CIkwDevApp : public fw::Application {
 public:
+    CIkwDevApp();
     bool InitInstance() override;
 
     std::u16string m_strExcludedPrinter;

@@ -4,51 +4,45 @@
 
 #include "devinfo/ascii_text.h"
 #include "devinfo/device_info_format.h"
+#include "devinfo/message_texts.h"
 #include "devinfo/save_device_settings.h"
 
 namespace ikw {
 
 namespace {
 
-// Composed here, like the save's error texts, and the same under every
-// interface language: each names a file path or a printer, and a path reads
-// the same in any language. Each ends in " :" and the path, as "open error :"
-// does.
-const std::u16string kNotDeviceInfoText = u"not a device info file";
-const std::u16string kDriverRefusedText = u"settings refused by the printer's driver";
-const std::u16string kDialogFailedText = u"setup dialog could not open";
-const std::u16string kFileTooLongReason = u"longer than any device info file can be";
-const std::u16string kNoPrinterReason = u"it names no printer";
-const std::u16string kSettingsResetText = u"some settings in this file were reset";
-const std::u16string kPrivateResetText =
-    u"\nThe printer's own settings in this file were made by another version of its driver, or for another "
-    u"printer, and were reset to the driver's defaults.";
-const std::u16string kNoFieldListText =
-    u"\nThe file's settings record ends before the list of the settings it holds, so none of them could be used.";
-const std::u16string kFieldsDroppedText = u"\nThis driver's settings have no room for, or the file did not hold: ";
-const std::u16string kFieldsKeptText = u"\nKept: ";
-const std::u16string kNothingKeptText = u"\nNo setting of the file was kept.";
-const std::u16string kSavingAfterResetText =
-    u"\nSaving writes the settings the dialog shows; saving over this file replaces what was reset.";
+// The settings a user knows by name, by their dmFields bit; the rarer ones
+// keep their Win32 names (DM_...) as technical detail.
+constexpr struct {
+    std::uint32_t bit;
+    unsigned id;
+} kSettingNameIds[] = {
+    {0x00000001, IDS_SETTING_ORIENTATION},  {0x00000002, IDS_SETTING_PAPER},
+    {0x00000004, IDS_SETTING_PAPER_LENGTH}, {0x00000008, IDS_SETTING_PAPER_WIDTH},
+    {0x00000010, IDS_SETTING_SCALE},        {0x00000100, IDS_SETTING_COPIES},
+    {0x00000200, IDS_SETTING_SOURCE},       {0x00000400, IDS_SETTING_RESOLUTION},
+    {0x00000800, IDS_SETTING_COLOR},        {0x00001000, IDS_SETTING_DUPLEX},
+    {0x00002000, IDS_SETTING_Y_RESOLUTION}, {0x00004000, IDS_SETTING_TRUETYPE},
+    {0x00008000, IDS_SETTING_COLLATION},    {kDmFormNameBit, IDS_SETTING_FORM_NAME},
+};
 
-std::u16string FileProblem(const std::u16string& reason, const std::u16string& file) {
-    return kNotDeviceInfoText + u" (" + reason + u") :" + file;
+std::u16string FileProblem(StringTable& strings, const std::u16string& reason, const std::u16string& file) {
+    return ComposeMessage(strings, IDS_NOT_DEVICE_INFO, {reason, file});
 }
 
 // The settings a dmFields mask vouches for, as a user knows them, in record
-// order; the rarer ones by their Win32 names.
-std::u16string SettingNames(std::uint32_t fields) {
+// order.
+std::u16string SettingNames(StringTable& strings, std::uint32_t fields) {
+    const std::u16string separator = ComposeMessage(strings, IDS_LIST_SEPARATOR);
     std::u16string names;
     for (const DmFieldBit& bit : kDmFieldBits) {
         if ((fields & bit.bit) == 0)
             continue;
-        std::string name = bit.name;
-        for (const DmShortField& field : kDmShortFields)
-            if (field.bit == bit.bit)
-                name = field.label;
-        if (bit.bit == kDmFormNameBit)
-            name = "paper name";
-        names += (names.empty() ? u"" : u", ") + WidenAscii(name);
+        std::u16string name = WidenAscii(bit.name);
+        for (const auto& known : kSettingNameIds)
+            if (known.bit == bit.bit)
+                name = ComposeMessage(strings, known.id);
+        names += (names.empty() ? u"" : separator) + name;
     }
     return names;
 }
@@ -67,49 +61,57 @@ std::optional<std::u16string> FindInstalledPrinter(const std::u16string& printer
 
 OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
                         const std::vector<std::u16string>& installed, const PrinterNameMatch& names,
-                        const std::u16string& wantedPrinter) {
+                        StringTable& strings, const std::u16string& wantedPrinter) {
     if (!contents)
         return {std::nullopt, kOpenErrorText + file};
     if (contents->size() > kMaxDeviceInfoFileSize)
-        return {std::nullopt, FileProblem(kFileTooLongReason, file)};
+        return {std::nullopt, FileProblem(strings, ComposeMessage(strings, IDS_REASON_FILE_TOO_LONG), file)};
     const DecodeResult decoded = DecodeDeviceInfo(contents->data(), contents->size());
+    // The decoder's reason is English under every interface language: it is
+    // technical detail after the plain sentence, the text ikwdev-inspect
+    // prints for the same file.
     if (!decoded.info)
-        return {std::nullopt, FileProblem(WidenAscii(decoded.error->message), file)};
+        return {std::nullopt, FileProblem(strings, WidenAscii(decoded.error->message), file)};
 
     const std::u16string named = wantedPrinter.empty() ? PrinterNamedBy(*decoded.info) : wantedPrinter;
     if (named.empty())
-        return {std::nullopt, FileProblem(kNoPrinterReason, file)};
+        return {std::nullopt, FileProblem(strings, ComposeMessage(strings, IDS_REASON_NO_PRINTER), file)};
     const std::optional<std::u16string> printer = FindInstalledPrinter(named, installed, names);
     if (!printer)
-        return {std::nullopt, kNotInstalledText + u" (" + named + u") :" + file};
+        return {std::nullopt, ComposeMessage(strings, IDS_PRINTER_NOT_INSTALLED, {named, file})};
 
     const auto recordStart = contents->begin() + kDeviceInfoHeaderSize;
     return {OpenedDeviceInfo{file, *printer, {recordStart, recordStart + decoded.info->devModeSize}}, u""};
 }
 
-std::u16string FittingLossMessage(const FittedRecord& fitted, const std::u16string& printer,
-                                  const std::u16string& file) {
+std::u16string FittingLossMessage(const FittedRecord& fitted, const std::u16string& printer, const std::u16string& file,
+                                  StringTable& strings) {
     if (!fitted.privateReset && !fitted.noFieldList && fitted.fieldsDropped == 0)
         return {};
-    std::u16string text = kSettingsResetText + u" (" + printer + u") :" + file;
+    // One line for each thing to tell, each line a sentence of its own.
+    std::u16string text = ComposeMessage(strings, IDS_SETTINGS_RESET, {printer, file});
+    const auto addLine = [&](const std::u16string& line) { text += u"\n" + line; };
     if (fitted.privateReset)
-        text += kPrivateResetText;
+        addLine(ComposeMessage(strings, IDS_PRIVATE_RESET));
     if (fitted.noFieldList)
-        text += kNoFieldListText;
+        addLine(ComposeMessage(strings, IDS_NO_FIELD_LIST));
     if (fitted.fieldsDropped != 0)
-        text += kFieldsDroppedText + SettingNames(fitted.fieldsDropped) + u".";
-    text += fitted.fieldsKept != 0 ? kFieldsKeptText + SettingNames(fitted.fieldsKept) + u"." : kNothingKeptText;
-    return text + kSavingAfterResetText;
+        addLine(ComposeMessage(strings, IDS_FIELDS_DROPPED, {SettingNames(strings, fitted.fieldsDropped)}));
+    addLine(fitted.fieldsKept != 0
+                ? ComposeMessage(strings, IDS_FIELDS_KEPT, {SettingNames(strings, fitted.fieldsKept)})
+                : ComposeMessage(strings, IDS_NOTHING_KEPT));
+    addLine(ComposeMessage(strings, IDS_SAVING_AFTER_RESET));
+    return text;
 }
 
 std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, PrintServices& printServices,
                                                   DeviceInfoPlatform& platform, MessageBoxes& messages,
-                                                  const std::u16string& wantedPrinter) {
+                                                  StringTable& strings, const std::u16string& wantedPrinter) {
     const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateInstalledPrinters();
     if (!printers)
         return std::nullopt;
-    OpenDecision decision =
-        DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers, printServices, wantedPrinter);
+    OpenDecision decision = DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers,
+                                       printServices, strings, wantedPrinter);
     if (!decision.open) {
         messages.ShowMessage(decision.message, MessageIcon::Exclamation);
         return std::nullopt;
@@ -123,10 +125,11 @@ std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, Pr
     if (driverRecord && driverRecord->size() >= kMinDmSize) {
         const FittedRecord fitted = FitRecordToDriver(opened.record, *driverRecord, printServices);
         merged = platform.MergeThroughDriver(opened.printer, fitted.record);
-        loss = FittingLossMessage(fitted, opened.printer, file);
+        loss = FittingLossMessage(fitted, opened.printer, file, strings);
     }
     if (!merged) {
-        messages.ShowMessage(kDriverRefusedText + u" (" + opened.printer + u") :" + file, MessageIcon::Exclamation);
+        messages.ShowMessage(ComposeMessage(strings, IDS_DRIVER_REFUSED, {opened.printer, file}),
+                             MessageIcon::Exclamation);
         return std::nullopt;
     }
     opened.record = std::move(*merged);
@@ -138,13 +141,13 @@ std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, Pr
 }
 
 bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
-                        OpenedFileDialogHost& dialogs, MessageBoxes& messages) {
-    const std::optional<OpenedDeviceInfo> opened = ReadThroughDriver(file, printServices, platform, messages);
+                        OpenedFileDialogHost& dialogs, MessageBoxes& messages, StringTable& strings) {
+    const std::optional<OpenedDeviceInfo> opened = ReadThroughDriver(file, printServices, platform, messages, strings);
     if (!opened)
         return false;
     if (dialogs.RunSetupDialogWith(*opened))
         return true;
-    messages.ShowMessage(kDialogFailedText + u" (" + opened->printer + u") :" + file, MessageIcon::Exclamation);
+    messages.ShowMessage(ComposeMessage(strings, IDS_DIALOG_FAILED, {opened->printer, file}), MessageIcon::Exclamation);
     return false;
 }
 

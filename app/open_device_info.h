@@ -14,6 +14,7 @@
 #include "app/start_up.h"
 #include "devinfo/message_boxes.h"
 #include "devinfo/record_fitting.h"
+#include "devinfo/string_table.h"
 
 namespace ikw {
 
@@ -61,10 +62,6 @@ struct OpenDecision {
     std::u16string message;
 };
 
-// The start of the message for a printer that is not installed, followed by
-// its name in parentheses.
-inline const std::u16string kNotInstalledText = u"printer not installed";
-
 // The installed printer a name stands for, spelt as the spooler lists it;
 // nullopt when none is. installed: the names of the printers a file may name
 // (local printers and connections), matched as the spooler matches names,
@@ -75,30 +72,31 @@ std::optional<std::u16string> FindInstalledPrinter(const std::u16string& printer
 
 // contents: nullopt when the file could not be read. installed and names as
 // for FindInstalledPrinter; the open then uses the installed printer's own
-// spelling. wantedPrinter: the printer the record is meant for, or empty for
-// the one the file names.
+// spelling. strings: where the message's texts come from. wantedPrinter:
+// the printer the record is meant for, or empty for the one the file names.
 OpenDecision DecideOpen(const std::u16string& file, const std::optional<std::vector<std::uint8_t>>& contents,
                         const std::vector<std::u16string>& installed, const PrinterNameMatch& names,
-                        const std::u16string& wantedPrinter = {});
+                        StringTable& strings, const std::u16string& wantedPrinter = {});
 
 // What the user is told at the open when the fitted record lost anything of
 // the file's settings, with the printer and the file named; empty when
 // nothing was lost.
-std::u16string FittingLossMessage(const FittedRecord& fitted, const std::u16string& printer,
-                                  const std::u16string& file);
+std::u16string FittingLossMessage(const FittedRecord& fitted, const std::u16string& printer, const std::u16string& file,
+                                  StringTable& strings);
 
 // Read, judge and merge through the printer's driver: the settings an open
 // starts the dialog from, and the ones ikwdev-settings apply makes the
 // printer's defaults. nullopt after a message, or when the printer list
-// could not be had. wantedPrinter as for DecideOpen.
+// could not be had. The messages' texts come from strings. wantedPrinter as
+// for DecideOpen.
 std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, PrintServices& printServices,
                                                   DeviceInfoPlatform& platform, MessageBoxes& messages,
-                                                  const std::u16string& wantedPrinter = {});
+                                                  StringTable& strings, const std::u16string& wantedPrinter = {});
 
 // The whole open: ReadThroughDriver, then the dialog.
 // True when the dialog was shown; false after a message (or when the printer
 // list could not be had), when the usual start is to follow.
 bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
-                        OpenedFileDialogHost& dialogs, MessageBoxes& messages);
+                        OpenedFileDialogHost& dialogs, MessageBoxes& messages, StringTable& strings);
 
 }  // namespace ikw

@@ -1,29 +1,21 @@
 #include "app/run_program.h"
 
 #include "app/command_line.h"
+#include "devinfo/message_texts.h"
 
 namespace ikw {
 
-namespace {
-
-const std::u16string kUsageText =
-    u"usage : IKWDev [FILE]\n"
-    u"Without FILE the printer setup opens on the default printer; with a device info file (.dev) it opens on "
-    u"the file's printer and settings.";
-
-}  // namespace
-
 int RunProgram(const std::vector<std::u16string>& args, PrintServices& printServices, DeviceInfoPlatform& platform,
-               OpenedFileDialogHost& dialogs, MessageBoxes& messages) {
+               OpenedFileDialogHost& dialogs, MessageBoxes& messages, StringTable& strings) {
     const CommandLine commandLine = ParseCommandLine(args);
     switch (commandLine.request) {
     case CommandLine::Request::WrongUsage:
-        messages.ShowMessage(kUsageText, MessageIcon::Exclamation);
+        messages.ShowMessage(ComposeMessage(strings, IDS_USAGE), MessageIcon::Exclamation);
         return kWrongUsageExitCode;
     case CommandLine::Request::OpenFile:
         // A file that cannot be opened has been reported; the user still
         // gets the dialog, as on any other start.
-        if (OpenDeviceInfoFile(commandLine.file, printServices, platform, dialogs, messages)) {
+        if (OpenDeviceInfoFile(commandLine.file, printServices, platform, dialogs, messages, strings)) {
             dialogs.DestroySetupDialog();
             return 0;
         }
@@ -31,7 +23,7 @@ int RunProgram(const std::vector<std::u16string>& args, PrintServices& printServ
     case CommandLine::Request::UsualStart:
         break;
     }
-    RunStartUp(printServices, dialogs, messages);
+    RunStartUp(printServices, dialogs, messages, strings);
     return 0;
 }
 

@@ -11,8 +11,9 @@ namespace ikw {
 
 // args: the command line without the program's own name. Returns the exit
 // code. With no argument the run is exactly the usual start.
-// messages: for every report of the run (usage, an unusable file, the default printer).
+// messages: for every report of the run (usage, an unusable file, the
+// default printer), in the language of strings.
 int RunProgram(const std::vector<std::u16string>& args, PrintServices& printServices, DeviceInfoPlatform& platform,
-               OpenedFileDialogHost& dialogs, MessageBoxes& messages);
+               OpenedFileDialogHost& dialogs, MessageBoxes& messages, StringTable& strings);
 
 }  // namespace ikw

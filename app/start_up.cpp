@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "devinfo/message_texts.h"
+
 namespace ikw {
 
 std::u16string GetSubstitutePrinterName(std::size_t n, const std::vector<std::u16string>& printers,
@@ -23,8 +25,6 @@ namespace {
 // The names the program made the system default, in the order it did so.
 using DefaultsMade = std::vector<std::u16string>;
 
-const std::u16string kDefaultErrorText = u"default printer error : ";
-
 // The dialog cannot open on the current default (a broken driver, a vanished
 // queue, or the excluded printer): try each other printer in turn as a
 // substitute default until a dialog opens. The first candidate may be the
@@ -43,15 +43,13 @@ DefaultsMade RunWithSubstitutes(PrintServices& printServices, SetupDialogHost& d
     }
 }
 
-std::u16string DefaultNotHandedBackText(const std::u16string& defaultPrinter, const std::u16string& nowDefault) {
-    const std::u16string now = nowDefault.empty() ? u"No printer is" : nowDefault + u" is";
+std::u16string DefaultNotHandedBackText(StringTable& strings, const std::u16string& defaultPrinter,
+                                        const std::u16string& nowDefault) {
+    const std::u16string now = nowDefault.empty() ? ComposeMessage(strings, IDS_NOW_NO_DEFAULT)
+                                                  : ComposeMessage(strings, IDS_NOW_DEFAULT, {nowDefault});
     if (defaultPrinter.empty())
-        return kDefaultErrorText +
-               u"there was no default printer when IKWDev started, and there is no way to "
-               u"set none back. " +
-               now + u" now the default printer.";
-    return kDefaultErrorText + defaultPrinter + u" could not be made the default printer again. " + now +
-           u" now the default printer.";
+        return ComposeMessage(strings, IDS_NO_DEFAULT_TO_RESTORE, {now});
+    return ComposeMessage(strings, IDS_DEFAULT_NOT_RESTORED, {defaultPrinter, now});
 }
 
 // The default was changed only to get the dialog open. The dialog sets it
@@ -59,20 +57,20 @@ std::u16string DefaultNotHandedBackText(const std::u16string& defaultPrinter, co
 // at all, and "no default" cannot be set back; so the end of the run looks
 // again. A default the user chose meanwhile, one the program never set, is
 // left alone.
-void HandTheDefaultBack(PrintServices& printServices, MessageBoxes& messages, const std::u16string& defaultPrinter,
-                        const DefaultsMade& made) {
+void HandTheDefaultBack(PrintServices& printServices, MessageBoxes& messages, StringTable& strings,
+                        const std::u16string& defaultPrinter, const DefaultsMade& made) {
     const std::u16string current = printServices.QueryDefaultPrinter();
     if (current == defaultPrinter || std::find(made.begin(), made.end(), current) == made.end())
         return;
     if (printServices.ChangeDefaultPrinter(defaultPrinter) && printServices.QueryDefaultPrinter() == defaultPrinter)
         return;
-    messages.ShowMessage(DefaultNotHandedBackText(defaultPrinter, printServices.QueryDefaultPrinter()),
+    messages.ShowMessage(DefaultNotHandedBackText(strings, defaultPrinter, printServices.QueryDefaultPrinter()),
                          MessageIcon::Exclamation);
 }
 
 }  // namespace
 
-void RunStartUp(PrintServices& printServices, SetupDialogHost& dialogs, MessageBoxes& messages) {
+void RunStartUp(PrintServices& printServices, SetupDialogHost& dialogs, MessageBoxes& messages, StringTable& strings) {
     const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateLocalPrinters();
     if (!printers)
         return;
@@ -89,7 +87,7 @@ void RunStartUp(PrintServices& printServices, SetupDialogHost& dialogs, MessageB
         made = RunWithSubstitutes(printServices, dialogs, *printers, defaultPrinter);
     }
 
-    HandTheDefaultBack(printServices, messages, defaultPrinter, made);
+    HandTheDefaultBack(printServices, messages, strings, defaultPrinter, made);
     dialogs.DestroySetupDialog();
 }
 

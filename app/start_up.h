@@ -7,6 +7,7 @@
 
 #include "app/print_services.h"
 #include "devinfo/message_boxes.h"
+#include "devinfo/string_table.h"
 
 namespace ikw {
 
@@ -32,7 +33,8 @@ std::u16string GetSubstitutePrinterName(std::size_t n, const std::vector<std::u1
 
 // Runs the program from start to end. Returns when the dialog has closed; the
 // process then ends with exit code 0. A default printer the program changed
-// is the user's own again by then, or the user is told which printer is.
-void RunStartUp(PrintServices& printServices, SetupDialogHost& dialogs, MessageBoxes& messages);
+// is the user's own again by then, or the user is told which printer is, in
+// the language of strings.
+void RunStartUp(PrintServices& printServices, SetupDialogHost& dialogs, MessageBoxes& messages, StringTable& strings);
 
 }  // namespace ikw

@@ -8,25 +8,12 @@
 #include "devinfo/device_records.h"
 #include "devinfo/file_name_suggestion.h"
 #include "devinfo/little_endian.h"
+#include "devinfo/message_texts.h"
 #include "res/resource.h"
 
 namespace ikw {
 
 namespace {
-
-// The only message texts the program composes itself; the string table holds
-// none of them, so they read the same under every interface language.
-const std::u16string kWriteErrorText = u"write error :";
-const std::u16string kReplaceErrorText = u"replace error :";
-const std::u16string kSaveDialogFailedText = u"save error : the save dialog could not be shown. Nothing was saved.";
-const std::u16string kReplaceErrorKeptText =
-    u"\nThe old file was removed, but the new one could not take its place. The saved settings are in ";
-const std::u16string kDamagedSettingsText =
-    u"settings error : the printer driver gave a damaged settings record. Nothing was saved.";
-const std::u16string kNameTooLongText = u"name error : the printer name is too long to be saved. Nothing was saved.";
-const std::u16string kNoSettingsText =
-    u"settings error : the printer driver gave no settings for the printer shown, or they could not be read. "
-    u"Nothing was saved.";
 
 const std::u16string kDefaultExtension = u".dev";
 
@@ -72,20 +59,20 @@ std::u16string ShownPrinter(DialogRecords& records) {
     return DeviceNameIn(names).value_or(u"");
 }
 
-std::u16string TextFor(EncodeFailure failure) {
+unsigned TextFor(EncodeFailure failure) {
     switch (failure) {
     case EncodeFailure::RecordExceedsBlock:
     case EncodeFailure::RecordTooSmall:
-        return kDamagedSettingsText;
+        return IDS_DAMAGED_SETTINGS;
     case EncodeFailure::FullNameTooLong:
-        return kNameTooLongText;
+        return IDS_NAME_TOO_LONG;
     }
-    return kDamagedSettingsText;
+    return IDS_DAMAGED_SETTINGS;
 }
 
 }  // namespace
 
-bool WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16string& target,
+bool WriteReplacing(FileSystem& files, MessageBoxes& messages, StringTable& strings, const std::u16string& target,
                     const std::vector<std::uint8_t>& bytes) {
     if (FileNameStart(target) == target.size()) {
         messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
@@ -114,7 +101,7 @@ bool WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16str
     file.reset();
     if (!written) {
         files.RemoveFile(temporary);
-        messages.ShowMessage(kWriteErrorText + target, MessageIcon::Stop);
+        messages.ShowMessage(ComposeMessage(strings, IDS_WRITE_ERROR, {target}), MessageIcon::Stop);
         return false;
     }
     switch (files.PutInPlace(temporary, replaced)) {
@@ -127,7 +114,7 @@ bool WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16str
     case PlaceOutcome::TargetLost:
         // The temporary file is all that is left: removing it would lose the
         // old settings and the new ones alike.
-        messages.ShowMessage(kReplaceErrorText + target + kReplaceErrorKeptText + temporary, MessageIcon::Stop);
+        messages.ShowMessage(ComposeMessage(strings, IDS_REPLACE_ERROR, {target, temporary}), MessageIcon::Stop);
         return false;
     }
     return false;
@@ -199,7 +186,7 @@ TiedFile SaveDeviceSettings(const SavePlatform& platform, const TiedFile& tied) 
     // did nothing would look like a save.
     const RecordLock settings(platform.records, DialogRecord::DeviceSettings);
     if (!settings) {
-        platform.messages.ShowMessage(kNoSettingsText, MessageIcon::Stop);
+        platform.messages.ShowMessage(ComposeMessage(platform.strings, IDS_NO_SETTINGS), MessageIcon::Stop);
         return tied;
     }
 
@@ -225,14 +212,15 @@ TiedFile SaveDeviceSettings(const SavePlatform& platform, const TiedFile& tied) 
     if (answer.outcome == SaveDialogAnswer::Outcome::Failed) {
         // Otherwise indistinguishable from a cancel: the user pressed save
         // and would see nothing happen.
-        platform.messages.ShowMessage(kSaveDialogFailedText, MessageIcon::Stop);
+        platform.messages.ShowMessage(ComposeMessage(platform.strings, IDS_SAVE_DIALOG_FAILED), MessageIcon::Stop);
         return tied;
     }
     if (answer.outcome != SaveDialogAnswer::Outcome::Chosen)
         return tied;
     const std::u16string& path = answer.path;
     if (path.size() > kMaxSavePathLength) {
-        platform.messages.ShowMessage(kPathTooLongText + path, MessageIcon::Exclamation);
+        platform.messages.ShowMessage(ComposeMessage(platform.strings, IDS_PATH_TOO_LONG, {path}),
+                                      MessageIcon::Exclamation);
         return tied;
     }
 
@@ -244,10 +232,10 @@ TiedFile SaveDeviceSettings(const SavePlatform& platform, const TiedFile& tied) 
     const EncodeResult encoded =
         EncodeDeviceInfo(settings->bytes, settings->size, fullName ? &*fullName : nullptr, platform.names);
     if (encoded.failure) {
-        platform.messages.ShowMessage(TextFor(*encoded.failure), MessageIcon::Stop);
+        platform.messages.ShowMessage(ComposeMessage(platform.strings, TextFor(*encoded.failure)), MessageIcon::Stop);
         return tied;
     }
-    if (!WriteReplacing(platform.files, platform.messages, path, encoded.bytes) || tied.path.empty())
+    if (!WriteReplacing(platform.files, platform.messages, platform.strings, path, encoded.bytes) || tied.path.empty())
         return tied;
     // The file just written is the one the title names and the next save
     // suggests, whatever its name or printer.

@@ -18,7 +18,9 @@
 namespace ikw {
 
 // The start of the message for a path the program cannot use, followed
-// directly by the path: the same for a file to save and a file to open.
+// directly by the path: the same for a file to save and a file to open, and
+// the one message kept out of the string table: it reads the same under
+// every interface language.
 inline const std::u16string kOpenErrorText = u"open error :";
 
 // The device info file a setup dialog is tied to: the one it was opened
@@ -33,15 +35,12 @@ struct TiedFile {
 // The tied file's path while the dialog shows shownPrinter; empty otherwise.
 std::u16string TiedFileFor(const TiedFile& tied, const std::u16string& shownPrinter);
 
-// Refuses a path longer than kMaxSavePathLength; followed directly by the path.
-inline const std::u16string kPathTooLongText = u"path too long (259 characters at most) :";
-
 // Opening the chosen path for writing would truncate it at once, and a failed
 // write would then leave a damaged file where the user's good one was. The
 // bytes go to a new file beside it instead, which replaces the target only
 // once it is whole and on the disk. Every failure is reported in a message
-// box; true when the target now holds the bytes.
-bool WriteReplacing(FileSystem& files, MessageBoxes& messages, const std::u16string& target,
+// box, its text from strings; true when the target now holds the bytes.
+bool WriteReplacing(FileSystem& files, MessageBoxes& messages, StringTable& strings, const std::u16string& target,
                     const std::vector<std::uint8_t>& bytes);
 
 // One press of the save button. Every failure is reported here in a message

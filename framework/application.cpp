@@ -26,6 +26,15 @@ std::wstring::size_type ExtensionStart(const std::wstring& path) {
     return (dot != std::wstring::npos && (separator == std::wstring::npos || dot > separator)) ? dot : path.size();
 }
 
+// The string into a buffer of the caller's, cut to its size, or the fallback
+// when the string table holds none.
+template <int Units>
+void LoadText(const FrameworkText& text, wchar_t (&buffer)[Units]) {
+    if (LoadStringW(GetModuleHandleW(nullptr), text.id, buffer, Units) > 0)
+        return;
+    lstrcpynW(buffer, text.fallback, Units);
+}
+
 int RunMessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -37,7 +46,7 @@ int RunMessageLoop() {
 
 }  // namespace
 
-Application::Application() { g_application = this; }
+Application::Application(const FrameworkTexts& texts) : m_texts(texts) { g_application = this; }
 
 Application::~Application() { g_application = nullptr; }
 
@@ -59,10 +68,13 @@ void Application::OnHelp() {
 
 void Application::ReportHelpViewerFailure() {
     const HWND owner = m_pMainWnd ? m_pMainWnd->Handle() : nullptr;
-    ShowMessageBox(owner, L"Unable to start the help viewer.", MB_OK | MB_ICONEXCLAMATION);
+    ShowMessageBox(owner, m_helpViewerFailedText, MB_OK | MB_ICONEXCLAMATION);
 }
 
 int Application::Run() {
+    LoadText(m_texts.outOfMemory, m_outOfMemoryText);
+    LoadText(m_texts.unexpectedError, m_unexpectedErrorText);
+    LoadText(m_texts.helpViewerFailed, m_helpViewerFailedText);
     m_executablePath = ModuleFileName();
     const std::wstring& path = m_executablePath;
     const auto nameStart = path.find_last_of(L"\\/") + 1;  // npos + 1 == 0

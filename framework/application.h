@@ -19,9 +19,23 @@ constexpr UINT kHelpCommand = 0xE146;
 // Help files number a dialog's topics from this base.
 constexpr DWORD kDialogHelpContextBase = 0x20000;
 
+// A box the framework shows by itself: its text's id in the string table,
+// and the text to show when the table holds none. The framework knows no
+// resources of its own, so the application names both.
+struct FrameworkText {
+    UINT id;
+    const wchar_t* fallback;
+};
+
+struct FrameworkTexts {
+    FrameworkText outOfMemory;
+    FrameworkText unexpectedError;
+    FrameworkText helpViewerFailed;
+};
+
 class Application {
 public:
-    Application();
+    explicit Application(const FrameworkTexts& texts);
     virtual ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -47,6 +61,11 @@ public:
     // Called by the program's entry point.
     int Run();
 
+    // The framework's texts, loaded when the program starts: a box about
+    // exhausted memory must not need memory to be shown.
+    const wchar_t* OutOfMemoryText() const { return m_outOfMemoryText; }
+    const wchar_t* UnexpectedErrorText() const { return m_unexpectedErrorText; }
+
 protected:
     // Shows the help topic of the main window in the WinHelp viewer.
     virtual void OnHelp();
@@ -54,6 +73,12 @@ protected:
     void ReportHelpViewerFailure();
 
 private:
+    static constexpr int kTextUnits = 512;
+
+    FrameworkTexts m_texts;
+    wchar_t m_outOfMemoryText[kTextUnits] = {};
+    wchar_t m_unexpectedErrorText[kTextUnits] = {};
+    wchar_t m_helpViewerFailedText[kTextUnits] = {};
     std::wstring m_executablePath;
     std::wstring m_programName;
     std::wstring m_helpFilePath;

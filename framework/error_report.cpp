@@ -3,20 +3,23 @@
 #include <windows.h>
 
 #include <new>
-#include <string>
 
+#include "framework/application.h"
 #include "framework/message_box.h"
 
 namespace fw {
 
 void ReportCurrentException() {
-    std::wstring text;
+    // Texts loaded at the start: nothing here allocates, since memory may be
+    // what ran out.
+    const Application& application = Application::Current();
+    const wchar_t* text = nullptr;
     try {
         throw;
     } catch (const std::bad_alloc&) {
-        text = L"Out of memory.";
+        text = application.OutOfMemoryText();
     } catch (...) {
-        text = L"An unexpected error occurred.";
+        text = application.UnexpectedErrorText();
     }
     // System-modal: the box must not depend on the window that just failed.
     ShowMessageBox(nullptr, text, MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);

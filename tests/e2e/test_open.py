@@ -13,10 +13,10 @@ import sandbox
 from harness import (LABEL, OFFICE, artifacts_dir, driver_path, finish_save, open_save_dialog, save_to,
                      windows_path)
 from file_cases import OpenTestCase
-from device_info_files import (DEVICE_NAME, DM_DRIVER_EXTRA, ORIENTATION, RECORD_START, dev_file, split_dev_file,
-                               u16, utf16, without_name_slack)
-from ui import (FILE_SHORTER_THAN_HEADER, KEPT_ORIENTATION_AND_PAPER, LANDSCAPE, MESSAGE_TEXT, OPEN_ERROR,
-                PAPER_COMBO, PORTRAIT, PRINTER_COMBO, PRINTER_NOT_INSTALLED, PRIVATE_RESET,
+from device_info_files import (DEVICE_NAME, DM_DRIVER_EXTRA, ORIENTATION, RECORD_START, dev_file, dev_mode,
+                               split_dev_file, u16, utf16, without_name_slack)
+from ui import (FILE_SHORTER_THAN_HEADER, KEPT_ORIENTATION_AND_PAPER, LANDSCAPE, MESSAGE_TEXT, NOT_DEVICE_INFO,
+                OPEN_ERROR, PAPER_COMBO, PORTRAIT, PRINTER_COMBO, PRINTER_NOT_INSTALLED, PRIVATE_RESET,
                 SAVE_DIALOG_CANCEL, SAVE_DIALOG_FILE_NAME, SETUP_TITLE, SOURCE_COMBO, USAGE)
 
 
@@ -149,18 +149,22 @@ class TiedFileTest(OpenTestCase):
         self.close_program(dialog)
 
 
+# A file cut short: its header claims a record of 220 bytes, and 100 follow.
+DAMAGED = b"\xdc\x00\x00\x00" + bytes(100)
+
+
 class UnusableFileTest(OpenTestCase):
 
     def test_a_damaged_file_is_reported_then_the_usual_start_follows(self):
         path = self.path("damaged.dev")
         with open(path, "wb") as f:
-            f.write(b"\xdc\x00\x00\x00" + bytes(100))
+            f.write(DAMAGED)
         self.use_printers([OFFICE, LABEL], default=OFFICE)
         self.start_program(args=[windows_path(path)])
 
         box = self.wait_for_message()
         self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
-                         FILE_SHORTER_THAN_HEADER % (220, 224, 104, windows_path(path)))
+                         NOT_DEVICE_INFO["en"] % (FILE_SHORTER_THAN_HEADER % (220, 224, 104), windows_path(path)))
         self.assert_usual_start_follows(box)
 
     def test_a_file_whose_printer_is_not_installed_is_reported_then_the_usual_start_follows(self):
@@ -172,7 +176,7 @@ class UnusableFileTest(OpenTestCase):
         self.start_program(args=[windows_path(path)])
         box = self.wait_for_message()
         self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
-                         PRINTER_NOT_INSTALLED % (LABEL, windows_path(path)))
+                         PRINTER_NOT_INSTALLED["en"] % (LABEL, windows_path(path)))
         self.assert_usual_start_follows(box)
 
     def test_a_pipe_is_reported_like_any_unreadable_file_instead_of_read_for_ever(self):
@@ -198,11 +202,46 @@ class UnusableFileTest(OpenTestCase):
         self.use_printers([OFFICE], default=OFFICE)
         self.start_program(args=["a.dev", "b.dev"])
         box = self.wait_for_message()
-        self.assertTrue(self.driver.text(box, MESSAGE_TEXT).startswith(USAGE))
+        self.assertEqual(self.driver.text(box, MESSAGE_TEXT), USAGE)
         self.driver.dismiss(box)
         self.assert_exits_with(2)
         self.assertIsNone(self.driver.wait_setup_dialog(timeout=2), "a setup dialog opened")
         self.assert_default_printer_is(OFFICE)
+
+
+class JapaneseUnusableFileTest(OpenTestCase):
+    """On a Japanese interface the messages about a file that cannot be used
+    are Japanese; the decoder's reason stays as technical detail."""
+    locale = "ja_JP.UTF-8"
+
+    def assert_japanese_message_then_usual_start(self, path, expected):
+        self.start_program(args=[windows_path(path)])
+        box = self.wait_for_message()
+        self.assertEqual(self.driver.text(box, MESSAGE_TEXT), expected)
+        self.driver.dismiss(box)
+        # The usual start: the default printer, and no file in the title
+        # (the platform's own title is Japanese here).
+        dialog = self.wait_for_setup_dialog()
+        self.assertEqual(self.driver.combo(dialog, PRINTER_COMBO).selected_text, OFFICE)
+        self.assertNotIn(".dev", self.driver.text(dialog))
+        self.close_program(dialog)
+        self.assert_default_printer_is(OFFICE)
+
+    def test_a_damaged_file(self):
+        path = self.path("damaged.dev")
+        with open(path, "wb") as f:
+            f.write(DAMAGED)
+        self.use_printers([OFFICE], default=OFFICE)
+        self.assert_japanese_message_then_usual_start(
+            path, NOT_DEVICE_INFO["ja"] % (FILE_SHORTER_THAN_HEADER % (220, 224, 104), windows_path(path)))
+
+    def test_a_file_whose_printer_is_not_installed(self):
+        path = self.path("label.dev")
+        with open(path, "wb") as f:
+            f.write(dev_file(dev_mode(LABEL)))
+        self.use_printers([OFFICE], default=OFFICE)
+        self.assert_japanese_message_then_usual_start(
+            path, PRINTER_NOT_INSTALLED["ja"] % (LABEL, windows_path(path)))
 
 
 if __name__ == "__main__":

@@ -46,25 +46,46 @@ SETUP_TITLE = "Print Setup"
 # The caption the help file gives the HTML Help viewer.
 HTML_HELP_CAPTION = "IKWDev Help"
 
-# The program's messages. Those ending in " :" are followed by the path of
-# the file they are about; "%s" is filled in as the program fills it.
-# The chosen or given path cannot be opened.
+# The program's messages. A message about a file or a printer leads with a
+# plain sentence, and a line naming the printer and the path follows; "%s" is
+# filled in as the program fills it. Those a test reads in both interface
+# languages are given by language.
+# The chosen or given path cannot be opened: the same in both languages.
 OPEN_ERROR = "open error :"
 # No settings to save.
-NO_SETTINGS = ("settings error : the printer driver gave no settings for the printer shown, "
-               "or they could not be read. Nothing was saved.")
-# A file shorter than its DevModeSize says: DevModeSize, the bytes it needs,
-# the bytes the file has, the path.
-FILE_SHORTER_THAN_HEADER = ("not a device info file (file is shorter than its header says: DevModeSize %d "
-                            "needs %d bytes, the file has %d bytes) :%s")
+NO_SETTINGS = ("Nothing was saved: the printer's driver gave no settings for the printer shown, "
+               "or they could not be read. Choose the printer again, or check its driver.")
+# A file that is not a device info file: the decoder's reason, the path.
+NOT_DEVICE_INFO = {
+    "en": "This file is not a device info file, or it is damaged, so it was not opened. "
+          "Nothing was changed.\nnot a device info file (%s) :%s",
+    "ja": "このファイルはデバイス情報ファイルではないか、破損しているため、開きませんでした。"
+          "何も変更されていません。\nデバイス情報ファイルではありません (%s) :%s",
+}
+# The decoder's reason for a file shorter than its DevModeSize says, the same
+# in both languages: DevModeSize, the bytes it needs, the bytes the file has.
+FILE_SHORTER_THAN_HEADER = ("file is shorter than its header says: DevModeSize %d needs %d bytes, "
+                            "the file has %d bytes")
 # A file whose printer is not installed: the printer, the path.
-PRINTER_NOT_INSTALLED = "printer not installed (%s) :%s"
+PRINTER_NOT_INSTALLED = {
+    "en": "This file holds settings for a printer that is not installed on this computer, so it was "
+          "not opened. Install that printer, or open a file saved for an installed one.\n"
+          "printer not installed (%s) :%s",
+    "ja": "このファイルは、このコンピューターにインストールされていないプリンターの設定なので、"
+          "開きませんでした。そのプリンターをインストールするか、インストールされているプリンター用に"
+          "保存したファイルを開いてください。\nプリンターがインストールされていません (%s) :%s",
+}
 # The driver's private part in the file was reset: the printer, the path.
-PRIVATE_RESET = ("some settings in this file were reset (%s) :%s\n"
+PRIVATE_RESET = ("Some settings in this file could not be used with this printer and were reset. "
+                 "Check the settings before you save.\n"
+                 "some settings in this file were reset (%s) :%s\n"
                  "The printer's own settings in this file were made by another version of its driver, or for "
                  "another printer, and were reset to the driver's defaults.\n")
 # The line of that message that lists what was kept, as far as the
 # orientation and the paper.
 KEPT_ORIENTATION_AND_PAPER = "\nKept: orientation, paper"
-# How the usage message begins.
-USAGE = "usage : IKWDev [FILE]"
+# The usage message, for more than one argument.
+USAGE = ("IKWDev opens one device info file at a time and was given more than one, so nothing was "
+         "opened. Start it with one file, or with none.\nusage : IKWDev [FILE]\nWithout FILE the printer "
+         "setup opens on the default printer; with a device info file (.dev) it opens on the file's "
+         "printer and settings.")

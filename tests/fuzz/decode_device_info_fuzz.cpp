@@ -13,6 +13,7 @@
 #include "app/open_device_info.h"
 #include "devinfo/device_info_format.h"
 #include "devinfo/little_endian.h"
+#include "devinfo/message_texts.h"
 
 namespace {
 
@@ -44,8 +45,9 @@ std::vector<std::uint8_t> DriverRecord(std::uint16_t dmSize, std::uint16_t dmDri
 
 void CheckOpenAndFit(const std::uint8_t* data, std::size_t size, const ikw::DeviceInfo& info) {
     const std::u16string printer = ikw::PrinterNamedBy(info);
+    ikw::BuiltInEnglish strings;
     const ikw::OpenDecision decision =
-        ikw::DecideOpen(u"f.dev", std::vector<std::uint8_t>(data, data + size), {printer}, PlainComparison());
+        ikw::DecideOpen(u"f.dev", std::vector<std::uint8_t>(data, data + size), {printer}, PlainComparison(), strings);
     if (printer.empty())
         return;
     if (!decision.open || decision.open->record.size() != info.devModeSize)

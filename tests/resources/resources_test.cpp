@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "devinfo/message_texts.h"
 #include "res/resource.h"
 
 namespace {
@@ -25,7 +26,7 @@ const WORD kNeutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
 struct Executable {
     const char* build;
     std::wstring path;
-    DWORD binaryType;  // what GetBinaryTypeW says, to catch swapped paths
+    DWORD binaryType;        // what GetBinaryTypeW says, to catch swapped paths
     std::wstring inspector;  // the same build's ikwdev-inspect.exe
 };
 Executable g_executables[] = {
@@ -173,6 +174,46 @@ TEST_P(ResourcesTest, StringTableHoldsEnglishAndJapaneseTexts) {
     // interfaces instead of these two.
     for (UINT id : {IDS_DEVICE_INFO_FILTER, IDS_SAVE_CAPTION, IDS_CLOSE_CAPTION, IDS_DEVICE_INFO_TYPE})
         EXPECT_EQ(Languages(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1)), (std::vector<WORD>{kEnglishUs, kJapanese}));
+}
+
+// The %1 to %9 a text holds: a translation that drops one loses the path or
+// the printer the message names.
+std::vector<wchar_t> Placeholders(const std::wstring& text) {
+    std::vector<wchar_t> found;
+    for (size_t at = 0; at + 1 < text.size(); ++at)
+        if (text[at] == L'%' && text[at + 1] >= L'1' && text[at + 1] <= L'9')
+            found.push_back(text[at + 1]);
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
+}
+
+// The list the code shows its messages from is the list checked, so a
+// message added to the code without its strings fails here.
+TEST_P(ResourcesTest, EveryMessageTheCodeShowsIsThereInBothLanguages) {
+    const wchar_t kHalfWidthFirst = L'\uFF61', kHalfWidthLast = L'\uFF9F';
+    const std::wstring oldPrinterTerm = L"\u30D7\u30EA\u30F3\u30BF";  // "プリンタ" without its long vowel mark
+    for (const ikw::MessageText& message : ikw::kMessageTexts) {
+        SCOPED_TRACE("string " + std::to_string(message.id));
+        const std::wstring builtIn(reinterpret_cast<const wchar_t*>(message.english));
+        const std::wstring english = String(message.id, kEnglishUs);
+        const std::wstring japanese = String(message.id, kJapanese);
+        EXPECT_EQ(english, builtIn) << "the English text the code falls back to";
+        EXPECT_NE(japanese, L"(missing)");
+        EXPECT_FALSE(japanese.empty());
+        EXPECT_NE(japanese, english) << "an English text in the Japanese table";
+        EXPECT_EQ(Placeholders(japanese), Placeholders(english));
+        EXPECT_EQ(std::count_if(japanese.begin(), japanese.end(),
+                                [&](wchar_t unit) { return unit >= kHalfWidthFirst && unit <= kHalfWidthLast; }),
+                  0)
+            << "messages write katakana full-width, as Windows does";
+        for (size_t at = japanese.find(oldPrinterTerm); at != std::wstring::npos;
+             at = japanese.find(oldPrinterTerm, at + 1))
+            EXPECT_EQ(japanese[at + oldPrinterTerm.size()], L'\u30FC')
+                << "the term Windows uses ends in the long vowel mark";
+        EXPECT_EQ(Languages(RT_STRING, MAKEINTRESOURCEW(message.id / 16 + 1)),
+                  (std::vector<WORD>{kEnglishUs, kJapanese}));
+    }
 }
 
 TEST_P(ResourcesTest, IconIsOneSixteenColourImageAlikeInBothLanguages) {
@@ -328,7 +369,8 @@ INSTANTIATE_TEST_SUITE_P(Builds, ResourcesTest, testing::Values(&g_executables[0
 int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (argc != 6) {
-        fwprintf(stderr, L"usage: %ls WIN64_EXE WIN32_EXE APP_ICON_ICO WIN64_INSPECTOR WIN32_INSPECTOR [gtest options]\n",
+        fwprintf(stderr,
+                 L"usage: %ls WIN64_EXE WIN32_EXE APP_ICON_ICO WIN64_INSPECTOR WIN32_INSPECTOR [gtest options]\n",
                  argv[0]);
         return 2;
     }

@@ -5,7 +5,9 @@
 #include "app/command_line.h"
 #include "app/run_program.h"
 #include "devinfo/device_info_format.h"
+#include "devinfo/message_texts.h"
 #include "device_info_fixtures.h"
+#include "fake_string_table.h"
 #include "fake_print_services.h"
 
 namespace ikw {
@@ -41,6 +43,21 @@ Bytes DeviceInfoFile(const Bytes& record, const std::u16string& fullName) {
     const bool tail = fullName.size() > 31;
     return testing::MakeDeviceInfoFile(record, static_cast<std::uint32_t>(record.size()), tail ? &fullName : nullptr);
 }
+
+// The messages as an English interface shows them.
+std::u16string NotDeviceInfo(const std::u16string& reason, const std::u16string& file) {
+    return u"This file is not a device info file, or it is damaged, so it was not opened. Nothing was changed.\n"
+           u"not a device info file (" +
+           reason + u") :" + file;
+}
+std::u16string NotInstalled(const std::u16string& printer, const std::u16string& file) {
+    return u"This file holds settings for a printer that is not installed on this computer, so it was not opened. "
+           u"Install that printer, or open a file saved for an installed one.\nprinter not installed (" +
+           printer + u") :" + file;
+}
+const std::string kDriverRefused =
+    "message The printer's driver did not accept the settings in this file, so it was not opened. Nothing was "
+    "changed.\nsettings refused by the printer's driver (Office_Laser) :office.dev";
 
 const std::u16string kOffice = u"Office_Laser";
 const std::u16string kServerQueue = u"\\\\print-01\\Floor 2";
@@ -89,27 +106,26 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
     } cases[] = {
         {"name from the record", office, kOffice, u""},
         {"full name from the tail", longName, kLong, u""},
-        {"not installed", DeviceInfoFile(Record(u"Gone"), u"Gone"), u"", u"printer not installed (Gone) :C:\\s\\x.dev"},
+        {"not installed", DeviceInfoFile(Record(u"Gone"), u"Gone"), u"", NotInstalled(u"Gone", file)},
         // The spooler ignores case: the installed spelling is the printer.
         {"name in another case", DeviceInfoFile(Record(u"office_laser"), u"office_laser"), kOffice, u""},
         {"a connection to a print server", DeviceInfoFile(Record(kServerQueue), kServerQueue), kServerQueue, u""},
         {"the largest file the format allows", largest, longest, u""},
         {"unreadable", std::nullopt, u"", u"open error :C:\\s\\x.dev"},
         {"damaged", cutShort, u"",
-         u"not a device info file (file is shorter than its header says: DevModeSize 236 needs 240 bytes, "
-         u"the file has 239 bytes) :C:\\s\\x.dev"},
+         NotDeviceInfo(u"file is shorter than its header says: DevModeSize 236 needs 240 bytes, the file has 239 bytes",
+                       file)},
         {"empty", Bytes{}, u"",
-         u"not a device info file (file ends inside DevModeSize, which takes 4 bytes; the file has 0 bytes) "
-         u":C:\\s\\x.dev"},
+         NotDeviceInfo(u"file ends inside DevModeSize, which takes 4 bytes; the file has 0 bytes", file)},
         {"too long", Bytes(kMaxDeviceInfoFileSize + 1, 0), u"",
-         u"not a device info file (longer than any device info file can be) :C:\\s\\x.dev"},
-        {"no name at all", DeviceInfoFile(Record(u""), u""), u"",
-         u"not a device info file (it names no printer) :C:\\s\\x.dev"},
+         NotDeviceInfo(u"longer than any device info file can be", file)},
+        {"no name at all", DeviceInfoFile(Record(u""), u""), u"", NotDeviceInfo(u"it names no printer", file)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         testing::FakePrintServices names;
-        const OpenDecision decision = DecideOpen(file, c.contents, installed, names);
+        BuiltInEnglish strings;
+        const OpenDecision decision = DecideOpen(file, c.contents, installed, names, strings);
         if (c.printer.empty()) {
             EXPECT_FALSE(decision.open);
             EXPECT_EQ(Narrow(decision.message), Narrow(c.message));
@@ -191,6 +207,26 @@ TEST(FitRecordToDriver, ARecordThatEndsBeforeDmFieldsVouchesForNothing) {
     EXPECT_TRUE(std::equal(fit.record.begin() + kDmFieldsEnd, fit.record.end(), record.begin() + 72));
 }
 
+TEST(FittingLossMessage, IsOneLineASentenceWithTheSettingsNamedInTheInterfaceLanguage) {
+    testing::FakeStringTable japanese;
+    japanese.table = {{IDS_SETTINGS_RESET, u"リセットされました (%1) :%2"},
+                      {IDS_FIELDS_DROPPED, u"入らなかった設定: %1"},
+                      {IDS_FIELDS_KEPT, u"引き継いだ設定: %1"},
+                      {IDS_SAVING_AFTER_RESET, u"上書きしてください。"},
+                      {IDS_LIST_SEPARATOR, u"、"},
+                      {IDS_SETTING_ORIENTATION, u"印刷の向き"},
+                      {IDS_SETTING_PAPER, u"用紙サイズ"},
+                      {IDS_SETTING_FORM_NAME, u"用紙名"}};
+    FittedRecord fitted;
+    EXPECT_EQ(FittingLossMessage(fitted, kOffice, u"x.dev", japanese), u"") << "nothing lost, nothing told";
+
+    fitted.fieldsDropped = kDmFormNameBit | 0x02000000;  // DM_MEDIATYPE: a rarer one, by its Win32 name
+    fitted.fieldsKept = 0x0003;
+    EXPECT_EQ(FittingLossMessage(fitted, kOffice, u"C:\\%1.dev", japanese),
+              u"リセットされました (Office_Laser) :C:\\%1.dev\n入らなかった設定: 用紙名、DM_MEDIATYPE\n"
+              u"引き継いだ設定: 印刷の向き、用紙サイズ\n上書きしてください。");
+}
+
 // The platform for an open, with the files, the drivers and the dialog in
 // memory, and one log of what the program did, in order.
 class FakeOpenPlatform : public DeviceInfoPlatform, public OpenedFileDialogHost, public MessageBoxes {
@@ -258,9 +294,10 @@ protected:
         platform.files[u"gone.dev"] = DeviceInfoFile(Record(u"Gone"), u"Gone");
         platform.files[u"damaged.dev"] = {0xEC, 0, 0, 0, 1, 2};  // a record of 236 bytes, cut off
     }
-    int Run(const Names& args) { return RunProgram(args, spooler, platform, platform, platform); }
+    int Run(const Names& args) { return RunProgram(args, spooler, platform, platform, platform, strings); }
 
     testing::FakePrintServices spooler;
+    BuiltInEnglish strings;
     FakeOpenPlatform platform;
 };
 
@@ -272,7 +309,10 @@ TEST_F(RunProgramTest, NoArgumentIsTheUsualStart) {
 TEST_F(RunProgramTest, MoreThanOneArgumentShowsTheUsageAndOpensNothing) {
     EXPECT_EQ(Run({u"office.dev", u"long.dev"}), kWrongUsageExitCode);
     ASSERT_EQ(platform.log.size(), 1u);
-    EXPECT_EQ(platform.log[0].rfind("message usage : IKWDev [FILE]\n", 0), 0u) << platform.log[0];
+    EXPECT_EQ(platform.log[0],
+              "message IKWDev opens one device info file at a time and was given more than one, so nothing was opened. "
+              "Start it with one file, or with none.\nusage : IKWDev [FILE]\nWithout FILE the printer setup opens on "
+              "the default printer; with a device info file (.dev) it opens on the file's printer and settings.");
     EXPECT_TRUE(spooler.defaultsSet.empty());
 }
 
@@ -313,14 +353,16 @@ TEST_F(RunProgramTest, WhatTheFittingResetIsToldBeforeTheDialogShowsTheSettings)
         std::size_t merged;
     } cases[] = {
         {"another driver version", u"older.dev",
-         "message some settings in this file were reset (Office_Laser) :older.dev\n"
+         "message Some settings in this file could not be used with this printer and were reset. Check the settings "
+         "before you save.\nsome settings in this file were reset (Office_Laser) :older.dev\n"
          "The printer's own settings in this file were made by another version of its driver, or for another "
          "printer, and were reset to the driver's defaults.\n"
          "Kept: orientation, paper.\n"
          "Saving writes the settings the dialog shows; saving over this file replaces what was reset.",
          220},
         {"a public part the driver has no room for", u"cut.dev",
-         "message some settings in this file were reset (Office_Laser) :cut.dev\n"
+         "message Some settings in this file could not be used with this printer and were reset. Check the settings "
+         "before you save.\nsome settings in this file were reset (Office_Laser) :cut.dev\n"
          "This driver's settings have no room for, or the file did not hold: paper name.\n"
          "Kept: orientation, paper.\n"
          "Saving writes the settings the dialog shows; saving over this file replaces what was reset.",
@@ -350,23 +392,22 @@ TEST_F(RunProgramTest, AFileThatCannotBeOpenedIsReportedThenTheUsualStartFollows
         {"damaged",
          u"damaged.dev",
          nullptr,
-         {"message not a device info file (file is shorter than its header says: DevModeSize 236 needs 240 bytes, "
-          "the file has 6 bytes) :damaged.dev"}},
+         {"message " + Narrow(NotDeviceInfo(u"file is shorter than its header says: DevModeSize 236 needs 240 bytes, "
+                                            u"the file has 6 bytes",
+                                            u"damaged.dev"))}},
         {"missing", u"missing.dev", nullptr, {"message open error :missing.dev"}},
-        {"not installed", u"gone.dev", nullptr, {"message printer not installed (Gone) :gone.dev"}},
-        {"driver gives no settings",
-         u"office.dev",
-         [](FakeOpenPlatform& p) { p.drivers.clear(); },
-         {"message settings refused by the printer's driver (Office_Laser) :office.dev"}},
+        {"not installed", u"gone.dev", nullptr, {"message " + Narrow(NotInstalled(u"Gone", u"gone.dev"))}},
+        {"driver gives no settings", u"office.dev", [](FakeOpenPlatform& p) { p.drivers.clear(); }, {kDriverRefused}},
         {"driver refuses",
          u"office.dev",
          [](FakeOpenPlatform& p) { p.driverRefuses = true; },
-         {"merge Office_Laser 236", "message settings refused by the printer's driver (Office_Laser) :office.dev"}},
+         {"merge Office_Laser 236", kDriverRefused}},
         {"dialog does not open",
          u"office.dev",
          [](FakeOpenPlatform& p) { p.fileDialogOpens = false; },
          {"merge Office_Laser 236", "dialog with C:\\dev\\office.dev on Office_Laser (default Default_Printer)",
-          "message setup dialog could not open (Office_Laser) :office.dev"}},
+          "message The printer setup could not be opened with this file's settings. Nothing was changed.\nsetup dialog "
+          "could not open (Office_Laser) :office.dev"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -376,7 +417,7 @@ TEST_F(RunProgramTest, AFileThatCannotBeOpenedIsReportedThenTheUsualStartFollows
         platform.drivers = this->platform.drivers;
         if (c.arrange)
             c.arrange(platform);
-        EXPECT_EQ(RunProgram({c.file}, fresh, platform, platform, platform), 0);
+        EXPECT_EQ(RunProgram({c.file}, fresh, platform, platform, platform, strings), 0);
         std::vector<std::string> expected = c.log;
         expected.insert(expected.end(), {"usual dialog Default_Printer/", "destroy"});
         EXPECT_EQ(platform.log, expected);

@@ -9,6 +9,7 @@
 
 #include "devinfo/device_records.h"
 #include "devinfo/file_name_suggestion.h"
+#include "devinfo/message_texts.h"
 #include "devinfo/save_device_settings.h"
 #include "device_info_fixtures.h"
 #include "fake_file_system.h"
@@ -273,11 +274,11 @@ TEST(SaveDeviceSettings, WithoutSettingsNothingIsSavedAndTheUserIsTold) {
 
         rig.Save();
 
-        EXPECT_EQ(rig.log, (Log{"lock settings", "message"}));
+        EXPECT_EQ(rig.log, (Log{"lock settings", "load string " + std::to_string(IDS_NO_SETTINGS), "message"}));
         EXPECT_TRUE(rig.files.files.empty());
         const Message expected{
-            u"settings error : the printer driver gave no settings for the printer shown, or "
-            u"they could not be read. Nothing was saved.",
+            u"Nothing was saved: the printer's driver gave no settings for the printer shown, or "
+            u"they could not be read. Choose the printer again, or check its driver.",
             MessageIcon::Stop};
         EXPECT_EQ(rig.messages.shown, std::vector<Message>{expected});
     }
@@ -336,7 +337,12 @@ TEST(SaveDeviceSettings, CancellingWritesNothing) {
 TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
     const std::u16string tooLong = u"C:\\out\\" + std::u16string(249, u'n') + u".dev";  // 260 units
     const std::u16string damaged =
-        u"settings error : the printer driver gave a damaged settings record. Nothing was saved.";
+        u"Nothing was saved: the printer's driver gave a damaged settings record. Choose "
+        u"the printer again, or check its driver.";
+    const std::u16string writeError =
+        u"The settings could not be written, so nothing was saved and an existing file was left as it was. Check the "
+        u"disk's free space and that you may write there, then save again.\nwrite error :" +
+        kTarget;
     struct Case {
         const char* name;
         std::function<void(Rig&)> arrange;
@@ -352,19 +358,18 @@ TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
         {"target cannot be replaced",
          [](Rig& r) { r.files.moveFails = true; },
          {u"open error :" + kTarget, MessageIcon::Exclamation}},
-        {"write fails part way",
-         [](Rig& r) { r.files.writeFailsAfter = 100; },
-         {u"write error :" + kTarget, MessageIcon::Stop}},
-        {"write fails at once",
-         [](Rig& r) { r.files.writeFailsAfter = 0; },
-         {u"write error :" + kTarget, MessageIcon::Stop}},
-        {"close fails", [](Rig& r) { r.files.closeFails = true; }, {u"write error :" + kTarget, MessageIcon::Stop}},
+        {"write fails part way", [](Rig& r) { r.files.writeFailsAfter = 100; }, {writeError, MessageIcon::Stop}},
+        {"write fails at once", [](Rig& r) { r.files.writeFailsAfter = 0; }, {writeError, MessageIcon::Stop}},
+        {"close fails", [](Rig& r) { r.files.closeFails = true; }, {writeError, MessageIcon::Stop}},
         {"save dialog cannot be shown",
          [](Rig& r) { r.dialog.fails = true; },
-         {u"save error : the save dialog could not be shown. Nothing was saved.", MessageIcon::Stop}},
+         {u"Nothing was saved: the save dialog could not be shown. Press save to try again.", MessageIcon::Stop}},
         {"path of 260 units",
          [&](Rig& r) { r.dialog.answer = tooLong; },
-         {u"path too long (259 characters at most) :" + tooLong, MessageIcon::Exclamation}},
+         {u"The file was not saved because its path is longer than 259 characters. Choose a shorter folder or file "
+          u"name.\npath too long (259 characters at most) :" +
+              tooLong,
+          MessageIcon::Exclamation}},
         // 220 + 21 bytes claimed in a block of 240.
         {"record larger than its block",
          [](Rig& r) { PutU16(*r.records.settings.bytes, 70, 21); },
@@ -374,7 +379,9 @@ TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
          {damaged, MessageIcon::Stop}},
         {"full name too long for the tail",
          [](Rig& r) { r.records.names.bytes = MakeDevNames(u"winspool", std::u16string(40000, u'p'), u"CUPS:"); },
-         {u"name error : the printer name is too long to be saved. Nothing was saved.", MessageIcon::Stop}},
+         {u"Nothing was saved: the printer's name is too long to be saved in a device info file. Give the printer a "
+          u"shorter name, then save again.",
+          MessageIcon::Stop}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -401,11 +408,11 @@ TEST(SaveDeviceSettings, AReplaceThatLostTheTargetKeepsTheNewFileAndSaysWhere) {
     ASSERT_EQ(rig.files.files.size(), 1u);
     EXPECT_EQ(rig.files.files.begin()->first, kTemporary);
     EXPECT_EQ(rig.files.files.begin()->second.size(), 4u + 228u);
-    const Message expected{u"replace error :" + kTarget +
-                               u"\nThe old file was removed, but the new one could not take its place. "
-                               u"The saved settings are in " +
-                               kTemporary,
-                           MessageIcon::Stop};
+    const Message expected{
+        u"The old file was removed, but the new one could not take its place. The saved settings "
+        u"are in the file named last: give it the name you chose.\nreplace error :" +
+            kTarget + u"\nsaved settings :" + kTemporary,
+        MessageIcon::Stop};
     EXPECT_EQ(rig.messages.shown, std::vector<Message>{expected});
 }
 

@@ -3,6 +3,8 @@
 #include <functional>
 
 #include "app/start_up.h"
+#include "devinfo/message_texts.h"
+#include "fake_string_table.h"
 #include "fake_print_services.h"
 
 namespace ikw {
@@ -97,8 +99,9 @@ TEST_P(StartUpTest, TriesSubstitutesAndHandsTheDefaultBack) {
     ScriptedDialogs dialogs(spooler);
     dialogs.opensOn = c.opensOn;
     RecordedMessages messages;
+    BuiltInEnglish strings;
 
-    RunStartUp(spooler, dialogs, messages);
+    RunStartUp(spooler, dialogs, messages, strings);
 
     Names systemDefaults;
     for (const auto& run : dialogs.runs) {
@@ -132,8 +135,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {u"A", u"", u""},
                     u"A",
                     {},
-                    {u"default printer error : there was no default printer when IKWDev started, and there is no "
-                     u"way to set none back. A is now the default printer."}},
+                    {u"IKWDev made a printer the default to open its dialog, and there had been no default printer to "
+                     u"set back. Check the default printer in the Windows printer settings.\ndefault printer error : "
+                     u"there was no default printer when IKWDev started, and there is no way to set none back. A is "
+                     u"now the default printer."}},
         // The dialog's own hand-back and the last try at the end both fail.
         StartUpCase{"DefaultRefusedIsReported",
                     {u"A", u"B"},
@@ -143,8 +148,9 @@ INSTANTIATE_TEST_SUITE_P(
                     {u"A", u"B", u"B"},
                     u"A",
                     {u"B", u"B"},
-                    {u"default printer error : B could not be made the default printer again. A is now the default "
-                     u"printer."}},
+                    {u"IKWDev made another printer the default to open its dialog and could not make yours the "
+                     u"default again. Check the default printer in the Windows printer settings.\ndefault printer "
+                     u"error : B could not be made the default printer again. A is now the default printer."}},
         // The dialog's hand-back fails, the one at the end works.
         StartUpCase{"SecondHandBackWorks", {u"A", u"B"}, u"B", {u"A"}, {u"B", u"A"}, {u"A", u"B", u"B"}, u"B", {u"B"}},
         StartUpCase{"ExcludedDefaultUsesSubstitute", {kPdf, u"A"}, kPdf, {u"A"}, {u"A"}, {u"A", kPdf}, kPdf},
@@ -178,12 +184,35 @@ TEST(StartUp, ADefaultTheUserChoseMeanwhileIsLeftAlone) {
     dialogs.opensOn = {u"A"};
     dialogs.userChoosesDefault = u"C";
     RecordedMessages messages;
+    BuiltInEnglish strings;
 
-    RunStartUp(spooler, dialogs, messages);
+    RunStartUp(spooler, dialogs, messages, strings);
 
     EXPECT_EQ(spooler.defaultPrinter, u"C");
     EXPECT_EQ(spooler.defaultsSet, (Names{u"A", u"B"}));
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// The message is one template with the sentence about the default now filled
+// in, in the order the interface language puts them.
+TEST(StartUp, TheDefaultPrinterMessageIsComposedInTheInterfaceLanguage) {
+    testing::FakePrintServices spooler;
+    spooler.printers = {u"A", u"B"};
+    spooler.defaultPrinter = u"B";
+    spooler.refusedDefaults = {u"B", u"B"};
+    ScriptedDialogs dialogs(spooler);
+    dialogs.opensOn = {u"A"};
+    RecordedMessages messages;
+    testing::FakeStringTable strings;
+    strings.table = {
+        {IDS_DEFAULT_NOT_RESTORED, u"既定のプリンターのエラー : %1 を既定のプリンターに戻せませんでした。%2"},
+        {IDS_NOW_DEFAULT, u"現在の既定のプリンターは %1 です。"}};
+
+    RunStartUp(spooler, dialogs, messages, strings);
+
+    EXPECT_EQ(
+        messages.shown,
+        Names{u"既定のプリンターのエラー : B を既定のプリンターに戻せませんでした。現在の既定のプリンターは A です。"});
 }
 
 TEST(StartUp, EndsWithoutDialogWhenThePrinterListCannotBeAllocated) {
@@ -192,7 +221,8 @@ TEST(StartUp, EndsWithoutDialogWhenThePrinterListCannotBeAllocated) {
     spooler.defaultPrinter = u"A";
     ScriptedDialogs dialogs(spooler);
     RecordedMessages messages;
-    RunStartUp(spooler, dialogs, messages);
+    BuiltInEnglish strings;
+    RunStartUp(spooler, dialogs, messages, strings);
     EXPECT_TRUE(dialogs.runs.empty());
     EXPECT_TRUE(spooler.defaultsSet.empty());
     EXPECT_EQ(dialogs.destroyed, 0);

@@ -8,6 +8,7 @@
 #include "devinfo/device_info_format.h"
 #include "devinfo/file_name_suggestion.h"
 #include "tools/ikwdev-inspect/command_line.h"
+#include "devinfo/message_texts.h"
 #include "tools/ikwdev-inspect/diff.h"
 #include "tools/ikwdev-inspect/text_format.h"
 
@@ -31,10 +32,14 @@ const std::u16string kAccessDeniedText =
     u"setting every user's defaults needs the right to manage the printer (an administrator's); nothing was changed";
 const std::u16string kSetFailedText = u"the spooler refused the settings; nothing was changed";
 const std::u16string kNoFolderText = u"the folder cannot be made";
+const std::u16string kNotInstalledText = u"printer not installed";
+const std::u16string kPathTooLongText = u"path too long (259 characters at most) :";
 
-// The core reports through message boxes; here each becomes a line of text.
+// The core reports through message boxes; here each becomes a line of text,
+// in English whatever the interface language, like the rest of the output.
 class CollectedMessages : public MessageBoxes {
 public:
+    BuiltInEnglish strings;
     void ShowMessage(const std::u16string& text, MessageIcon) override { texts.push_back(text); }
     std::u16string Joined() const {
         std::u16string joined;
@@ -174,7 +179,7 @@ CaptureResult CaptureOne(Platform& platform, const std::u16string& printer, cons
         return result;
     }
     CollectedMessages messages;
-    if (!WriteReplacing(platform.files, messages, file, encoded.bytes))
+    if (!WriteReplacing(platform.files, messages, messages.strings, file, encoded.bytes))
         result.problem = messages.Joined();
     return result;
 }
@@ -301,8 +306,8 @@ ApplyReport ApplyFile(const Options& options, Platform& platform) {
     RecordBeforeMerge devices(platform.devices);
     // The same lookup, checks and driver merge as opening the file in the
     // dialog: what the dialog would start from is what becomes the defaults.
-    const std::optional<OpenedDeviceInfo> opened =
-        ReadThroughDriver(report.file, platform.spooler, devices, messages, options.printer.value_or(u""));
+    const std::optional<OpenedDeviceInfo> opened = ReadThroughDriver(report.file, platform.spooler, devices, messages,
+                                                                     messages.strings, options.printer.value_or(u""));
     if (!opened) {
         report.problem = messages.texts.empty() ? kNoListText : messages.Joined();
         return report;

@@ -1,0 +1,129 @@
+#pragma once
+// The messages the program shows. Their texts come from the string table in
+// the interface language; the English (United States) ones are built in as
+// well, so a string missing from the resources still gives a whole message
+// and never an empty box. The ids are the IDS_ names of res/resource.h.
+
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "devinfo/string_table.h"
+#include "res/resource.h"
+
+namespace ikw {
+
+struct MessageText {
+    unsigned id;
+    const char16_t* english;
+};
+
+// Every message text the code shows, with its English: the same texts as
+// the English (United States) string table of res/ikwdev.rc. The resource
+// check reads each id from the executable in both languages against this
+// list, so the two stay alike.
+inline constexpr MessageText kMessageTexts[] = {
+    {IDS_USAGE,
+     u"IKWDev opens one device info file at a time and was given more than one, so nothing was opened. Start it with "
+     u"one file, or with none.\nusage : IKWDev [FILE]\nWithout FILE the printer setup opens on the default printer; "
+     u"with a device info file (.dev) it opens on the file's printer and settings."},
+    {IDS_DEFAULT_NOT_RESTORED,
+     u"IKWDev made another printer the default to open its dialog and could not make yours the default again. Check "
+     u"the default printer in the Windows printer settings.\ndefault printer error : %1 could not be made the default "
+     u"printer again. %2"},
+    {IDS_NO_DEFAULT_TO_RESTORE,
+     u"IKWDev made a printer the default to open its dialog, and there had been no default printer to set back. Check "
+     u"the default printer in the Windows printer settings.\ndefault printer error : there was no default printer when "
+     u"IKWDev started, and there is no way to set none back. %1"},
+    {IDS_NOW_DEFAULT, u"%1 is now the default printer."},
+    {IDS_NOW_NO_DEFAULT, u"No printer is now the default printer."},
+    {IDS_NOT_DEVICE_INFO,
+     u"This file is not a device info file, or it is damaged, so it was not opened. Nothing was changed.\nnot a device "
+     u"info file (%1) :%2"},
+    {IDS_REASON_FILE_TOO_LONG, u"longer than any device info file can be"},
+    {IDS_REASON_NO_PRINTER, u"it names no printer"},
+    {IDS_PRINTER_NOT_INSTALLED,
+     u"This file holds settings for a printer that is not installed on this computer, so it was not opened. Install "
+     u"that printer, or open a file saved for an installed one.\nprinter not installed (%1) :%2"},
+    {IDS_DRIVER_REFUSED,
+     u"The printer's driver did not accept the settings in this file, so it was not opened. Nothing was "
+     u"changed.\nsettings refused by the printer's driver (%1) :%2"},
+    {IDS_DIALOG_FAILED,
+     u"The printer setup could not be opened with this file's settings. Nothing was changed.\nsetup dialog could not "
+     u"open (%1) :%2"},
+    {IDS_SETTINGS_RESET,
+     u"Some settings in this file could not be used with this printer and were reset. Check the settings before you "
+     u"save.\nsome settings in this file were reset (%1) :%2"},
+    {IDS_PRIVATE_RESET,
+     u"The printer's own settings in this file were made by another version of its driver, or for another printer, and "
+     u"were reset to the driver's defaults."},
+    {IDS_NO_FIELD_LIST,
+     u"The file's settings record ends before the list of the settings it holds, so none of them could be used."},
+    {IDS_FIELDS_DROPPED, u"This driver's settings have no room for, or the file did not hold: %1."},
+    {IDS_FIELDS_KEPT, u"Kept: %1."},
+    {IDS_NOTHING_KEPT, u"No setting of the file was kept."},
+    {IDS_SAVING_AFTER_RESET,
+     u"Saving writes the settings the dialog shows; saving over this file replaces what was reset."},
+    {IDS_LIST_SEPARATOR, u", "},
+    {IDS_NO_SETTINGS,
+     u"Nothing was saved: the printer's driver gave no settings for the printer shown, or they could not be read. "
+     u"Choose the printer again, or check its driver."},
+    {IDS_DAMAGED_SETTINGS,
+     u"Nothing was saved: the printer's driver gave a damaged settings record. Choose the printer again, or check its "
+     u"driver."},
+    {IDS_NAME_TOO_LONG,
+     u"Nothing was saved: the printer's name is too long to be saved in a device info file. Give the printer a shorter "
+     u"name, then save again."},
+    {IDS_SAVE_DIALOG_FAILED, u"Nothing was saved: the save dialog could not be shown. Press save to try again."},
+    {IDS_PATH_TOO_LONG,
+     u"The file was not saved because its path is longer than 259 characters. Choose a shorter folder or file "
+     u"name.\npath too long (259 characters at most) :%1"},
+    {IDS_WRITE_ERROR,
+     u"The settings could not be written, so nothing was saved and an existing file was left as it was. Check the "
+     u"disk's free space and that you may write there, then save again.\nwrite error :%1"},
+    {IDS_REPLACE_ERROR,
+     u"The old file was removed, but the new one could not take its place. The saved settings are in the file named "
+     u"last: give it the name you chose.\nreplace error :%1\nsaved settings :%2"},
+    {IDS_OUT_OF_MEMORY, u"Out of memory. Close other programs, then try again."},
+    {IDS_UNEXPECTED_ERROR, u"An unexpected error occurred. If it happens again, restart IKWDev."},
+    {IDS_HELP_VIEWER_FAILED, u"Unable to start the help viewer. Check that IKWDev.chm is in the folder of IKWDev.exe."},
+    {IDS_SETTING_ORIENTATION, u"orientation"},
+    {IDS_SETTING_PAPER, u"paper"},
+    {IDS_SETTING_PAPER_LENGTH, u"paper length"},
+    {IDS_SETTING_PAPER_WIDTH, u"paper width"},
+    {IDS_SETTING_SCALE, u"scale"},
+    {IDS_SETTING_COPIES, u"copies"},
+    {IDS_SETTING_SOURCE, u"source"},
+    {IDS_SETTING_RESOLUTION, u"resolution"},
+    {IDS_SETTING_COLOR, u"color"},
+    {IDS_SETTING_DUPLEX, u"duplex"},
+    {IDS_SETTING_Y_RESOLUTION, u"vertical resolution"},
+    {IDS_SETTING_TRUETYPE, u"TrueType fonts"},
+    {IDS_SETTING_COLLATION, u"collation"},
+    {IDS_SETTING_FORM_NAME, u"paper name"},
+};
+
+// The built-in English text of the id; empty for an id not in the list.
+std::u16string_view BuiltInText(unsigned id);
+
+// The text with %1 to %9 replaced by the arguments, in one pass: an argument
+// that holds "%1" itself (a path may) is never read for placeholders. A
+// placeholder without an argument, and any other '%', stay as written.
+// Translations order their placeholders as their language needs, so a
+// message is one template filled once, never fragments joined in English
+// order.
+std::u16string FillPlaceholders(std::u16string_view text, std::initializer_list<std::u16string_view> args);
+
+// The string table's text for the id, or the built-in English one when the
+// table holds none, with its placeholders filled.
+std::u16string ComposeMessage(StringTable& strings, unsigned id, std::initializer_list<std::u16string_view> args = {});
+
+// The built-in English texts as a string table: for tools whose output is
+// English whatever the interface language.
+class BuiltInEnglish : public StringTable {
+public:
+    std::u16string Load(unsigned id) override;
+};
+
+}  // namespace ikw

@@ -7,3 +7,7 @@
 #define IDS_SAVE_CAPTION 103
 #define IDS_CLOSE_CAPTION 104
 #define IDS_DEVICE_INFO_TYPE 105
+
+// The Start-menu shortcut's description: the MSI points the shortcut at it,
+// so Explorer shows it in the user's language.
+#define IDS_SHORTCUT_DESCRIPTION 900

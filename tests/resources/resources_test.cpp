@@ -25,7 +25,7 @@ const WORD kNeutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
 struct Executable {
     const char* build;
     std::wstring path;
-    DWORD binaryType;  // what GetBinaryTypeW says, to catch swapped paths
+    DWORD binaryType;        // what GetBinaryTypeW says, to catch swapped paths
     std::wstring inspector;  // the same build's ikwdev-inspect.exe
 };
 Executable g_executables[] = {
@@ -150,6 +150,7 @@ const ExpectedString kStrings[] = {
     {kEnglishUs, IDS_SAVE_CAPTION, L"save"},
     {kEnglishUs, IDS_CLOSE_CAPTION, L"close"},
     {kEnglishUs, IDS_DEVICE_INFO_TYPE, L"Device info file"},
+    {kEnglishUs, IDS_SHORTCUT_DESCRIPTION, L"Inkwarden - Printer setting utility"},
     // "ﾃﾞﾊﾞｲｽ情報ﾌｧｲﾙ(*.dev)|*.dev|全てのﾌｧｲﾙ(*.*)|*.*||", loan words in half-width katakana
     {kJapanese, IDS_DEVICE_INFO_FILTER,
      L"\uFF83\uFF9E\uFF8A\uFF9E\uFF72\uFF7D\u60C5\u5831\uFF8C\uFF67\uFF72\uFF99(*.dev)|*.dev|"
@@ -160,6 +161,9 @@ const ExpectedString kStrings[] = {
     {kJapanese, IDS_CLOSE_CAPTION, L"\u8A2D\u5B9A\u306E\u7D42\u4E86"},
     // "ﾃﾞﾊﾞｲｽ情報ﾌｧｲﾙ", the .dev file type's name in Explorer
     {kJapanese, IDS_DEVICE_INFO_TYPE, L"\uFF83\uFF9E\uFF8A\uFF9E\uFF72\uFF7D\u60C5\u5831\uFF8C\uFF67\uFF72\uFF99"},
+    // "Inkwarden - プリンター設定ユーティリティ", the Start-menu shortcut's description
+    {kJapanese, IDS_SHORTCUT_DESCRIPTION,
+     L"Inkwarden - \u30D7\u30EA\u30F3\u30BF\u30FC\u8A2D\u5B9A\u30E6\u30FC\u30C6\u30A3\u30EA\u30C6\u30A3"},
 };
 
 TEST_P(ResourcesTest, StringTableHoldsEnglishAndJapaneseTexts) {
@@ -171,7 +175,8 @@ TEST_P(ResourcesTest, StringTableHoldsEnglishAndJapaneseTexts) {
     }
     // A third language (a neutral copy, say) would be picked by some
     // interfaces instead of these two.
-    for (UINT id : {IDS_DEVICE_INFO_FILTER, IDS_SAVE_CAPTION, IDS_CLOSE_CAPTION, IDS_DEVICE_INFO_TYPE})
+    for (UINT id :
+         {IDS_DEVICE_INFO_FILTER, IDS_SAVE_CAPTION, IDS_CLOSE_CAPTION, IDS_DEVICE_INFO_TYPE, IDS_SHORTCUT_DESCRIPTION})
         EXPECT_EQ(Languages(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1)), (std::vector<WORD>{kEnglishUs, kJapanese}));
 }
 
@@ -328,7 +333,8 @@ INSTANTIATE_TEST_SUITE_P(Builds, ResourcesTest, testing::Values(&g_executables[0
 int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (argc != 6) {
-        fwprintf(stderr, L"usage: %ls WIN64_EXE WIN32_EXE APP_ICON_ICO WIN64_INSPECTOR WIN32_INSPECTOR [gtest options]\n",
+        fwprintf(stderr,
+                 L"usage: %ls WIN64_EXE WIN32_EXE APP_ICON_ICO WIN64_INSPECTOR WIN32_INSPECTOR [gtest options]\n",
                  argv[0]);
         return 2;
     }

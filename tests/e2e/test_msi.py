@@ -16,8 +16,8 @@ import zipfile
 from harness import (CLOSE, HELP, PRINTER_COMBO, ROOT, ProgramTestCase, release_package,
                      save_to, skip_unless_32bit_runs, windows_path)
 
-INSTALLED = ["IKWDev.exe", "IKWDev.chm", "ikwdev-inspect.exe", "ikwdev-settings.exe", "README.txt",
-             "device-info-format.md"]
+INSTALLED = ["IKWDev.exe", "IKWDev.chm", "IKWDev-ja.chm", "ikwdev-inspect.exe", "ikwdev-settings.exe",
+             "README.txt", "device-info-format.md"]
 # A 32-bit package: 64-bit Windows puts it under "Program Files (x86)".
 INSTALL_DIR = "C:\\Program Files (x86)\\IKWDev"
 EXE = INSTALL_DIR + "\\IKWDev.exe"

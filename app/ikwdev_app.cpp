@@ -102,8 +102,7 @@ void CIkwDevApp::OnHelp() {
     if (m_pMainWnd)
         context = m_pMainWnd->HelpContext();
     // The resource loader picks the string table's language by this too.
-    const auto target =
-        ikw::HtmlHelpTarget(executable, context, GetThreadUILanguage(), ikw::IsFile(ikw::HtmlHelpFilePath(executable)));
+    const auto target = ikw::HtmlHelpTarget(executable, context, GetThreadUILanguage(), ikw::IsFile);
     if (!target) {
         fw::Application::OnHelp();
         return;

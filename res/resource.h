@@ -59,3 +59,6 @@
 #define IDS_SETTING_TRUETYPE 611
 #define IDS_SETTING_COLLATION 612
 #define IDS_SETTING_FORM_NAME 613
+// The Start-menu shortcut's description: the MSI points the shortcut at it,
+// so Explorer shows it in the user's language.
+#define IDS_SHORTCUT_DESCRIPTION 900

@@ -1,8 +1,9 @@
-"""Help end to end: the Help button opens the HTML Help viewer on the file
-beside the executable, and the setup dialog stays usable while it is open;
-without that file the program asks the old WinHelp viewer, as it always
-did. Under Wine the viewer renders no page (the test prefix has no HTML
-engine), so what the pages say is checked in test_packages."""
+"""Help end to end: the Help button opens the HTML Help viewer on the help
+file of the interface language beside the executable, and the setup dialog
+stays usable while it is open; without a help file the program asks the old
+WinHelp viewer, as it always did. Under Wine the viewer renders no page
+(the test prefix has no HTML engine), so what the pages say is checked in
+test_packages."""
 
 import os
 import re
@@ -123,12 +124,17 @@ class HelpTest(HelpTestCase):
 
 class JapaneseHelpTest(HelpTestCase):
     locale = "ja_JP.UTF-8"
+    # The caption the Japanese help file gives the viewer.
+    caption = "IKWDev ヘルプ"
 
-    def test_help_opens_the_japanese_page_on_a_japanese_interface(self):
+    def test_help_opens_the_japanese_help_file_on_a_japanese_interface(self):
         dialog = self.open_help()
-        self.wait_for_viewer()
-        [topic] = self.requested_topics()
-        self.assertTrue(topic.endswith("IKWDev.chm::/ja/setup_dialog.htm"), topic)
+        viewer = self.wait_for_viewer()
+        chm = windows_path(os.path.join(os.path.dirname(program_path()), "IKWDev-ja.chm"))
+        self.assertEqual(self.requested_topics(), [chm + "::/ja/setup_dialog.htm"])
+        # The caption is the Japanese file's own, read in its code page.
+        [shown] = [w for w in self.driver.windows() if w.handle == viewer]
+        self.assertEqual(shown.text, self.caption)
         self.driver.press(dialog, CLOSE)
         self.assert_exits_with(0)
 

@@ -17,8 +17,8 @@ from harness import (OFFICE, ROOT, ProgramTestCase, release_package, save_to, sk
                      windows_path)
 from ui import CLOSE, HELP, HTML_HELP_CLASS, PRINTER_COMBO
 
-INSTALLED = ["IKWDev.exe", "IKWDev.chm", "ikwdev-inspect.exe", "ikwdev-settings.exe", "README.txt",
-             "device-info-format.md"]
+INSTALLED = ["IKWDev.exe", "IKWDev.chm", "IKWDev-ja.chm", "ikwdev-inspect.exe", "ikwdev-settings.exe",
+             "README.txt", "device-info-format.md"]
 # A 32-bit package: 64-bit Windows puts it under "Program Files (x86)".
 INSTALL_DIR = "C:\\Program Files (x86)\\IKWDev"
 EXE = INSTALL_DIR + "\\IKWDev.exe"

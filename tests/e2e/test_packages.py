@@ -1,10 +1,14 @@
 """What scripts/package makes, read on the host: the zip holds exactly the
 files a Windows user is promised, both programs in it are 32-bit, its text
-files are in Windows line endings and speak of no source tree, the
-checksums agree, and the help file holds each topic the program opens, in
-English and Japanese, naming the buttons as the program captions them. And
-the version rule that keeps one MSI entry per release."""
+files are in Windows line endings and speak of no source tree, the read-me
+has a Japanese part Notepad reads, the checksums agree, and each language's
+help file has its own title, contents and first page, holds each topic the
+program opens, naming the buttons as the program captions them, and quotes
+every message of the string table. The MSI's shortcut takes its
+description from the program's string table. And the version rule that
+keeps one MSI entry per release."""
 
+import html
 import os
 import re
 import struct
@@ -16,18 +20,74 @@ import zipfile
 from harness import ROOT, release_package
 
 
-ZIP_FILES = ["IKWDev.exe", "ikwdev-inspect.exe", "ikwdev-settings.exe", "IKWDev.chm", "README.txt",
-             "device-info-format.md"]
+ZIP_FILES = ["IKWDev.exe", "ikwdev-inspect.exe", "ikwdev-settings.exe", "IKWDev.chm", "IKWDev-ja.chm",
+             "README.txt", "device-info-format.md"]
 TEXT_FILES = ["README.txt", "device-info-format.md"]
 PE_I386 = 0x14C
-# The pages the program's Help opens, and the words each must hold: the
-# buttons as the string table captions them, and how to open a file again.
-TOPICS = {
-    "en/setup_dialog.htm": ["<title>The printer setup dialog</title>", "<b>save</b>",
-                            "<dt>close</dt>", 'IKWDev.exe "file.dev"', ".dev"],
-    "ja/setup_dialog.htm": ["<title>プリンタの設定画面</title>", "<b>設定の保存</b>",
-                            "<dt>設定の終了</dt>", 'IKWDev.exe "file.dev"', ".dev"],
+UTF8_BOM = b"\xef\xbb\xbf"
+# Each language's help file: the language and code page it declares, its
+# title and first page, its contents entries, and the pages the program's
+# Help opens with the words each must hold (the buttons as the string table
+# captions them, how to open a file again, where the inspector is).
+HELP_FILES = {
+    "IKWDev.chm": {
+        "lcid": 0x0409, "codepage": "cp1252", "title": "IKWDev Help", "default": "en/setup_dialog.htm",
+        "contents": ["The printer setup dialog", "Messages", "Looking into .dev files: ikwdev-inspect"],
+        "language": "LANG_ENGLISH", "messages": "en/messages.htm",
+        "topics": {
+            "en/setup_dialog.htm": ["<title>The printer setup dialog</title>", "<b>save</b>",
+                                    "<dt>close</dt>", 'IKWDev.exe "file.dev"', ".dev", 'href="messages.htm"'],
+            "en/inspector.htm": ["C:\\Program Files (x86)\\IKWDev", 'ikwdev-inspect "'],
+        },
+    },
+    "IKWDev-ja.chm": {
+        "lcid": 0x0411, "codepage": "cp932", "title": "IKWDev ヘルプ", "default": "ja/setup_dialog.htm",
+        "contents": ["プリンターの設定画面", "メッセージ", ".dev ファイルの中身を見る: ikwdev-inspect"],
+        "language": "LANG_JAPANESE", "messages": "ja/messages.htm",
+        "topics": {
+            "ja/setup_dialog.htm": ["<title>プリンターの設定画面</title>", "<b>設定の保存</b>",
+                                    "<dt>設定の終了</dt>", 'IKWDev.exe "file.dev"', ".dev", 'href="messages.htm"'],
+            "ja/inspector.htm": ["C:\\Program Files (x86)\\IKWDev", 'ikwdev-inspect "'],
+        },
+    },
 }
+# The string table's texts below this id are the dialog's own, not messages.
+FIRST_MESSAGE_ID = 200
+
+
+def string_table():
+    """{language: {id: text}} of res/ikwdev.rc, "\\n" made a line break."""
+    with open(os.path.join(ROOT, "res", "resource.h"), encoding="utf-8") as f:
+        ids = {name: int(value) for name, value in re.findall(r"#define\s+(IDS_\w+)\s+(\d+)", f.read())}
+    tables, language = {}, None
+    with open(os.path.join(ROOT, "res", "ikwdev.rc"), encoding="utf-8") as f:
+        for line in f:
+            found = re.match(r"\s*LANGUAGE\s+(\w+)", line)
+            if found:
+                language = found.group(1)
+            found = re.match(r'\s*(IDS_\w+)\s+"((?:[^"]|"")*)"\s*$', line)
+            if found:
+                text = found.group(2).replace('""', '"').replace("\\n", "\n")
+                tables.setdefault(language, {})[ids[found.group(1)]] = text
+    return ids, tables
+
+
+def chm_system(data):
+    """The #SYSTEM file's records of a compiled help file: {code: bytes}.
+    Code 0 names the contents file, 2 the default topic, 3 the title, 4
+    starts with the language (LCID)."""
+    records, offset = {}, 4
+    while offset + 4 <= len(data):
+        code, length = struct.unpack_from("<HH", data, offset)
+        records[code] = data[offset + 4:offset + 4 + length]
+        offset += 4 + length
+    return records
+
+
+def page_text(markup):
+    """A page's words as the viewer shows them, one space for each run of
+    white space."""
+    return " ".join(html.unescape(re.sub(r"<[^>]+>", " ", markup)).split())
 
 
 def pe_machine(data):
@@ -78,26 +138,101 @@ class PackagesTest(unittest.TestCase):
                     self.assertEqual(source_path.findall(data.decode("utf-8")), [],
                                      "names folders of the source tree")
 
-    def test_help_file_holds_each_topic_in_both_languages(self):
-        with tempfile.TemporaryDirectory() as work:
-            chm = os.path.join(work, "IKWDev.chm")
-            with zipfile.ZipFile(self.zip_path) as archive, open(chm, "wb") as f:
-                f.write(archive.read(self.folder + "IKWDev.chm"))
-            pages = os.path.join(work, "pages")
-            subprocess.run(["extract_chmLib", chm, pages], check=True,
-                           capture_output=True)
-            for topic, words in TOPICS.items():
-                with self.subTest(topic=topic):
+    def test_read_me_has_a_japanese_part_notepad_reads(self):
+        with zipfile.ZipFile(self.zip_path) as archive:
+            data = archive.read(self.folder + "README.txt")
+        # Without the mark, Notepad on a Japanese Windows before Windows 10
+        # 1903 takes the file for Shift_JIS and shows the Japanese garbled.
+        self.assertTrue(data.startswith(UTF8_BOM), "README.txt has no UTF-8 byte order mark")
+        text = data.decode("utf-8-sig")
+        english, _, japanese = text.partition("(日本語)")
+        self.assertTrue(japanese, "README.txt has no Japanese part")
+        # Both say how to unblock a downloaded zip's help files.
+        self.assertIn("Unblock", english)
+        self.assertIn("[許可する]", japanese)
+        for name in ("IKWDev-ja.chm", "ikwdev-inspect"):
+            self.assertIn(name, japanese)
+
+    def extract_help_file(self, name, work):
+        chm = os.path.join(work, name)
+        with zipfile.ZipFile(self.zip_path) as archive, open(chm, "wb") as f:
+            f.write(archive.read(self.folder + name))
+        pages = os.path.join(work, name + ".pages")
+        subprocess.run(["extract_chmLib", chm, pages], check=True, capture_output=True)
+        return pages
+
+    def test_each_language_has_a_help_file_of_its_own(self):
+        for name, expected in HELP_FILES.items():
+            with self.subTest(help_file=name), tempfile.TemporaryDirectory() as work:
+                pages = self.extract_help_file(name, work)
+                with open(os.path.join(pages, "#SYSTEM"), "rb") as f:
+                    system = chm_system(f.read())
+                # The viewer reads the title and contents in the code page
+                # of the file's language.
+                self.assertEqual(struct.unpack_from("<I", system[4])[0], expected["lcid"])
+                codepage = expected["codepage"]
+                self.assertEqual(system[3].rstrip(b"\0").decode(codepage), expected["title"])
+                self.assertEqual(system[2].rstrip(b"\0").decode(codepage), expected["default"])
+                with open(os.path.join(pages, system[0].rstrip(b"\0").decode()), "rb") as f:
+                    contents = f.read().decode(codepage)
+                self.assertEqual(re.findall(r'<param name="Name" value="([^"]*)">', contents),
+                                 expected["contents"])
+                listed = re.findall(r'<param name="Local" value="([^"]*)">', contents)
+                for topic in listed:
+                    self.assertTrue(os.path.isfile(os.path.join(pages, topic)), "no page " + topic)
+
+                for topic, words in expected["topics"].items():
                     path = os.path.join(pages, topic)
                     self.assertTrue(os.path.isfile(path), "no page " + topic)
                     with open(path, encoding="utf-8") as f:
                         text = f.read()
                     for word in words:
-                        self.assertIn(word, text)
-                    # Every page or style sheet a page links to is in the file.
-                    for link in re.findall(r'href="([^"#:]+)"', text):
-                        target = os.path.normpath(os.path.join(os.path.dirname(path), link))
+                        self.assertIn(word, text, topic)
+                # Every page or style sheet a page links to is in the file.
+                for topic in listed:
+                    with open(os.path.join(pages, topic), encoding="utf-8") as f:
+                        links = re.findall(r'href="([^"#:]+)', f.read())
+                    for link in links:
+                        target = os.path.normpath(os.path.join(pages, os.path.dirname(topic), link))
                         self.assertTrue(os.path.isfile(target), "%s links to missing %s" % (topic, link))
+
+    def test_message_pages_quote_every_message_in_their_language(self):
+        ids, tables = string_table()
+        for name, expected in HELP_FILES.items():
+            with self.subTest(help_file=name), tempfile.TemporaryDirectory() as work:
+                pages = self.extract_help_file(name, work)
+                with open(os.path.join(pages, expected["messages"]), encoding="utf-8") as f:
+                    shown = page_text(f.read())
+                self.assertIn("open error :", shown)
+                texts = tables[expected["language"]]
+                for string_id, text in sorted(texts.items()):
+                    if string_id < FIRST_MESSAGE_ID or string_id == ids["IDS_SHORTCUT_DESCRIPTION"]:
+                        continue
+                    # What the program fills in (%1, %2) is shown apart.
+                    for part in re.split(r"%\d|\n", text):
+                        part = " ".join(part.split())
+                        if part:
+                            self.assertIn(part, shown, "string %d is not quoted as the program shows it"
+                                          % string_id)
+
+    def test_shortcut_description_comes_from_the_program_in_the_users_language(self):
+        ids, tables = string_table()
+        rows = {}
+        for table in ("Shortcut", "File"):
+            exported = subprocess.run(["msiinfo", "export", self.msi_path, table],
+                                      capture_output=True, text=True)
+            self.assertEqual(exported.returncode, 0, exported.stderr)
+            # Column names, column types, the table's name and keys, rows.
+            lines = exported.stdout.splitlines()
+            columns = lines[0].split("\t")
+            rows[table] = [dict(zip(columns, line.split("\t"))) for line in lines[3:]]
+        [shortcut] = rows["Shortcut"]
+        # Windows Installer 4.0 and later write the string reference into the
+        # shortcut; earlier ones show the Description, the English text.
+        self.assertEqual(shortcut["DescriptionResourceId"], str(ids["IDS_SHORTCUT_DESCRIPTION"]))
+        [program] = [row for row in rows["File"] if row["FileName"] == "IKWDev.exe"]
+        self.assertEqual(shortcut["DescriptionResourceDLL"], "[#%s]" % program["File"])
+        self.assertEqual(shortcut["Description"], tables["LANG_ENGLISH"][ids["IDS_SHORTCUT_DESCRIPTION"]])
 
 
 class VersionRuleTest(unittest.TestCase):

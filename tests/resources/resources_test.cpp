@@ -151,6 +151,7 @@ const ExpectedString kStrings[] = {
     {kEnglishUs, IDS_SAVE_CAPTION, L"save"},
     {kEnglishUs, IDS_CLOSE_CAPTION, L"close"},
     {kEnglishUs, IDS_DEVICE_INFO_TYPE, L"Device info file"},
+    {kEnglishUs, IDS_SHORTCUT_DESCRIPTION, L"Inkwarden - Printer setting utility"},
     // "ﾃﾞﾊﾞｲｽ情報ﾌｧｲﾙ(*.dev)|*.dev|全てのﾌｧｲﾙ(*.*)|*.*||", loan words in half-width katakana
     {kJapanese, IDS_DEVICE_INFO_FILTER,
      L"\uFF83\uFF9E\uFF8A\uFF9E\uFF72\uFF7D\u60C5\u5831\uFF8C\uFF67\uFF72\uFF99(*.dev)|*.dev|"
@@ -161,6 +162,9 @@ const ExpectedString kStrings[] = {
     {kJapanese, IDS_CLOSE_CAPTION, L"\u8A2D\u5B9A\u306E\u7D42\u4E86"},
     // "ﾃﾞﾊﾞｲｽ情報ﾌｧｲﾙ", the .dev file type's name in Explorer
     {kJapanese, IDS_DEVICE_INFO_TYPE, L"\uFF83\uFF9E\uFF8A\uFF9E\uFF72\uFF7D\u60C5\u5831\uFF8C\uFF67\uFF72\uFF99"},
+    // "Inkwarden - プリンター設定ユーティリティ", the Start-menu shortcut's description
+    {kJapanese, IDS_SHORTCUT_DESCRIPTION,
+     L"Inkwarden - \u30D7\u30EA\u30F3\u30BF\u30FC\u8A2D\u5B9A\u30E6\u30FC\u30C6\u30A3\u30EA\u30C6\u30A3"},
 };
 
 TEST_P(ResourcesTest, StringTableHoldsEnglishAndJapaneseTexts) {
@@ -172,7 +176,8 @@ TEST_P(ResourcesTest, StringTableHoldsEnglishAndJapaneseTexts) {
     }
     // A third language (a neutral copy, say) would be picked by some
     // interfaces instead of these two.
-    for (UINT id : {IDS_DEVICE_INFO_FILTER, IDS_SAVE_CAPTION, IDS_CLOSE_CAPTION, IDS_DEVICE_INFO_TYPE})
+    for (UINT id :
+         {IDS_DEVICE_INFO_FILTER, IDS_SAVE_CAPTION, IDS_CLOSE_CAPTION, IDS_DEVICE_INFO_TYPE, IDS_SHORTCUT_DESCRIPTION})
         EXPECT_EQ(Languages(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1)), (std::vector<WORD>{kEnglishUs, kJapanese}));
 }
 

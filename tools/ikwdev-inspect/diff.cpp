@@ -24,8 +24,8 @@ struct NamedRange {
 std::vector<NamedRange> NamedRanges() {
     std::vector<NamedRange> ranges = {
         {kDmDeviceNameOffset, kDmDeviceNameOffset + 2 * kDmNameUnits},
-        {64, 66},  // dmSpecVersion
-        {66, 68},  // dmDriverVersion
+        {kDmSpecVersionOffset, kDmSpecVersionOffset + 2},
+        {kDmDriverVersionOffset, kDmDriverVersionOffset + 2},
         {kDmSizeOffset, kDmSizeOffset + 2},
         {kDmDriverExtraOffset, kDmDriverExtraOffset + 2},
         {kDmFieldsOffset, kDmFieldsOffset + 4},
@@ -60,6 +60,12 @@ std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& bytes, std::siz
     from = std::min(from, bytes.size());
     to = std::min(std::max(from, to), bytes.size());
     return {bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(to)};
+}
+
+// Record bytes from..to, by their offsets in the record, out of the file's
+// bytes.
+std::vector<std::uint8_t> RecordSlice(const std::vector<std::uint8_t>& fileBytes, std::size_t from, std::size_t to) {
+    return Slice(fileBytes, kDeviceInfoHeaderSize + from, kDeviceInfoHeaderSize + to);
 }
 
 std::vector<std::uint8_t> PrivatePart(const DeviceInfo& info, const std::vector<std::uint8_t>& bytes) {
@@ -102,7 +108,8 @@ public:
         const std::uint16_t sizeA = a.record.dmSize, sizeB = b.record.dmSize;
         const std::size_t end = std::max(sizeA, sizeB);
         const auto at = [](const std::vector<std::uint8_t>& bytes, std::uint16_t dmSize, std::size_t offset) {
-            return offset < dmSize && 4 + offset < bytes.size() ? int{bytes[4 + offset]} : -1;
+            const std::size_t inFile = kDeviceInfoHeaderSize + offset;
+            return offset < dmSize && inFile < bytes.size() ? int{bytes[inFile]} : -1;
         };
         std::size_t offset = 0;
         while (offset < end) {
@@ -120,8 +127,8 @@ public:
                     last = i;
                 }
             if (first < runEnd)
-                AddRange(first, last + 1, Slice(bytesA, 4 + first, 4 + std::min<std::size_t>(last + 1, sizeA)),
-                         Slice(bytesB, 4 + first, 4 + std::min<std::size_t>(last + 1, sizeB)));
+                AddRange(first, last + 1, RecordSlice(bytesA, first, std::min<std::size_t>(last + 1, sizeA)),
+                         RecordSlice(bytesB, first, std::min<std::size_t>(last + 1, sizeB)));
             offset = runEnd;
         }
     }
@@ -136,7 +143,7 @@ private:
         const auto json = [](const std::vector<std::uint8_t>& v) {
             return v.empty() ? std::string("null") : "\"" + HexBytes(v, "") + "\"";
         };
-        const std::size_t fileFrom = 4 + from, fileLast = 4 + to - 1;
+        const std::size_t fileFrom = kDeviceInfoHeaderSize + from, fileLast = kDeviceInfoHeaderSize + to - 1;
         list.push_back({"publicBytes", "public bytes " + std::to_string(fileFrom) + " to " + std::to_string(fileLast),
                         text(a), text(b), json(a), json(b),
                         ",\"offset\":" + std::to_string(fileFrom) + ",\"size\":" + std::to_string(to - from)});

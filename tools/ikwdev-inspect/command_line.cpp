@@ -13,7 +13,7 @@ std::optional<std::u16string> ParsedCommandLine::Value(const std::u16string& nam
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args, std::size_t first,
-                                   const std::vector<OptionSpec>& options) {
+                                   const std::vector<OptionRule>& options) {
     ParsedCommandLine line;
     const auto fail = [&](ParsedCommandLine::Problem problem, const std::u16string& argument) {
         line.problem = problem;
@@ -34,21 +34,21 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args, std:
         // "--name=value" gives an option its value in the same argument.
         const std::size_t equals = arg.find(u'=');
         const std::u16string name = arg.substr(0, equals);
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& option : options)
+        const OptionRule* rule = nullptr;
+        for (const OptionRule& option : options)
             if (option.name == name)
-                spec = &option;
-        if (spec == nullptr || (equals != std::u16string::npos && spec->kind != OptionSpec::WithValue))
+                rule = &option;
+        if (rule == nullptr || (equals != std::u16string::npos && rule->kind != OptionRule::WithValue))
             return fail(ParsedCommandLine::Problem::UnknownOption, arg);
         if (equals != std::u16string::npos)
             line.options.push_back({name, arg.substr(equals + 1)});
-        else if (spec->kind != OptionSpec::WithValue)
+        else if (rule->kind != OptionRule::WithValue)
             line.options.push_back({name, u""});
         else if (i + 1 < args.size())
             line.options.push_back({name, args[++i]});
         else
             return fail(ParsedCommandLine::Problem::MissingValue, arg);
-        if (spec->kind == OptionSpec::Final)
+        if (rule->kind == OptionRule::Final)
             break;
     }
     return line;

@@ -10,7 +10,7 @@
 
 namespace ikw::inspect {
 
-struct OptionSpec {
+struct OptionRule {
     enum Kind {
         Flag,       // "--json"
         WithValue,  // "--printer NAME" or "--printer=NAME"
@@ -42,6 +42,6 @@ struct ParsedCommandLine {
 
 // Reads args from index first on.
 ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args, std::size_t first,
-                                   const std::vector<OptionSpec>& options);
+                                   const std::vector<OptionRule>& options);
 
 }  // namespace ikw::inspect

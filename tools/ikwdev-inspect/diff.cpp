@@ -12,8 +12,6 @@ namespace {
 
 std::string PrinterName(const DeviceInfo& info) { return QuoteForPerson(PrinterNamedBy(info)); }
 
-std::u16string FullName(const DeviceInfo& info) { return PrinterNamedBy(info); }
-
 // The public fields compared by name, and where each lies in the record. A
 // field that dmSize covers whole in either file is compared by name (and
 // reads "beyond dmSize" in the other); its bytes then need no other
@@ -202,8 +200,8 @@ std::string FormatJsonDifferences(const std::vector<Difference>& list) {
 std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector<std::uint8_t>& bytesA,
                                           const DeviceInfo& b, const std::vector<std::uint8_t>& bytesB) {
     Differences d;
-    d.Add("FullDeviceName", "printer", PrinterName(a), PrinterName(b), QuoteForJson(FullName(a)),
-          QuoteForJson(FullName(b)));
+    d.Add("FullDeviceName", "printer", PrinterName(a), PrinterName(b), QuoteForJson(PrinterNamedBy(a)),
+          QuoteForJson(PrinterNamedBy(b)));
     d.Add("dmDeviceName", "the record's printer name", QuoteForPerson(a.record.dmDeviceName),
           QuoteForPerson(b.record.dmDeviceName), QuoteForJson(a.record.dmDeviceName),
           QuoteForJson(b.record.dmDeviceName));
@@ -249,9 +247,9 @@ ExitStatus RunDiff(const std::vector<std::u16string>& args, const Io& io) {
     const ParsedCommandLine line = ParseCommandLine(args, 0,
                                                     {{u"--diff"},
                                                      {u"--json"},
-                                                     {u"--help", OptionSpec::Final},
-                                                     {u"-h", OptionSpec::Final},
-                                                     {u"--version", OptionSpec::Final}});
+                                                     {u"--help", OptionRule::Final},
+                                                     {u"-h", OptionRule::Final},
+                                                     {u"--version", OptionRule::Final}});
     if (line.problem) {
         io.err("ikwdev-inspect: unknown option " + ShowName(line.problemArgument) + "\n" + DiffUsage());
         return ExitStatus::WrongUsage;

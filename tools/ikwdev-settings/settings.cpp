@@ -78,10 +78,10 @@ std::optional<Options> Parse(const std::vector<std::u16string>& args, std::strin
         return std::nullopt;
     }
     const bool apply = options.command == Options::Command::Apply;
-    std::vector<inspect::OptionSpec> known = {
-        {u"--help", inspect::OptionSpec::Final}, {u"-h", inspect::OptionSpec::Final}, {u"--json"}};
+    std::vector<inspect::OptionRule> known = {
+        {u"--help", inspect::OptionRule::Final}, {u"-h", inspect::OptionRule::Final}, {u"--json"}};
     if (apply)
-        known.insert(known.end(), {{u"--dry-run"}, {u"--all-users"}, {u"--printer", inspect::OptionSpec::WithValue}});
+        known.insert(known.end(), {{u"--dry-run"}, {u"--all-users"}, {u"--printer", inspect::OptionRule::WithValue}});
     else
         known.push_back({u"--all"});
     const inspect::ParsedCommandLine line = inspect::ParseCommandLine(args, 1, known);

@@ -11,20 +11,33 @@ namespace ikw {
 
 namespace {
 
-// The settings a user knows by name, by their dmFields bit; the rarer ones
-// keep their Win32 names (DM_...) as technical detail.
+// Every setting of the record by its dmFields bit, named as a user knows it
+// in the interface language.
 constexpr struct {
     std::uint32_t bit;
     unsigned id;
 } kSettingNameIds[] = {
-    {0x00000001, IDS_SETTING_ORIENTATION},  {0x00000002, IDS_SETTING_PAPER},
-    {0x00000004, IDS_SETTING_PAPER_LENGTH}, {0x00000008, IDS_SETTING_PAPER_WIDTH},
-    {0x00000010, IDS_SETTING_SCALE},        {0x00000100, IDS_SETTING_COPIES},
-    {0x00000200, IDS_SETTING_SOURCE},       {0x00000400, IDS_SETTING_RESOLUTION},
-    {0x00000800, IDS_SETTING_COLOR},        {0x00001000, IDS_SETTING_DUPLEX},
-    {0x00002000, IDS_SETTING_Y_RESOLUTION}, {0x00004000, IDS_SETTING_TRUETYPE},
-    {0x00008000, IDS_SETTING_COLLATION},    {kDmFormNameBit, IDS_SETTING_FORM_NAME},
+    {0x00000001, IDS_SETTING_ORIENTATION},     {0x00000002, IDS_SETTING_PAPER},
+    {0x00000004, IDS_SETTING_PAPER_LENGTH},    {0x00000008, IDS_SETTING_PAPER_WIDTH},
+    {0x00000010, IDS_SETTING_SCALE},           {0x00000020, IDS_SETTING_POSITION},
+    {0x00000040, IDS_SETTING_PAGES_PER_SHEET}, {0x00000080, IDS_SETTING_SCREEN_ORIENTATION},
+    {0x00000100, IDS_SETTING_COPIES},          {0x00000200, IDS_SETTING_SOURCE},
+    {0x00000400, IDS_SETTING_RESOLUTION},      {0x00000800, IDS_SETTING_COLOR},
+    {0x00001000, IDS_SETTING_DUPLEX},          {0x00002000, IDS_SETTING_Y_RESOLUTION},
+    {0x00004000, IDS_SETTING_TRUETYPE},        {0x00008000, IDS_SETTING_COLLATION},
+    {kDmFormNameBit, IDS_SETTING_FORM_NAME},   {0x00020000, IDS_SETTING_SCREEN_DPI},
+    {0x00040000, IDS_SETTING_COLOR_DEPTH},     {0x00080000, IDS_SETTING_SCREEN_WIDTH},
+    {0x00100000, IDS_SETTING_SCREEN_HEIGHT},   {0x00200000, IDS_SETTING_SCREEN_MODE},
+    {0x00400000, IDS_SETTING_REFRESH_RATE},    {0x00800000, IDS_SETTING_COLOR_MANAGEMENT},
+    {0x01000000, IDS_SETTING_COLOR_RENDERING}, {0x02000000, IDS_SETTING_PAPER_TYPE},
+    {0x04000000, IDS_SETTING_HALFTONING},      {0x08000000, IDS_SETTING_PANNING_WIDTH},
+    {0x10000000, IDS_SETTING_PANNING_HEIGHT},  {0x20000000, IDS_SETTING_SCREEN_SCALING},
 };
+
+// The text with one more line after it, when there is one.
+std::u16string WithLine(const std::u16string& text, const std::u16string& line) {
+    return line.empty() ? text : text + u"\n" + line;
+}
 
 std::u16string FileProblem(StringTable& strings, const std::u16string& reason, const std::u16string& file) {
     return ComposeMessage(strings, IDS_NOT_DEVICE_INFO, {reason, file});
@@ -38,6 +51,7 @@ std::u16string SettingNames(StringTable& strings, std::uint32_t fields) {
     for (const DmFieldBit& bit : kDmFieldBits) {
         if ((fields & bit.bit) == 0)
             continue;
+        // A bit without a plain name keeps its Win32 name (DM_...).
         std::u16string name = WidenAscii(bit.name);
         for (const auto& known : kSettingNameIds)
             if (known.bit == bit.bit)
@@ -106,14 +120,18 @@ std::u16string FittingLossMessage(const FittedRecord& fitted, const std::u16stri
 
 std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, PrintServices& printServices,
                                                   DeviceInfoPlatform& platform, MessageBoxes& messages,
-                                                  StringTable& strings, const std::u16string& wantedPrinter) {
+                                                  StringTable& strings, const std::u16string& wantedPrinter,
+                                                  const std::u16string& whatFollows) {
     const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateInstalledPrinters();
     if (!printers)
         return std::nullopt;
-    OpenDecision decision = DecideOpen(file, platform.ReadFile(file, kMaxDeviceInfoFileSize + 1), *printers,
-                                       printServices, strings, wantedPrinter);
+    const std::optional<std::vector<std::uint8_t>> contents = platform.ReadFile(file, kMaxDeviceInfoFileSize + 1);
+    OpenDecision decision = DecideOpen(file, contents, *printers, printServices, strings, wantedPrinter);
     if (!decision.open) {
-        messages.ShowMessage(decision.message, MessageIcon::Exclamation);
+        // "open error :" and the path are the whole message in every
+        // language, so nothing is added to it.
+        messages.ShowMessage(contents ? WithLine(decision.message, whatFollows) : decision.message,
+                             MessageIcon::Exclamation);
         return std::nullopt;
     }
 
@@ -128,7 +146,7 @@ std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, Pr
         loss = FittingLossMessage(fitted, opened.printer, file, strings);
     }
     if (!merged) {
-        messages.ShowMessage(ComposeMessage(strings, IDS_DRIVER_REFUSED, {opened.printer, file}),
+        messages.ShowMessage(WithLine(ComposeMessage(strings, IDS_DRIVER_REFUSED, {opened.printer, file}), whatFollows),
                              MessageIcon::Exclamation);
         return std::nullopt;
     }
@@ -142,12 +160,20 @@ std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, Pr
 
 bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
                         OpenedFileDialogHost& dialogs, MessageBoxes& messages, StringTable& strings) {
-    const std::optional<OpenedDeviceInfo> opened = ReadThroughDriver(file, printServices, platform, messages, strings);
+    // After a refused file the usual start follows, which opens the dialog
+    // on the default printer; without one, or on the printer it never opens
+    // on by choice, it picks another, and then the message promises nothing.
+    const std::u16string defaultPrinter = printServices.QueryDefaultPrinter();
+    const bool opensOnDefault = !defaultPrinter.empty() && defaultPrinter != kExcludedPrinter;
+    const std::u16string whatFollows = opensOnDefault ? ComposeMessage(strings, IDS_OPENS_ON_DEFAULT) : u"";
+    const std::optional<OpenedDeviceInfo> opened =
+        ReadThroughDriver(file, printServices, platform, messages, strings, u"", whatFollows);
     if (!opened)
         return false;
     if (dialogs.RunSetupDialogWith(*opened))
         return true;
-    messages.ShowMessage(ComposeMessage(strings, IDS_DIALOG_FAILED, {opened->printer, file}), MessageIcon::Exclamation);
+    messages.ShowMessage(WithLine(ComposeMessage(strings, IDS_DIALOG_FAILED, {opened->printer, file}), whatFollows),
+                         MessageIcon::Exclamation);
     return false;
 }
 

@@ -88,10 +88,13 @@ std::u16string FittingLossMessage(const FittedRecord& fitted, const std::u16stri
 // starts the dialog from, and the ones ikwdev-settings apply makes the
 // printer's defaults. nullopt after a message, or when the printer list
 // could not be had. The messages' texts come from strings. wantedPrinter as
-// for DecideOpen.
+// for DecideOpen. whatFollows: a line that ends each message of a file that
+// was not opened (but "open error :"), saying what happens next; empty for
+// none.
 std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, PrintServices& printServices,
                                                   DeviceInfoPlatform& platform, MessageBoxes& messages,
-                                                  StringTable& strings, const std::u16string& wantedPrinter = {});
+                                                  StringTable& strings, const std::u16string& wantedPrinter = {},
+                                                  const std::u16string& whatFollows = {});
 
 // The whole open: ReadThroughDriver, then the dialog.
 // True when the dialog was shown; false after a message (or when the printer

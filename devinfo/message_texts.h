@@ -26,16 +26,17 @@ struct MessageText {
 inline constexpr MessageText kMessageTexts[] = {
     {IDS_USAGE,
      u"IKWDev opens one device info file at a time and was given more than one, so nothing was opened. Start it with "
-     u"one file, or with none.\nusage : IKWDev [FILE]\nWithout FILE the printer setup opens on the default printer; "
-     u"with a device info file (.dev) it opens on the file's printer and settings."},
+     u"one file, or with none.\nusage : IKWDev [FILE]\nWithout FILE the print setup dialog box opens on the default "
+     u"printer; with a device info file (.dev) it opens on the file's printer and settings."},
     {IDS_DEFAULT_NOT_RESTORED,
-     u"IKWDev made another printer the default to open its dialog and could not make yours the default again. Check "
-     u"the default printer in the Windows printer settings.\ndefault printer error : %1 could not be made the default "
-     u"printer again. %2"},
+     u"To open the print setup dialog box, IKWDev made another printer the default printer for a moment, and could not "
+     u"make your printer the default again. Choose your default printer in Windows (Printers & scanners, or Devices "
+     u"and Printers).\ndefault printer error : %1 could not be made the default printer again. %2"},
     {IDS_NO_DEFAULT_TO_RESTORE,
-     u"IKWDev made a printer the default to open its dialog, and there had been no default printer to set back. Check "
-     u"the default printer in the Windows printer settings.\ndefault printer error : there was no default printer when "
-     u"IKWDev started, and there is no way to set none back. %1"},
+     u"To open the print setup dialog box, IKWDev made a printer the default printer for a moment. There was no "
+     u"default printer before, and Windows cannot be set back to having none. Choose your default printer in Windows "
+     u"(Printers & scanners, or Devices and Printers).\ndefault printer error : there was no default printer when "
+     u"IKWDev started. %1"},
     {IDS_NOW_DEFAULT, u"%1 is now the default printer."},
     {IDS_NOW_NO_DEFAULT, u"No printer is now the default printer."},
     {IDS_NOT_DEVICE_INFO,
@@ -50,58 +51,81 @@ inline constexpr MessageText kMessageTexts[] = {
      u"The printer's driver did not accept the settings in this file, so it was not opened. Nothing was "
      u"changed.\nsettings refused by the printer's driver (%1) :%2"},
     {IDS_DIALOG_FAILED,
-     u"The printer setup could not be opened with this file's settings. Nothing was changed.\nsetup dialog could not "
-     u"open (%1) :%2"},
+     u"The print setup dialog box could not be opened with this file's settings. Nothing was changed.\nthe dialog box "
+     u"could not open (%1) :%2"},
     {IDS_SETTINGS_RESET,
-     u"Some settings in this file could not be used with this printer and were reset. Check the settings before you "
-     u"save.\nsome settings in this file were reset (%1) :%2"},
+     u"Some settings in this file could not be used with this printer and were reset to the driver's defaults. Check "
+     u"the settings before you save.\nsome settings in this file were reset (%1) :%2"},
     {IDS_PRIVATE_RESET,
-     u"The printer's own settings in this file were made by another version of its driver, or for another printer, and "
-     u"were reset to the driver's defaults."},
+     u"The driver's own settings in this file (what the printer's Properties pages set) were made by another version "
+     u"of the driver, or for another printer, so they were reset to the driver's defaults."},
     {IDS_NO_FIELD_LIST,
-     u"The file's settings record ends before the list of the settings it holds, so none of them could be used."},
-    {IDS_FIELDS_DROPPED, u"This driver's settings have no room for, or the file did not hold: %1."},
-    {IDS_FIELDS_KEPT, u"Kept: %1."},
-    {IDS_NOTHING_KEPT, u"No setting of the file was kept."},
+     u"This file is cut short before the part that says which settings it holds, so none of its settings could be "
+     u"used."},
+    {IDS_FIELDS_DROPPED,
+     u"These settings were reset, because the file does not hold them or this printer's driver has no place for them: "
+     u"%1."},
+    {IDS_FIELDS_KEPT, u"These settings were used from the file: %1."},
+    {IDS_NOTHING_KEPT, u"None of the file's settings could be used."},
     {IDS_SAVING_AFTER_RESET,
-     u"Saving writes the settings the dialog shows; saving over this file replaces what was reset."},
+     u"If you save over this file with [save], it gets the settings the dialog box shows, and the file's own values of "
+     u"the reset settings are lost."},
     {IDS_LIST_SEPARATOR, u", "},
+    {IDS_OPENS_ON_DEFAULT, u"The print setup dialog box now opens on the default printer instead."},
     {IDS_NO_SETTINGS,
      u"Nothing was saved: the printer's driver gave no settings for the printer shown, or they could not be read. "
      u"Choose the printer again, or check its driver."},
     {IDS_DAMAGED_SETTINGS,
-     u"Nothing was saved: the printer's driver gave a damaged settings record. Choose the printer again, or check its "
+     u"Nothing was saved: the settings the printer's driver gave are damaged. Choose the printer again, or check its "
      u"driver."},
     {IDS_NAME_TOO_LONG,
      u"Nothing was saved: the printer's name is too long to be saved in a device info file. Give the printer a shorter "
      u"name, then save again."},
-    {IDS_SAVE_DIALOG_FAILED, u"Nothing was saved: the save dialog could not be shown. Press save to try again."},
+    {IDS_SAVE_DIALOG_FAILED,
+     u"Nothing was saved: the Save As dialog box could not be shown. Press [save] to try again."},
     {IDS_PATH_TOO_LONG,
      u"The file was not saved because its path is longer than 259 characters. Choose a shorter folder or file "
      u"name.\npath too long (259 characters at most) :%1"},
     {IDS_WRITE_ERROR,
-     u"The settings could not be written, so nothing was saved and an existing file was left as it was. Check the "
-     u"disk's free space and that you may write there, then save again.\nwrite error :%1"},
+     u"The settings could not be written, so nothing was saved and an existing file was left as it was. Check that the "
+     u"disk has free space and that you have permission to save in that folder, then save again.\nwrite error :%1"},
     {IDS_REPLACE_ERROR,
-     u"The old file was removed, but the new one could not take its place. The saved settings are in the file named "
-     u"last: give it the name you chose.\nreplace error :%1\nsaved settings :%2"},
+     u"The old file was removed, but the new one could not take its place. Your settings are in the temporary file "
+     u"named on the last line: rename it to the name you chose. Do not delete it; it is the only copy.\nreplace error "
+     u":%1\nsaved settings :%2"},
     {IDS_OUT_OF_MEMORY, u"Out of memory. Close other programs, then try again."},
     {IDS_UNEXPECTED_ERROR, u"An unexpected error occurred. If it happens again, restart IKWDev."},
     {IDS_HELP_VIEWER_FAILED, u"Unable to start the help viewer. Check that IKWDev.chm is in the folder of IKWDev.exe."},
     {IDS_SETTING_ORIENTATION, u"orientation"},
-    {IDS_SETTING_PAPER, u"paper"},
+    {IDS_SETTING_PAPER, u"paper size"},
     {IDS_SETTING_PAPER_LENGTH, u"paper length"},
     {IDS_SETTING_PAPER_WIDTH, u"paper width"},
-    {IDS_SETTING_SCALE, u"scale"},
+    {IDS_SETTING_SCALE, u"scaling"},
     {IDS_SETTING_COPIES, u"copies"},
-    {IDS_SETTING_SOURCE, u"source"},
-    {IDS_SETTING_RESOLUTION, u"resolution"},
+    {IDS_SETTING_SOURCE, u"paper source"},
+    {IDS_SETTING_RESOLUTION, u"print quality"},
     {IDS_SETTING_COLOR, u"color"},
-    {IDS_SETTING_DUPLEX, u"duplex"},
+    {IDS_SETTING_DUPLEX, u"two-sided printing"},
     {IDS_SETTING_Y_RESOLUTION, u"vertical resolution"},
     {IDS_SETTING_TRUETYPE, u"TrueType fonts"},
-    {IDS_SETTING_COLLATION, u"collation"},
+    {IDS_SETTING_COLLATION, u"collate"},
     {IDS_SETTING_FORM_NAME, u"paper name"},
+    {IDS_SETTING_POSITION, u"position on the screen"},
+    {IDS_SETTING_PAGES_PER_SHEET, u"pages per sheet"},
+    {IDS_SETTING_SCREEN_ORIENTATION, u"screen orientation"},
+    {IDS_SETTING_SCREEN_DPI, u"screen dots per inch"},
+    {IDS_SETTING_COLOR_DEPTH, u"screen color depth"},
+    {IDS_SETTING_SCREEN_WIDTH, u"screen width"},
+    {IDS_SETTING_SCREEN_HEIGHT, u"screen height"},
+    {IDS_SETTING_SCREEN_MODE, u"screen mode"},
+    {IDS_SETTING_REFRESH_RATE, u"refresh rate"},
+    {IDS_SETTING_COLOR_MANAGEMENT, u"color management"},
+    {IDS_SETTING_COLOR_RENDERING, u"color rendering"},
+    {IDS_SETTING_PAPER_TYPE, u"paper type"},
+    {IDS_SETTING_HALFTONING, u"halftoning"},
+    {IDS_SETTING_PANNING_WIDTH, u"panning width"},
+    {IDS_SETTING_PANNING_HEIGHT, u"panning height"},
+    {IDS_SETTING_SCREEN_SCALING, u"screen scaling"},
 };
 
 // The built-in English text of the id; empty for an id not in the list.

@@ -32,6 +32,9 @@
 #define IDS_NOTHING_KEPT 311
 #define IDS_SAVING_AFTER_RESET 312
 #define IDS_LIST_SEPARATOR 313
+// Said after 300, 303, 304 and 305 by the program, which then opens its
+// dialog on the default printer; not by the settings tool, which does not.
+#define IDS_OPENS_ON_DEFAULT 320
 
 #define IDS_NO_SETTINGS 400
 #define IDS_DAMAGED_SETTINGS 401
@@ -59,6 +62,22 @@
 #define IDS_SETTING_TRUETYPE 611
 #define IDS_SETTING_COLLATION 612
 #define IDS_SETTING_FORM_NAME 613
+#define IDS_SETTING_POSITION 614
+#define IDS_SETTING_PAGES_PER_SHEET 615
+#define IDS_SETTING_SCREEN_ORIENTATION 616
+#define IDS_SETTING_SCREEN_DPI 617
+#define IDS_SETTING_COLOR_DEPTH 618
+#define IDS_SETTING_SCREEN_WIDTH 619
+#define IDS_SETTING_SCREEN_HEIGHT 620
+#define IDS_SETTING_SCREEN_MODE 621
+#define IDS_SETTING_REFRESH_RATE 622
+#define IDS_SETTING_COLOR_MANAGEMENT 623
+#define IDS_SETTING_COLOR_RENDERING 624
+#define IDS_SETTING_PAPER_TYPE 625
+#define IDS_SETTING_HALFTONING 626
+#define IDS_SETTING_PANNING_WIDTH 627
+#define IDS_SETTING_PANNING_HEIGHT 628
+#define IDS_SETTING_SCREEN_SCALING 629
 // The Start-menu shortcut's description: the MSI points the shortcut at it,
 // so Explorer shows it in the user's language.
 #define IDS_SHORTCUT_DESCRIPTION 900

@@ -55,12 +55,18 @@ OPEN_ERROR = "open error :"
 # No settings to save.
 NO_SETTINGS = ("Nothing was saved: the printer's driver gave no settings for the printer shown, "
                "or they could not be read. Choose the printer again, or check its driver.")
+# The line that ends a message about a file that was not opened, when the
+# dialog then opens on the default printer.
+OPENS_ON_DEFAULT = {
+    "en": "\nThe print setup dialog box now opens on the default printer instead.",
+    "ja": "\n代わりに、既定のプリンターで [プリンターの設定] ダイアログ ボックスを開きます。",
+}
 # A file that is not a device info file: the decoder's reason, the path.
 NOT_DEVICE_INFO = {
     "en": "This file is not a device info file, or it is damaged, so it was not opened. "
-          "Nothing was changed.\nnot a device info file (%s) :%s",
+          "Nothing was changed.\nnot a device info file (%s) :%s" + OPENS_ON_DEFAULT["en"],
     "ja": "このファイルはデバイス情報ファイルではないか、破損しているため、開きませんでした。"
-          "何も変更されていません。\nデバイス情報ファイルではありません (%s) :%s",
+          "何も変更されていません。\nデバイス情報ファイルではありません (%s) :%s" + OPENS_ON_DEFAULT["ja"],
 }
 # The decoder's reason for a file shorter than its DevModeSize says, the same
 # in both languages: DevModeSize, the bytes it needs, the bytes the file has.
@@ -70,22 +76,24 @@ FILE_SHORTER_THAN_HEADER = ("file is shorter than its header says: DevModeSize %
 PRINTER_NOT_INSTALLED = {
     "en": "This file holds settings for a printer that is not installed on this computer, so it was "
           "not opened. Install that printer, or open a file saved for an installed one.\n"
-          "printer not installed (%s) :%s",
+          "printer not installed (%s) :%s" + OPENS_ON_DEFAULT["en"],
     "ja": "このファイルは、このコンピューターにインストールされていないプリンターの設定なので、"
           "開きませんでした。そのプリンターをインストールするか、インストールされているプリンター用に"
-          "保存したファイルを開いてください。\nプリンターがインストールされていません (%s) :%s",
+          "保存したファイルを開いてください。\nプリンターがインストールされていません (%s) :%s"
+          + OPENS_ON_DEFAULT["ja"],
 }
 # The driver's private part in the file was reset: the printer, the path.
-PRIVATE_RESET = ("Some settings in this file could not be used with this printer and were reset. "
-                 "Check the settings before you save.\n"
+PRIVATE_RESET = ("Some settings in this file could not be used with this printer and were reset to the "
+                 "driver's defaults. Check the settings before you save.\n"
                  "some settings in this file were reset (%s) :%s\n"
-                 "The printer's own settings in this file were made by another version of its driver, or for "
-                 "another printer, and were reset to the driver's defaults.\n")
+                 "The driver's own settings in this file (what the printer's Properties pages set) were made by "
+                 "another version of the driver, or for another printer, so they were reset to the driver's "
+                 "defaults.\n")
 # The line of that message that lists what was kept, as far as the
 # orientation and the paper.
-KEPT_ORIENTATION_AND_PAPER = "\nKept: orientation, paper"
+KEPT_ORIENTATION_AND_PAPER = "\nThese settings were used from the file: orientation, paper size"
 # The usage message, for more than one argument.
 USAGE = ("IKWDev opens one device info file at a time and was given more than one, so nothing was "
-         "opened. Start it with one file, or with none.\nusage : IKWDev [FILE]\nWithout FILE the printer "
-         "setup opens on the default printer; with a device info file (.dev) it opens on the file's "
+         "opened. Start it with one file, or with none.\nusage : IKWDev [FILE]\nWithout FILE the print "
+         "setup dialog box opens on the default printer; with a device info file (.dev) it opens on the file's "
          "printer and settings.")

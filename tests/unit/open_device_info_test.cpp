@@ -55,9 +55,13 @@ std::u16string NotInstalled(const std::u16string& printer, const std::u16string&
            u"Install that printer, or open a file saved for an installed one.\nprinter not installed (" +
            printer + u") :" + file;
 }
+// The line the program adds when the usual start that follows opens the
+// dialog on the default printer.
+const std::string kOpensOnDefault = "\nThe print setup dialog box now opens on the default printer instead.";
 const std::string kDriverRefused =
     "message The printer's driver did not accept the settings in this file, so it was not opened. Nothing was "
-    "changed.\nsettings refused by the printer's driver (Office_Laser) :office.dev";
+    "changed.\nsettings refused by the printer's driver (Office_Laser) :office.dev" +
+    kOpensOnDefault;
 
 const std::u16string kOffice = u"Office_Laser";
 const std::u16string kServerQueue = u"\\\\print-01\\Floor 2";
@@ -220,10 +224,11 @@ TEST(FittingLossMessage, IsOneLineASentenceWithTheSettingsNamedInTheInterfaceLan
     FittedRecord fitted;
     EXPECT_EQ(FittingLossMessage(fitted, kOffice, u"x.dev", japanese), u"") << "nothing lost, nothing told";
 
-    fitted.fieldsDropped = kDmFormNameBit | 0x02000000;  // DM_MEDIATYPE: a rarer one, by its Win32 name
+    fitted.fieldsDropped = kDmFormNameBit | 0x02000000;  // DM_MEDIATYPE: a rarer one, with its own name too
     fitted.fieldsKept = 0x0003;
+    japanese.table[IDS_SETTING_PAPER_TYPE] = u"用紙の種類";
     EXPECT_EQ(FittingLossMessage(fitted, kOffice, u"C:\\%1.dev", japanese),
-              u"リセットされました (Office_Laser) :C:\\%1.dev\n入らなかった設定: 用紙名、DM_MEDIATYPE\n"
+              u"リセットされました (Office_Laser) :C:\\%1.dev\n入らなかった設定: 用紙名、用紙の種類\n"
               u"引き継いだ設定: 印刷の向き、用紙サイズ\n上書きしてください。");
 }
 
@@ -309,10 +314,11 @@ TEST_F(RunProgramTest, NoArgumentIsTheUsualStart) {
 TEST_F(RunProgramTest, MoreThanOneArgumentShowsTheUsageAndOpensNothing) {
     EXPECT_EQ(Run({u"office.dev", u"long.dev"}), kWrongUsageExitCode);
     ASSERT_EQ(platform.log.size(), 1u);
-    EXPECT_EQ(platform.log[0],
-              "message IKWDev opens one device info file at a time and was given more than one, so nothing was opened. "
-              "Start it with one file, or with none.\nusage : IKWDev [FILE]\nWithout FILE the printer setup opens on "
-              "the default printer; with a device info file (.dev) it opens on the file's printer and settings.");
+    EXPECT_EQ(
+        platform.log[0],
+        "message IKWDev opens one device info file at a time and was given more than one, so nothing was opened. "
+        "Start it with one file, or with none.\nusage : IKWDev [FILE]\nWithout FILE the print setup dialog box "
+        "opens on the default printer; with a device info file (.dev) it opens on the file's printer and settings.");
     EXPECT_TRUE(spooler.defaultsSet.empty());
 }
 
@@ -342,6 +348,9 @@ TEST_F(RunProgramTest, AFileOpensOnItsPrinterWithTheDriversRecordAndLeavesTheDef
 }
 
 TEST_F(RunProgramTest, WhatTheFittingResetIsToldBeforeTheDialogShowsTheSettings) {
+    const std::string kSavingAfterReset =
+        "If you save over this file with [save], it gets the settings the dialog box shows, and the file's own values "
+        "of the reset settings are lost.";
     platform.files[u"older.dev"] = DeviceInfoFile(Record(kOffice, 220, 16, 0x0500), kOffice);
     Bytes cut = Record(kOffice, 220, 0);
     PutU16(cut, kDmFieldsOffset + 2, 0x0001);  // DM_FORMNAME, past the driver's 120 bytes
@@ -353,19 +362,22 @@ TEST_F(RunProgramTest, WhatTheFittingResetIsToldBeforeTheDialogShowsTheSettings)
         std::size_t merged;
     } cases[] = {
         {"another driver version", u"older.dev",
-         "message Some settings in this file could not be used with this printer and were reset. Check the settings "
-         "before you save.\nsome settings in this file were reset (Office_Laser) :older.dev\n"
-         "The printer's own settings in this file were made by another version of its driver, or for another "
-         "printer, and were reset to the driver's defaults.\n"
-         "Kept: orientation, paper.\n"
-         "Saving writes the settings the dialog shows; saving over this file replaces what was reset.",
+         "message Some settings in this file could not be used with this printer and were reset to the driver's "
+         "defaults. Check the settings before you save.\nsome settings in this file were reset (Office_Laser) "
+         ":older.dev\n"
+         "The driver's own settings in this file (what the printer's Properties pages set) were made by another "
+         "version of the driver, or for another printer, so they were reset to the driver's defaults.\n"
+         "These settings were used from the file: orientation, paper size.\n" +
+             kSavingAfterReset,
          220},
         {"a public part the driver has no room for", u"cut.dev",
-         "message Some settings in this file could not be used with this printer and were reset. Check the settings "
-         "before you save.\nsome settings in this file were reset (Office_Laser) :cut.dev\n"
-         "This driver's settings have no room for, or the file did not hold: paper name.\n"
-         "Kept: orientation, paper.\n"
-         "Saving writes the settings the dialog shows; saving over this file replaces what was reset.",
+         "message Some settings in this file could not be used with this printer and were reset to the driver's "
+         "defaults. Check the settings before you save.\nsome settings in this file were reset (Office_Laser) "
+         ":cut.dev\n"
+         "These settings were reset, because the file does not hold them or this printer's driver has no place for "
+         "them: paper name.\n"
+         "These settings were used from the file: orientation, paper size.\n" +
+             kSavingAfterReset,
          120},
     };
     platform.drivers[kOffice] = {220, 16};
@@ -392,11 +404,16 @@ TEST_F(RunProgramTest, AFileThatCannotBeOpenedIsReportedThenTheUsualStartFollows
         {"damaged",
          u"damaged.dev",
          nullptr,
-         {"message " + Narrow(NotDeviceInfo(u"file is shorter than its header says: DevModeSize 236 needs 240 bytes, "
-                                            u"the file has 6 bytes",
-                                            u"damaged.dev"))}},
+         {"message " +
+          Narrow(NotDeviceInfo(u"file is shorter than its header says: DevModeSize 236 needs 240 bytes, "
+                               u"the file has 6 bytes",
+                               u"damaged.dev")) +
+          kOpensOnDefault}},
         {"missing", u"missing.dev", nullptr, {"message open error :missing.dev"}},
-        {"not installed", u"gone.dev", nullptr, {"message " + Narrow(NotInstalled(u"Gone", u"gone.dev"))}},
+        {"not installed",
+         u"gone.dev",
+         nullptr,
+         {"message " + Narrow(NotInstalled(u"Gone", u"gone.dev")) + kOpensOnDefault}},
         {"driver gives no settings", u"office.dev", [](FakeOpenPlatform& p) { p.drivers.clear(); }, {kDriverRefused}},
         {"driver refuses",
          u"office.dev",
@@ -406,8 +423,9 @@ TEST_F(RunProgramTest, AFileThatCannotBeOpenedIsReportedThenTheUsualStartFollows
          u"office.dev",
          [](FakeOpenPlatform& p) { p.fileDialogOpens = false; },
          {"merge Office_Laser 236", "dialog with C:\\dev\\office.dev on Office_Laser (default Default_Printer)",
-          "message The printer setup could not be opened with this file's settings. Nothing was changed.\nsetup dialog "
-          "could not open (Office_Laser) :office.dev"}},
+          "message The print setup dialog box could not be opened with this file's settings. Nothing was "
+          "changed.\nthe dialog box could not open (Office_Laser) :office.dev" +
+              kOpensOnDefault}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -422,6 +440,20 @@ TEST_F(RunProgramTest, AFileThatCannotBeOpenedIsReportedThenTheUsualStartFollows
         expected.insert(expected.end(), {"usual dialog Default_Printer/", "destroy"});
         EXPECT_EQ(platform.log, expected);
         EXPECT_TRUE(fresh.defaultsSet.empty());
+    }
+}
+
+// Without a default printer, or on the one the usual start never opens on by
+// choice, the dialog comes up on some other printer: the message then says
+// nothing of what opens next.
+TEST_F(RunProgramTest, ARefusedFilePromisesTheDefaultPrinterOnlyWhenTheDialogOpensOnIt) {
+    for (const std::u16string& defaultPrinter : {std::u16string(), kExcludedPrinter}) {
+        SCOPED_TRACE(Narrow(defaultPrinter));
+        spooler.defaultPrinter = defaultPrinter;
+        platform.log.clear();
+        EXPECT_EQ(Run({u"gone.dev"}), 0);
+        ASSERT_FALSE(platform.log.empty());
+        EXPECT_EQ(platform.log[0], "message " + Narrow(NotInstalled(u"Gone", u"gone.dev")));
     }
 }
 

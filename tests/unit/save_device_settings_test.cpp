@@ -337,11 +337,13 @@ TEST(SaveDeviceSettings, CancellingWritesNothing) {
 TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
     const std::u16string tooLong = u"C:\\out\\" + std::u16string(249, u'n') + u".dev";  // 260 units
     const std::u16string damaged =
-        u"Nothing was saved: the printer's driver gave a damaged settings record. Choose "
-        u"the printer again, or check its driver.";
+        u"Nothing was saved: the settings the printer's driver gave are damaged. Choose the printer again, or check "
+        u"its "
+        u"driver.";
     const std::u16string writeError =
-        u"The settings could not be written, so nothing was saved and an existing file was left as it was. Check the "
-        u"disk's free space and that you may write there, then save again.\nwrite error :" +
+        u"The settings could not be written, so nothing was saved and an existing file was left as it was. Check that "
+        u"the disk has free space and that you have permission to save in that folder, then save again.\nwrite error "
+        u":" +
         kTarget;
     struct Case {
         const char* name;
@@ -363,7 +365,8 @@ TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
         {"close fails", [](Rig& r) { r.files.closeFails = true; }, {writeError, MessageIcon::Stop}},
         {"save dialog cannot be shown",
          [](Rig& r) { r.dialog.fails = true; },
-         {u"Nothing was saved: the save dialog could not be shown. Press save to try again.", MessageIcon::Stop}},
+         {u"Nothing was saved: the Save As dialog box could not be shown. Press [save] to try again.",
+          MessageIcon::Stop}},
         {"path of 260 units",
          [&](Rig& r) { r.dialog.answer = tooLong; },
          {u"The file was not saved because its path is longer than 259 characters. Choose a shorter folder or file "
@@ -409,8 +412,9 @@ TEST(SaveDeviceSettings, AReplaceThatLostTheTargetKeepsTheNewFileAndSaysWhere) {
     EXPECT_EQ(rig.files.files.begin()->first, kTemporary);
     EXPECT_EQ(rig.files.files.begin()->second.size(), 4u + 228u);
     const Message expected{
-        u"The old file was removed, but the new one could not take its place. The saved settings "
-        u"are in the file named last: give it the name you chose.\nreplace error :" +
+        u"The old file was removed, but the new one could not take its place. Your settings are in the temporary file "
+        u"named on the last line: rename it to the name you chose. Do not delete it; it is the only copy.\nreplace "
+        u"error :" +
             kTarget + u"\nsaved settings :" + kTemporary,
         MessageIcon::Stop};
     EXPECT_EQ(rig.messages.shown, std::vector<Message>{expected});

@@ -135,10 +135,11 @@ INSTANTIATE_TEST_SUITE_P(
                     {u"A", u"", u""},
                     u"A",
                     {},
-                    {u"IKWDev made a printer the default to open its dialog, and there had been no default printer to "
-                     u"set back. Check the default printer in the Windows printer settings.\ndefault printer error : "
-                     u"there was no default printer when IKWDev started, and there is no way to set none back. A is "
-                     u"now the default printer."}},
+                    {u"To open the print setup dialog box, IKWDev made a printer the default printer for a moment. "
+                     u"There was no default printer before, and Windows cannot be set back to having none. Choose "
+                     u"your default printer in Windows (Printers & scanners, or Devices and Printers).\ndefault "
+                     u"printer error : there was no default printer when IKWDev started. A is now the default "
+                     u"printer."}},
         // The dialog's own hand-back and the last try at the end both fail.
         StartUpCase{"DefaultRefusedIsReported",
                     {u"A", u"B"},
@@ -148,9 +149,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {u"A", u"B", u"B"},
                     u"A",
                     {u"B", u"B"},
-                    {u"IKWDev made another printer the default to open its dialog and could not make yours the "
-                     u"default again. Check the default printer in the Windows printer settings.\ndefault printer "
-                     u"error : B could not be made the default printer again. A is now the default printer."}},
+                    {u"To open the print setup dialog box, IKWDev made another printer the default printer for a "
+                     u"moment, and could not make your printer the default again. Choose your default printer in "
+                     u"Windows (Printers & scanners, or Devices and Printers).\ndefault printer error : B could not "
+                     u"be made the default printer again. A is now the default printer."}},
         // The dialog's hand-back fails, the one at the end works.
         StartUpCase{"SecondHandBackWorks", {u"A", u"B"}, u"B", {u"A"}, {u"B", u"A"}, {u"A", u"B", u"B"}, u"B", {u"B"}},
         StartUpCase{"ExcludedDefaultUsesSubstitute", {kPdf, u"A"}, kPdf, {u"A"}, {u"A"}, {u"A", kPdf}, kPdf},

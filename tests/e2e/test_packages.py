@@ -3,10 +3,11 @@ files a Windows user is promised, both programs in it are 32-bit, its text
 files are in Windows line endings and speak of no source tree, the read-me
 has a Japanese part Notepad reads, the checksums agree, and each language's
 help file has its own title, contents and first page, holds each topic the
-program opens, naming the buttons as the program captions them, and quotes
-every message of the string table. The MSI's shortcut takes its
-description from the program's string table. And the version rule that
-keeps one MSI entry per release."""
+program opens, naming the buttons as the program captions them, quotes
+every message of the string table, and has an index that leads to every
+message and a full-text search that finds the pages' words. The MSI's
+shortcut takes its description from the program's string table. And the
+version rule that keeps one MSI entry per release."""
 
 import html
 import os
@@ -32,21 +33,21 @@ UTF8_BOM = b"\xef\xbb\xbf"
 HELP_FILES = {
     "IKWDev.chm": {
         "lcid": 0x0409, "codepage": "cp1252", "title": "IKWDev Help", "default": "en/setup_dialog.htm",
-        "contents": ["The printer setup dialog", "Messages", "Looking into .dev files: ikwdev-inspect"],
+        "contents": ["The print setup dialog box", "Messages", "Looking into .dev files: ikwdev-inspect"],
         "language": "LANG_ENGLISH", "messages": "en/messages.htm",
         "topics": {
-            "en/setup_dialog.htm": ["<title>The printer setup dialog</title>", "<b>save</b>",
-                                    "<dt>close</dt>", 'IKWDev.exe "file.dev"', ".dev", 'href="messages.htm"'],
+            "en/setup_dialog.htm": ["<title>The print setup dialog box</title>", "<b>[save]</b>",
+                                    "<dt>[close]</dt>", 'IKWDev.exe "file.dev"', ".dev", 'href="messages.htm"'],
             "en/inspector.htm": ["C:\\Program Files (x86)\\IKWDev", 'ikwdev-inspect "'],
         },
     },
     "IKWDev-ja.chm": {
         "lcid": 0x0411, "codepage": "cp932", "title": "IKWDev ヘルプ", "default": "ja/setup_dialog.htm",
-        "contents": ["プリンターの設定画面", "メッセージ", ".dev ファイルの中身を見る: ikwdev-inspect"],
+        "contents": ["[プリンターの設定] ダイアログ ボックス", "メッセージ", ".dev ファイルの中身を見る: ikwdev-inspect"],
         "language": "LANG_JAPANESE", "messages": "ja/messages.htm",
         "topics": {
-            "ja/setup_dialog.htm": ["<title>プリンターの設定画面</title>", "<b>設定の保存</b>",
-                                    "<dt>設定の終了</dt>", 'IKWDev.exe "file.dev"', ".dev", 'href="messages.htm"'],
+            "ja/setup_dialog.htm": ["<title>[プリンターの設定] ダイアログ ボックス</title>", "<b>[設定の保存]</b>",
+                                    "<dt>[設定の終了]</dt>", 'IKWDev.exe "file.dev"', ".dev", 'href="messages.htm"'],
             "ja/inspector.htm": ["C:\\Program Files (x86)\\IKWDev", 'ikwdev-inspect "'],
         },
     },
@@ -82,6 +83,44 @@ def chm_system(data):
         records[code] = data[offset + 4:offset + 4 + length]
         offset += 4 + length
     return records
+
+
+def full_text_words(data):
+    """The words a compiled help file's full-text search ($FIftiMain) finds,
+    in the order it keeps them. Its leaf nodes hold each word as the number
+    of leading bytes it shares with the word before, then the rest."""
+    def encint(offset):  # 7 bits a byte, most significant first
+        value = 0
+        while True:
+            byte = data[offset]
+            offset += 1
+            value = (value << 7) | (byte & 0x7F)
+            if not byte & 0x80:
+                return value, offset
+    node, = struct.unpack_from("<I", data, 0x08)
+    depth, = struct.unpack_from("<H", data, 0x18)
+    node_size, = struct.unpack_from("<I", data, 0x2E)
+    for _ in range(depth - 1):  # down the first entry of each index node
+        offset = node + 2
+        offset += 1 + data[offset]
+        node, = struct.unpack_from("<I", data, offset)
+    words, previous = [], b""
+    while True:
+        next_leaf, = struct.unpack_from("<I", data, node)
+        free, = struct.unpack_from("<H", data, node + 6)
+        offset, end = node + 8, node + node_size - free
+        while offset < end:
+            length, shared = data[offset], data[offset + 1]
+            word = previous[:shared] + data[offset + 2:offset + 1 + length]
+            offset += 1 + length + 1  # the word, then whether it is in a title
+            _, offset = encint(offset)  # how many topics hold it
+            offset += 6  # where its locations are
+            _, offset = encint(offset)
+            words.append(word.decode("latin-1"))
+            previous = word
+        if not next_leaf:
+            return words
+        node = next_leaf
 
 
 def page_text(markup):
@@ -195,6 +234,52 @@ class PackagesTest(unittest.TestCase):
                     for link in links:
                         target = os.path.normpath(os.path.join(pages, os.path.dirname(topic), link))
                         self.assertTrue(os.path.isfile(target), "%s links to missing %s" % (topic, link))
+
+    def test_each_help_file_has_an_index_and_full_text_search(self):
+        # Users look a message up by the words in its box: the index leads
+        # from those words to each message, and the search finds every word
+        # of Latin letters and digits on the pages (chmcmd indexes no
+        # Japanese words; the Japanese index carries those).
+        for name, expected in HELP_FILES.items():
+            with self.subTest(help_file=name), tempfile.TemporaryDirectory() as work:
+                pages = self.extract_help_file(name, work)
+                with open(os.path.join(pages, "#SYSTEM"), "rb") as f:
+                    system = chm_system(f.read())
+                self.assertIn(1, system, "no index file")
+                with open(os.path.join(pages, system[1].rstrip(b"\0").decode()), "rb") as f:
+                    index = f.read().decode(expected["codepage"])
+                entries = re.findall(r'<param name="Name" value="([^"]+)">\s*<param name="Local" value="([^"]+)">',
+                                     index)
+                self.assertEqual(len(entries), index.count("<object"), "an index entry without one page")
+                reached = set()
+                for keyword, local in entries:
+                    topic, _, anchor = local.partition("#")
+                    path = os.path.join(pages, topic)
+                    self.assertTrue(os.path.isfile(path), "%s leads to missing %s" % (keyword, topic))
+                    with open(path, encoding="utf-8") as f:
+                        self.assertIn('id="%s"' % anchor if anchor else "<h1>", f.read(),
+                                      "%s leads to a missing heading %s" % (keyword, local))
+                    reached.add(local)
+                with open(os.path.join(pages, expected["messages"]), encoding="utf-8") as f:
+                    messages = f.read()
+                for anchor in re.findall(r'<h3 id="([^"]+)">', messages):
+                    self.assertIn(expected["messages"] + "#" + anchor, reached,
+                                  "the index leads to no message " + anchor)
+                for topic in expected["topics"]:
+                    self.assertTrue(any(local.startswith(topic) for local in reached), "not indexed: " + topic)
+
+                # The LCID record's third number switches the search on.
+                self.assertEqual(struct.unpack_from("<I", system[4], 8)[0], 1, "full-text search is off")
+                with open(os.path.join(pages, "$FIftiMain"), "rb") as f:
+                    searchable = set(full_text_words(f.read()))
+                with open(os.path.join(pages, system[0].rstrip(b"\0").decode()), "rb") as f:
+                    listed = re.findall(r'<param name="Local" value="([^"]*)">', f.read().decode(expected["codepage"]))
+                for topic in listed:
+                    with open(os.path.join(pages, topic), encoding="utf-8") as f:
+                        text = page_text(f.read()).lower()
+                    # "driver's" is found as "drivers".
+                    words = {w.replace("'", "") for w in re.findall(r"[a-z0-9]+(?:'[a-z]+)?", text)}
+                    self.assertEqual(words - searchable, set(), "words of %s the search does not find" % topic)
 
     def test_message_pages_quote_every_message_in_their_language(self):
         ids, tables = string_table()

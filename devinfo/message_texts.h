@@ -69,6 +69,9 @@ inline constexpr MessageText kMessageTexts[] = {
     {IDS_PRINTER_LIST_FAILED,
      u"The list of printers could not be read, so this file was not opened. Check that the print spooler is running, "
      u"then open the file again.\nprinter list could not be read (%1) :%2"},
+    {IDS_PRINTER_LIST_FAILED_AT_START,
+     u"The list of printers could not be read, so the print setup dialog box was not opened. Check that the print "
+     u"spooler is running, then start IKWDev again.\nprinter list could not be read (%1)"},
     {IDS_NO_SETTINGS,
      u"Nothing was saved: the printer's driver gave no settings for the printer shown, or they could not be read. "
      u"Choose the printer again, or check its driver."},

@@ -123,8 +123,13 @@ std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, Pr
                                                   StringTable& strings, const std::u16string& wantedPrinter,
                                                   const std::u16string& whatFollows) {
     const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateInstalledPrinters();
-    if (!printers)
+    // Without the list no printer can be found: saying the file's printer is
+    // not installed would send the user to install one that is there.
+    if (!printers) {
+        messages.ShowMessage(ComposeMessage(strings, IDS_PRINTER_LIST_FAILED, {printServices.WhyListFailed(), file}),
+                             MessageIcon::Exclamation);
         return std::nullopt;
+    }
     const std::optional<std::vector<std::uint8_t>> contents = platform.ReadFile(file, kMaxDeviceInfoFileSize + 1);
     OpenDecision decision = DecideOpen(file, contents, *printers, printServices, strings, wantedPrinter);
     if (!decision.open) {

@@ -86,8 +86,8 @@ std::u16string FittingLossMessage(const FittedRecord& fitted, const std::u16stri
 
 // Read, judge and merge through the printer's driver: the settings an open
 // starts the dialog from, and the ones ikwdev-settings apply makes the
-// printer's defaults. nullopt after a message, or when the printer list
-// could not be had. The messages' texts come from strings. wantedPrinter as
+// printer's defaults. nullopt after a message, a printer list that could not
+// be had among them. The messages' texts come from strings. wantedPrinter as
 // for DecideOpen. whatFollows: a line that ends each message of a file that
 // was not opened (but "open error :"), saying what happens next; empty for
 // none.
@@ -97,8 +97,8 @@ std::optional<OpenedDeviceInfo> ReadThroughDriver(const std::u16string& file, Pr
                                                   const std::u16string& whatFollows = {});
 
 // The whole open: ReadThroughDriver, then the dialog.
-// True when the dialog was shown; false after a message (or when the printer
-// list could not be had), when the usual start is to follow.
+// True when the dialog was shown; false after a message, when the usual start
+// is to follow.
 bool OpenDeviceInfoFile(const std::u16string& file, PrintServices& printServices, DeviceInfoPlatform& platform,
                         OpenedFileDialogHost& dialogs, MessageBoxes& messages, StringTable& strings);
 

@@ -72,8 +72,14 @@ void HandTheDefaultBack(PrintServices& printServices, MessageBoxes& messages, St
 
 void RunStartUp(PrintServices& printServices, SetupDialogHost& dialogs, MessageBoxes& messages, StringTable& strings) {
     const std::optional<std::vector<std::u16string>> printers = printServices.EnumerateLocalPrinters();
-    if (!printers)
+    // Without the list neither the default printer's stand-ins nor the
+    // dialog's own list can be had: ending without a word would look like a
+    // program that never started.
+    if (!printers) {
+        messages.ShowMessage(ComposeMessage(strings, IDS_PRINTER_LIST_FAILED_AT_START, {printServices.WhyListFailed()}),
+                             MessageIcon::Exclamation);
         return;
+    }
     const std::u16string defaultPrinter = printServices.QueryDefaultPrinter();
 
     DefaultsMade made;

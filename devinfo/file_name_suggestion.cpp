@@ -8,6 +8,12 @@ namespace {
 // of this many code units.
 constexpr std::size_t kFileNameBufferUnits = 260;
 
+char16_t UpperAscii(char16_t unit) { return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 0x20) : unit; }
+
+bool IsDevicePortDigit(char16_t unit) {
+    return (unit >= u'1' && unit <= u'9') || unit == u'\u00b9' || unit == u'\u00b2' || unit == u'\u00b3';
+}
+
 }  // namespace
 
 std::size_t FileNameStart(const std::u16string& path) {
@@ -16,6 +22,19 @@ std::size_t FileNameStart(const std::u16string& path) {
     if (lastSeparator == std::u16string::npos || lastSeparator < driveEnd)
         return driveEnd;
     return lastSeparator + 1;
+}
+
+bool IsDeviceName(const std::u16string& fileName) {
+    std::u16string stem = fileName.substr(0, fileName.find(u'.'));
+    while (!stem.empty() && stem.back() == u' ')
+        stem.pop_back();
+    for (char16_t& unit : stem)
+        unit = UpperAscii(unit);
+    for (const char16_t* device : {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"})
+        if (stem == device)
+            return true;
+    return stem.size() == 4 && (stem.compare(0, 3, u"COM") == 0 || stem.compare(0, 3, u"LPT") == 0) &&
+           IsDevicePortDigit(stem[3]);
 }
 
 std::u16string SuggestFileName(const std::u16string& deviceName) {

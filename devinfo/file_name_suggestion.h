@@ -19,4 +19,11 @@ std::u16string SuggestFileName(const std::u16string& deviceName);
 // directory, split as above. path.size() when the path ends in a separator.
 std::size_t FileNameStart(const std::u16string& path);
 
+// Whether Windows opens a device, not a file, for this file name (the last
+// component of a path): the part before the first dot, with the spaces at
+// its end dropped, is CON, PRN, AUX, NUL, CONIN$, CONOUT$, or COM or LPT
+// followed by one digit or a superscript 1, 2 or 3, in any letter case.
+// "NUL.x.dev" is a device as much as "NUL" is.
+bool IsDeviceName(const std::u16string& fileName);
+
 }  // namespace ikw

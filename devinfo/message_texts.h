@@ -71,6 +71,12 @@ inline constexpr MessageText kMessageTexts[] = {
      u"If you save over this file with [save], it gets the settings the dialog box shows, and the file's own values of "
      u"the reset settings are lost."},
     {IDS_LIST_SEPARATOR, u", "},
+    {IDS_PRINTER_LIST_FAILED,
+     u"The list of printers could not be read, so this file was not opened. Check that the print spooler is running, "
+     u"then open the file again.\nprinter list could not be read (%1) :%2"},
+    {IDS_PRINTER_LIST_FAILED_AT_START,
+     u"The list of printers could not be read, so the print setup dialog box was not opened. Check that the print "
+     u"spooler is running, then start IKWDev again.\nprinter list could not be read (%1)"},
     {IDS_OPENS_ON_DEFAULT, u"The print setup dialog box now opens on the default printer instead."},
     {IDS_NO_SETTINGS,
      u"Nothing was saved: the printer's driver gave no settings for the printer shown, or they could not be read. "
@@ -93,6 +99,32 @@ inline constexpr MessageText kMessageTexts[] = {
      u"The old file was removed, but the new one could not take its place. Your settings are in the temporary file "
      u"named on the last line: rename it to the name you chose. Do not delete it; it is the only copy.\nreplace error "
      u":%1\nsaved settings :%2"},
+    {IDS_REASON_TARGET_FOLDER,
+     u"A folder has this name, so nothing was saved and the folder was left as it was. Choose another name."},
+    {IDS_REASON_TARGET_DEVICE,
+     u"This name is a device's (such as NUL, CON, COM1 or LPT1, with or without an extension), not a file's, so "
+     u"nothing was saved. Choose another name."},
+    {IDS_REASON_TARGET_PIPE, u"A named pipe has this name, not a file, so nothing was saved. Choose another name."},
+    {IDS_REASON_TARGET_IN_USE,
+     u"The file is in use by another program, so it was not replaced and nothing was saved. Close the file in that "
+     u"program, then save again."},
+    {IDS_REASON_TARGET_READ_ONLY,
+     u"The file is read-only, so it was not replaced and nothing was saved. Choose another name, or clear the file's "
+     u"read-only attribute and save again."},
+    {IDS_REASON_TARGET_DENIED,
+     u"You do not have permission to replace this file, so nothing was saved. Choose another folder or name."},
+    {IDS_REASON_TARGET_DANGLING_LINK,
+     u"A symbolic link to a file that does not exist has this name, so nothing was saved and the link was left as it "
+     u"was. Correct the link, or choose another name."},
+    {IDS_REASON_NAME_TAKEN,
+     u"Something that is not a file took this name while saving, or it is a symbolic link to a file that does not "
+     u"exist, so nothing was saved and it was left as it was. Choose another name."},
+    {IDS_REASON_CANNOT_CREATE,
+     u"No file could be made in this folder: it does not exist, or you do not have permission to write there. Nothing "
+     u"was saved. Choose another folder."},
+    {IDS_REASON_NOT_REPLACED,
+     u"The file could not be replaced, so nothing was saved and it was left as it was. Check that you may write there, "
+     u"then save again."},
     {IDS_OUT_OF_MEMORY, u"Out of memory. Close other programs, then try again."},
     {IDS_UNEXPECTED_ERROR, u"An unexpected error occurred. If it happens again, restart IKWDev."},
     {IDS_HELP_VIEWER_FAILED, u"Unable to start the help viewer. Check that IKWDev.chm is in the folder of IKWDev.exe."},

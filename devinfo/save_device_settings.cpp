@@ -70,6 +70,37 @@ unsigned TextFor(EncodeFailure failure) {
     return IDS_DAMAGED_SETTINGS;
 }
 
+// Why a save may not write over what stands at the path; nullopt when it may.
+std::optional<unsigned> RefusalFor(PathHolds holds) {
+    switch (holds) {
+    case PathHolds::Nothing:
+    case PathHolds::DiskFile:
+        return std::nullopt;
+    case PathHolds::ReadOnlyFile:
+        return IDS_REASON_TARGET_READ_ONLY;
+    case PathHolds::FileInUse:
+        return IDS_REASON_TARGET_IN_USE;
+    case PathHolds::FileDenied:
+        return IDS_REASON_TARGET_DENIED;
+    case PathHolds::Folder:
+        return IDS_REASON_TARGET_FOLDER;
+    case PathHolds::Device:
+        return IDS_REASON_TARGET_DEVICE;
+    case PathHolds::Pipe:
+        return IDS_REASON_TARGET_PIPE;
+    case PathHolds::LinkToNothing:
+        return IDS_REASON_TARGET_DANGLING_LINK;
+    case PathHolds::Unknown:
+        return IDS_REASON_NOT_REPLACED;
+    }
+    return IDS_REASON_NOT_REPLACED;
+}
+
+// The path as the user chose it, and why nothing was written there.
+void ShowOpenError(MessageBoxes& messages, StringTable& strings, const std::u16string& target, unsigned reason) {
+    messages.ShowMessage(kOpenErrorText + target + u"\n" + ComposeMessage(strings, reason), MessageIcon::Exclamation);
+}
+
 }  // namespace
 
 bool WriteReplacing(FileSystem& files, MessageBoxes& messages, StringTable& strings, const std::u16string& target,
@@ -79,9 +110,22 @@ bool WriteReplacing(FileSystem& files, MessageBoxes& messages, StringTable& stri
         return false;
     }
 
+    // Windows opens the device for such a name wherever the folder is, and
+    // the new file would be made beside a console or a port.
+    if (IsDeviceName(target.substr(FileNameStart(target)))) {
+        ShowOpenError(messages, strings, target, IDS_REASON_TARGET_DEVICE);
+        return false;
+    }
     // Through a symbolic link the file it points to is replaced, and the
     // link stays; the new file is written beside that file, on its volume.
+    // What is no file that may be replaced is refused before anything is
+    // made: a replace would move a folder aside, and a device or a pipe
+    // would be written to, or taken away.
     const std::u16string replaced = files.FileToReplace(target);
+    if (const std::optional<unsigned> refusal = RefusalFor(files.WhatIsAt(replaced))) {
+        ShowOpenError(messages, strings, target, *refusal);
+        return false;
+    }
     std::u16string temporary;
     std::unique_ptr<OutputFile> file;
     for (unsigned attempt = 0; attempt < kTemporaryNameAttempts && !file; ++attempt) {
@@ -92,7 +136,7 @@ bool WriteReplacing(FileSystem& files, MessageBoxes& messages, StringTable& stri
             break;
     }
     if (!file) {
-        messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
+        ShowOpenError(messages, strings, target, IDS_REASON_CANNOT_CREATE);
         return false;
     }
 
@@ -109,7 +153,14 @@ bool WriteReplacing(FileSystem& files, MessageBoxes& messages, StringTable& stri
         return true;
     case PlaceOutcome::TargetKept:
         files.RemoveFile(temporary);
-        messages.ShowMessage(kOpenErrorText + target, MessageIcon::Exclamation);
+        // The target changed after the check, or the platform refused for a
+        // reason of its own: said as well as it can be told now.
+        ShowOpenError(messages, strings, target,
+                      RefusalFor(files.WhatIsAt(replaced)).value_or(IDS_REASON_NOT_REPLACED));
+        return false;
+    case PlaceOutcome::NameTaken:
+        files.RemoveFile(temporary);
+        ShowOpenError(messages, strings, target, IDS_REASON_NAME_TAKEN);
         return false;
     case PlaceOutcome::TargetLost:
         // The temporary file is all that is left: removing it would lose the

@@ -106,6 +106,25 @@ enum class PlaceOutcome {
     // its place (ERROR_UNABLE_TO_MOVE_REPLACEMENT), and a plain move failed
     // too: the source is now the only copy of anything.
     TargetLost,
+    // Nothing stood at the target when the save looked, yet its name is
+    // taken now: something was made there meanwhile, or it is a symbolic
+    // link to nothing, which Wine shows as nothing at all. Nothing changed.
+    NameTaken,
+};
+
+// What stands at a path a save would write to. Only Nothing and DiskFile may
+// be written; everything else is left as it is.
+enum class PathHolds {
+    Nothing,        // no file, folder or link by that name
+    DiskFile,       // a file on a disk that this user may replace
+    ReadOnlyFile,   // a file with the read-only attribute
+    FileInUse,      // a file another program holds open without letting it be replaced
+    FileDenied,     // a file this user may not replace
+    Folder,         // a folder, or a link to one
+    Device,         // a device (a console, a port), not a file on a disk
+    Pipe,           // a named pipe
+    LinkToNothing,  // a symbolic link whose target does not exist
+    Unknown,        // something that could not be opened to be told, for no reason above
 };
 
 class FileSystem {
@@ -115,13 +134,18 @@ public:
     // anything exists at the path (CreateFileW with CREATE_NEW). Never opens
     // or truncates an existing file.
     virtual NewFile CreateNewFile(const std::u16string& path) = 0;
+    // What stands at the path, found without creating, opening for writing
+    // or moving anything. Links are followed, but a link to nothing is told
+    // apart from nothing.
+    virtual PathHolds WhatIsAt(const std::u16string& path) = 0;
     // The file a save to the path replaces: the file at the end of the
     // symbolic links there, or the path itself when it is no link or nothing
     // is there yet.
     virtual std::u16string FileToReplace(const std::u16string& path) = 0;
     // Puts a closed file in the target's place and returns only once that is
     // on the disk. An existing target keeps its attributes and permissions
-    // (ReplaceFileW); a new one is the file moved there (MoveFileExW).
+    // (ReplaceFileW); a new one is the file moved there (MoveFileExW), and
+    // never over anything that took the name meanwhile (NameTaken).
     virtual PlaceOutcome PutInPlace(const std::u16string& source, const std::u16string& target) = 0;
     // Deletes a closed file (DeleteFileW). There is nothing left to do when
     // this fails, so it reports nothing.

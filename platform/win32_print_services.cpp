@@ -5,29 +5,63 @@
 
 #include <new>
 
+#include "framework/unique_handle.h"
 #include "platform/wide_string.h"
 
 namespace ikw {
 
 namespace {
 
-std::optional<std::vector<std::u16string>> EnumeratePrinters(DWORD flags) {
-    DWORD bytesNeeded = 0;
-    DWORD count = 0;
-    EnumPrintersW(flags, nullptr, 1, nullptr, 0, &bytesNeeded, &count);
+// A printer added between the call that asks for the size and the one that
+// fills the buffer makes the second fail for want of room: the list is asked
+// for again, a few times, before that counts as a failure.
+constexpr int kListAttempts = 4;
 
+std::u16string SystemText(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const fw::UniqueHandle<HLOCAL, LocalFree> owner(text);
+    std::u16string message = length != 0 ? FromWide(text, length) : std::u16string();
+    while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' || message.back() == u' '))
+        message.pop_back();
+    const std::u16string code = u"error " + FromWide(std::to_wstring(error));
+    return message.empty() ? code : message + u" (" + code + u")";
+}
+
+// Fills the buffer with the list; false with the system's error when the
+// spooler did not give it.
+bool FillPrinterList(DWORD flags, std::vector<BYTE>& buffer, DWORD& count, DWORD& error) {
+    DWORD bytesNeeded = 0;
+    for (int attempt = 0; attempt < kListAttempts; ++attempt) {
+        count = 0;
+        if (EnumPrintersW(flags, nullptr, 1, buffer.empty() ? nullptr : buffer.data(),
+                          static_cast<DWORD>(buffer.size()), &bytesNeeded, &count))
+            return true;
+        error = GetLastError();
+        if (error != ERROR_INSUFFICIENT_BUFFER || bytesNeeded <= buffer.size())
+            return false;
+        try {
+            buffer.assign(bytesNeeded, 0);
+        } catch (const std::bad_alloc&) {
+            error = ERROR_NOT_ENOUGH_MEMORY;
+            return false;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::u16string>> Win32PrintServices::EnumeratePrinters(unsigned long flags) {
     std::vector<BYTE> buffer;
-    try {
-        buffer.assign(bytesNeeded, 0);
-    } catch (const std::bad_alloc&) {
+    DWORD count = 0;
+    DWORD error = ERROR_SUCCESS;
+    if (!FillPrinterList(flags, buffer, count, error)) {
+        m_listFailure = SystemText(error);
         return std::nullopt;
     }
-    count = 0;
-    // A printer added between the two calls makes the second one fail with a
-    // partly filled buffer: its records must not be read then.
-    if (!EnumPrintersW(flags, nullptr, 1, buffer.data(), bytesNeeded, &bytesNeeded, &count))
-        count = 0;
-
     std::vector<std::u16string> names;
     const auto* records = reinterpret_cast<const PRINTER_INFO_1W*>(buffer.data());
     for (DWORD i = 0; i < count; ++i)
@@ -35,7 +69,7 @@ std::optional<std::vector<std::u16string>> EnumeratePrinters(DWORD flags) {
     return names;
 }
 
-}  // namespace
+std::u16string Win32PrintServices::WhyListFailed() const { return m_listFailure; }
 
 std::optional<std::vector<std::u16string>> Win32PrintServices::EnumerateLocalPrinters() {
     return EnumeratePrinters(PRINTER_ENUM_LOCAL);

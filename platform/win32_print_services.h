@@ -13,6 +13,11 @@ public:
     bool ChangeDefaultPrinter(const std::u16string& name) override;
     bool IsSamePrinterName(const std::u16string& a, const std::u16string& b) const override;
     int CompareNames(const std::u16string& a, const std::u16string& b) const override;
+    std::u16string WhyListFailed() const override;
+
+private:
+    std::optional<std::vector<std::u16string>> EnumeratePrinters(unsigned long flags);
+    std::u16string m_listFailure;
 };
 
 }  // namespace ikw

@@ -29,6 +29,7 @@ public:
 class Win32FileSystem : public FileSystem {
 public:
     NewFile CreateNewFile(const std::u16string& path) override;
+    PathHolds WhatIsAt(const std::u16string& path) override;
     std::u16string FileToReplace(const std::u16string& path) override;
     PlaceOutcome PutInPlace(const std::u16string& source, const std::u16string& target) override;
     void RemoveFile(const std::u16string& path) override;

@@ -8,7 +8,7 @@ import shutil
 import tempfile
 
 import ui
-from harness import LABEL, OFFICE, ProgramTestCase, save_to
+from harness import LABEL, OFFICE, ProgramTestCase, save_to, windows_path
 from device_info_files import (DEFAULT_SOURCE, DEVICE_NAME, DM_DRIVER_EXTRA, DMORIENT_LANDSCAPE,
                                DMORIENT_PORTRAIT, FORM_NAME, ORIENTATION, PAPER_LENGTH, PAPER_SIZE,
                                PAPER_WIDTH, RECORD_START, claimed_record_size, i16, split_dev_file,
@@ -41,6 +41,24 @@ class SaveTestCase(ProgramTestCase):
         for top, _, files in os.walk(self.folder):
             found += [os.path.relpath(os.path.join(top, f), self.folder) for f in files]
         return sorted(found)
+
+    def put_unreplaceable_targets(self):
+        """A folder office.dev holding a file, and a file held.dev that
+        another program holds open: (folder, held)."""
+        folder = self.path("office.dev")
+        os.mkdir(folder)
+        with open(os.path.join(folder, "inside.txt"), "wb") as f:
+            f.write(b"kept")
+        held = self.path("held.dev")
+        with open(held, "wb") as f:
+            f.write(b"old")
+        self.hold("hold-file", windows_path(held))
+        return folder, held
+
+    def assert_unreplaceable_targets_kept(self, folder, held):
+        for path, contents in ((os.path.join(folder, "inside.txt"), b"kept"), (held, b"old")):
+            with open(path, "rb") as f:
+                self.assertEqual(f.read(), contents, "%s changed" % path)
 
     def read_saved(self, path):
         """(record, full name or None) of a saved file, once its layout is

@@ -474,6 +474,21 @@ class ProgramTestCase(unittest.TestCase):
         self.program = self.session.start([path or program_path()] + list(args), log, env)
         return self.program
 
+    def hold(self, command, name):
+        """Starts the test driver's hold-pipe or hold-file command on name and
+        returns once it holds it; it is ended when the test ends."""
+        os.makedirs(artifacts_dir(), exist_ok=True)
+        log = os.path.join(artifacts_dir(), self.id() + "." + command + ".log")
+        holder = self.session.start([driver_path(), command, name], log)
+        self.addCleanup(os.remove, log)
+        self.addCleanup(holder.stop)
+
+        def ready():
+            with open(log, "rb") as f:
+                return b"ready" in f.read()
+        self.assertTrue(sandbox.wait_until(ready, 60), "%s %s: nothing held: %s"
+                        % (command, name, holder.log_tail()))
+
     def wait_for_setup_dialog(self):
         dialog = self.driver.wait_setup_dialog()
         if dialog is None:

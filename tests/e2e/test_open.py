@@ -5,13 +5,10 @@ again without changes gives the same file. A file that cannot be used is
 reported and the usual start follows; more than one argument gives the
 usage and exit code 2."""
 
-import os
 import struct
 import unittest
 
-import sandbox
-from harness import (LABEL, OFFICE, artifacts_dir, driver_path, finish_save, open_save_dialog, save_to,
-                     windows_path)
+from harness import LABEL, OFFICE, finish_save, open_save_dialog, save_to, windows_path
 from file_cases import OpenTestCase
 from device_info_files import (DEVICE_NAME, DM_DRIVER_EXTRA, ORIENTATION, RECORD_START, dev_file, dev_mode,
                                split_dev_file, u16, utf16, without_name_slack)
@@ -181,16 +178,7 @@ class UnusableFileTest(OpenTestCase):
 
     def test_a_pipe_is_reported_like_any_unreadable_file_instead_of_read_for_ever(self):
         self.use_printers([OFFICE, LABEL], default=OFFICE)
-        os.makedirs(artifacts_dir(), exist_ok=True)
-        log = os.path.join(artifacts_dir(), self.id() + ".pipe.log")
-        holder = self.session.start([driver_path(), "hold-pipe", "ikwdev-e2e"], log)
-        self.addCleanup(os.remove, log)
-        self.addCleanup(holder.stop)
-
-        def ready():
-            with open(log, "rb") as f:
-                return b"ready" in f.read()
-        self.assertTrue(sandbox.wait_until(ready, 60), "the pipe was not made: " + holder.log_tail())
+        self.hold("hold-pipe", "ikwdev-e2e")
 
         pipe = "\\\\.\\pipe\\ikwdev-e2e"
         self.start_program(args=[pipe])

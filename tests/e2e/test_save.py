@@ -15,7 +15,8 @@ from file_cases import SaveTestCase
 from device_info_files import (DEFAULT_SOURCE, DEVICE_NAME, DMORIENT_LANDSCAPE, ORIENTATION, PAPER_SIZE,
                                i16, up_to_nul, utf16)
 from ui import (DIALOG_CLASS, LANDSCAPE, MESSAGE_TEXT, NO, NO_SETTINGS, OPEN_ERROR, PAPER_COMBO,
-                PRINTER_COMBO, PROGRAM_NAME, SAVE, SAVE_DIALOG_CANCEL, SAVE_DIALOG_FILE_NAME,
+                PRINTER_COMBO, PROGRAM_NAME, REASON_CANNOT_CREATE, REASON_NAME_TAKEN, REASON_TARGET_DANGLING_LINK,
+                REASON_TARGET_FOLDER, REASON_TARGET_IN_USE, SAVE, SAVE_DIALOG_CANCEL, SAVE_DIALOG_FILE_NAME,
                 SAVE_DIALOG_SAVE, SOURCE_COMBO, YES)
 
 # Wine keeps a file's DOS attributes in this extended attribute, as Samba
@@ -136,7 +137,8 @@ class SaveDialogTest(SaveTestCase):
         finish_save(self.driver, dialog, save_dialog)
         box = self.driver.wait_window(DIALOG_CLASS, owner=dialog, no_control=PRINTER_COMBO)
         self.assertIsNotNone(box, "no message about the missing folder")
-        self.assertEqual(self.driver.text(box, MESSAGE_TEXT), OPEN_ERROR + windows_path(missing))
+        self.assertEqual(self.driver.text(box, MESSAGE_TEXT),
+                         OPEN_ERROR + windows_path(missing) + "\n" + REASON_CANNOT_CREATE)
         self.assertEqual(self.driver.text(box), PROGRAM_NAME)
         self.driver.dismiss(box)
         self.assertTrue(self.driver.wait_gone(box))
@@ -179,6 +181,48 @@ class ReplacedFileTest(SaveTestCase):
         self.assertEqual(os.readlink(link), shared, "the link was replaced")
         self.assertEqual(sorted(os.listdir(self.folder)), ["hidden.dev", "link.dev", "shared"])
         self.assertEqual(os.listdir(shared_folder), ["office.dev"])
+        self.close_program(dialog)
+
+
+class UnreplaceableTargetTest(SaveTestCase):
+    """What stands at the chosen path and is no file that may be replaced is
+    left as it was, and the user is told why, with nothing left beside it."""
+
+    def refused_save(self, dialog, typed, replace=True):
+        """Saves to the typed path (confirming the replace when asked to) and
+        returns the text of the message that follows, once it is closed."""
+        save_to(self.driver, dialog, typed, replace=replace)
+        box = self.driver.wait_window(DIALOG_CLASS, owner=dialog, no_control=PRINTER_COMBO)
+        self.assertIsNotNone(box, "no message after saving to %s" % typed)
+        text = self.driver.text(box, MESSAGE_TEXT)
+        self.driver.dismiss(box)
+        self.assertTrue(self.driver.wait_gone(box))
+        return text
+
+    def test_a_folder_a_held_file_and_a_link_to_nothing_are_left_as_they_were(self):
+        dialog = self.open_setup_dialog([OFFICE], default=OFFICE)
+        folder, held = self.put_unreplaceable_targets()
+        link = self.path("link.dev")
+        os.symlink(self.path("missing.dev"), link)
+
+        # The save dialog adds ".dev" to "office" and asks whether to replace
+        # what it found.
+        cases = [(self.path("office"), folder, REASON_TARGET_FOLDER),
+                 (held, held, REASON_TARGET_IN_USE)]
+        for typed, shown, reason in cases:
+            with self.subTest(path=shown):
+                self.assertEqual(self.refused_save(dialog, typed),
+                                 OPEN_ERROR + windows_path(shown) + "\n" + reason)
+        # Wine shows a link to nothing as nothing: the save dialog does not
+        # ask, and the program finds the link only as it puts the file there.
+        self.assertIn(self.refused_save(dialog, link, replace=False),
+                      [OPEN_ERROR + windows_path(link) + "\n" + reason
+                       for reason in (REASON_TARGET_DANGLING_LINK, REASON_NAME_TAKEN)])
+
+        self.assertEqual(self.files_saved(), ["held.dev", "link.dev", os.path.join("office.dev", "inside.txt")])
+        self.assert_unreplaceable_targets_kept(folder, held)
+        self.assertEqual(os.readlink(link), self.path("missing.dev"))
+        self.assert_dialog_stays_open(dialog)
         self.close_program(dialog)
 
 

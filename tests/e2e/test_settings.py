@@ -11,7 +11,8 @@ import unittest
 from harness import LABEL, OFFICE, program_path, save_to, skip_unless_32bit_runs, windows_path
 from file_cases import OpenTestCase
 from device_info_files import without_name_slack
-from ui import LANDSCAPE, PAPER_COMBO, PRINTER_COMBO, SOURCE_COMBO
+from ui import (LANDSCAPE, OPEN_ERROR, PAPER_COMBO, PRINTER_COMBO, REASON_TARGET_DEVICE, REASON_TARGET_FOLDER,
+                REASON_TARGET_IN_USE, SOURCE_COMBO)
 
 TIMEOUT = 120
 
@@ -108,6 +109,32 @@ class CaptureTest(SettingsTestCase):
         self.assertIn("path too long", err)
         self.assertIn("2 of 3 printers captured", out)
         self.assertEqual(sorted(os.listdir(deep)), ["Label (2).dev", "Label.dev"])
+
+
+class CaptureRefusalTest(SettingsTestCase):
+    """capture writes only a file on a disk: what else stands at the path, or
+    a file another program holds, is left as it was, with nothing beside it,
+    and the run ends with 1."""
+    # A refused capture changes nothing Wine keeps in the prefix.
+    private_prefix = False
+
+    def test_a_folder_a_device_name_and_a_held_file_are_refused_and_left_as_they_were(self):
+        self.use_printers([OFFICE], default=OFFICE)
+        folder, held = self.put_unreplaceable_targets()
+
+        # The full path Windows makes of a device name is the device's.
+        cases = [(folder, windows_path(folder), REASON_TARGET_FOLDER),
+                 (self.path("NUL.x.dev"), "\\\\.\\NUL", REASON_TARGET_DEVICE),
+                 (self.path("COM1.x.dev"), "\\\\.\\COM1", REASON_TARGET_DEVICE),
+                 (held, windows_path(held), REASON_TARGET_IN_USE)]
+        for path, shown, reason in cases:
+            with self.subTest(path=path):
+                code, out, err = self.settings("capture", OFFICE, windows_path(path))
+                self.assertEqual(code, 1, out + err)
+                self.assertTrue(out.startswith("not written: "), out)
+                self.assertIn(OPEN_ERROR + shown + "\n" + reason, err.replace("\r\n", "\n"))
+                self.assertEqual(self.files_saved(), ["held.dev", os.path.join("office.dev", "inside.txt")])
+        self.assert_unreplaceable_targets_kept(folder, held)
 
 
 class ApplyTest(SettingsTestCase):

@@ -52,6 +52,20 @@ HTML_HELP_CAPTION = "IKWDev Help"
 # languages are given by language.
 # The chosen or given path cannot be opened: the same in both languages.
 OPEN_ERROR = "open error :"
+# Why a save or a capture wrote nothing at the path: the line after
+# OPEN_ERROR and the path.
+REASON_TARGET_FOLDER = ("A folder has this name, so nothing was saved and the folder was left as it was. "
+                        "Choose another name.")
+REASON_TARGET_DEVICE = ("This name is a device's (such as NUL, CON, COM1 or LPT1, with or without an extension), "
+                        "not a file's, so nothing was saved. Choose another name.")
+REASON_TARGET_IN_USE = ("The file is in use by another program, so it was not replaced and nothing was saved. "
+                        "Close the file in that program, then save again.")
+REASON_TARGET_DANGLING_LINK = ("A symbolic link to a file that does not exist has this name, so nothing was saved "
+                               "and the link was left as it was. Correct the link, or choose another name.")
+REASON_NAME_TAKEN = ("Something that is not a file took this name while saving, or it is a symbolic link to a "
+                     "file that does not exist, so nothing was saved and it was left as it was. Choose another name.")
+REASON_CANNOT_CREATE = ("No file could be made in this folder: it does not exist, or you do not have permission "
+                        "to write there. Nothing was saved. Choose another folder.")
 # No settings to save.
 NO_SETTINGS = ("Nothing was saved: the printer's driver gave no settings for the printer shown, "
                "or they could not be read. Choose the printer again, or check its driver.")

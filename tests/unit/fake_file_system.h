@@ -25,12 +25,14 @@ class FakeFiles : public FileSystem {
 public:
     std::map<std::u16string, std::vector<std::uint8_t>> files;
     std::map<std::u16string, std::u16string> links;  // symbolic link: the path it points to
+    std::map<std::u16string, PathHolds> others;      // what stands at a path besides files and folders
     std::set<std::u16string> folders{u"C:\\out"};
     std::set<std::u16string> open;
     std::optional<std::size_t> writeFailsAfter;  // bytes that reach the file before the failure
     bool closeFails = false;
     bool moveFails = false;
     bool replaceLosesTarget = false;  // the old file goes, and the new one cannot take its place
+    bool nameTakenAtPlace = false;    // a new target's name is taken when the file is put there
     Log* log = nullptr;
 
     NewFile CreateNewFile(const std::u16string& path) override {
@@ -43,9 +45,22 @@ public:
         open.insert(path);
         return {std::make_unique<File>(*this, path), false};
     }
+    PathHolds WhatIsAt(const std::u16string& path) override {
+        log->push_back("look " + NarrowPath(path));
+        if (others.count(path))
+            return others[path];
+        if (folders.count(path))
+            return PathHolds::Folder;
+        if (links.count(path))
+            return PathHolds::LinkToNothing;  // FileToReplace followed every link that leads somewhere
+        if (open.count(path))
+            return PathHolds::FileInUse;
+        return files.count(path) ? PathHolds::DiskFile : PathHolds::Nothing;
+    }
     std::u16string FileToReplace(const std::u16string& path) override {
+        // As the platform's: only a link that leads to a file is followed.
         std::u16string at = path;
-        while (links.count(at))
+        while (links.count(at) && (files.count(links[at]) || links.count(links[at])))
             at = links[at];
         return at;
     }
@@ -55,6 +70,8 @@ public:
             files.erase(target);
             return PlaceOutcome::TargetLost;
         }
+        if (nameTakenAtPlace)
+            return PlaceOutcome::NameTaken;
         if (moveFails || open.count(source) || open.count(target) || !files.count(source) || links.count(target))
             return PlaceOutcome::TargetKept;
         files[target] = files[source];

@@ -14,6 +14,7 @@ public:
     std::vector<std::u16string> printers;
     std::vector<std::u16string> connections;  // the user's print-server printers
     bool listAllocationFails = false;
+    std::u16string listFailure = u"The RPC server is unavailable.";
     std::u16string defaultPrinter;
     std::vector<std::u16string> defaultsSet;  // every SetDefaultPrinter, in order
     // Each entry refuses one attempt to make that name default, then is used
@@ -32,6 +33,7 @@ public:
         installed.insert(installed.end(), connections.begin(), connections.end());
         return installed;
     }
+    std::u16string WhyListFailed() const override { return listFailure; }
     std::u16string QueryDefaultPrinter() override { return defaultPrinter; }
     // An empty name leaves the choice to the spooler, which keeps a default
     // that still exists, or else takes the first printer.
@@ -48,10 +50,12 @@ public:
             defaultPrinter = printers.empty() ? u"" : printers.front();
         return true;
     }
-    // ASCII case folding is all the tests' names need.
+    // Ordinal and without regard to case, as the spooler's; folding ASCII and
+    // the Latin-1 letters is all the tests' names need.
     bool IsSamePrinterName(const std::u16string& a, const std::u16string& b) const override {
         const auto fold = [](char16_t c) {
-            return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+            const bool upper = (c >= u'A' && c <= u'Z') || (c >= u'\u00c0' && c <= u'\u00de' && c != u'\u00d7');
+            return upper ? static_cast<char16_t>(c + 0x20) : c;
         };
         return a.size() == b.size() &&
                std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) { return fold(x) == fold(y); });

@@ -49,5 +49,24 @@ TEST(SuggestFileName, KeepsTheFileNameComponentOfTheDeviceName) {
         EXPECT_EQ(SuggestFileName(c.deviceName), c.expected) << "device name of " << c.deviceName.size() << " units";
 }
 
+// Windows opens a device for these names in any folder, with any extension.
+TEST(IsDeviceName, ThePartBeforeTheFirstDotWithoutItsEndingSpacesDecides) {
+    const struct {
+        std::u16string name;
+        bool device;
+    } cases[] = {
+        {u"NUL", true},       {u"nul.dev", true},     {u"NUL.x.dev", true},      {u"COM1.x.dev", true},
+        {u"lpt9", true},      {u"AUX .a.b", true},    {u"Con  ", true},          {u"PRN.", true},
+        {u"CONIN$", true},    {u"conout$.dev", true}, {u"COM\u00b9", true},      {u"LPT\u00b3.dev", true},
+        {u"COM0.dev", false}, {u"COM10.dev", false},  {u"COM\u2074.dev", false}, {u"NULL.dev", false},
+        {u" NUL.dev", false}, {u"x.NUL", false},      {u"CON1", false},          {u"CONIN", false},
+        {u"", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name.begin(), c.name.end()));
+        EXPECT_EQ(IsDeviceName(c.name), c.device);
+    }
+}
+
 }  // namespace
 }  // namespace ikw

@@ -457,5 +457,18 @@ TEST_F(RunProgramTest, ARefusedFilePromisesTheDefaultPrinterOnlyWhenTheDialogOpe
     }
 }
 
+// Without the printer list the file's printer cannot be looked up: the user
+// hears that, with the system's reason, and not that it is not installed.
+TEST_F(RunProgramTest, APrinterListThatCannotBeReadIsSaidSoAndNotThatThePrinterIsMissing) {
+    spooler.listAllocationFails = true;
+    EXPECT_EQ(Run({u"office.dev"}), 0);
+    ASSERT_FALSE(platform.log.empty());
+    EXPECT_EQ(platform.log.front(),
+              "message The list of printers could not be read, so this file was not opened. Check that the print "
+              "spooler is running, then open the file again.\nprinter list could not be read (The RPC server is "
+              "unavailable.) :office.dev");
+    EXPECT_TRUE(spooler.defaultsSet.empty());
+}
+
 }  // namespace
 }  // namespace ikw

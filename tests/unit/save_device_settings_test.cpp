@@ -177,6 +177,7 @@ TEST(SaveDeviceSettings, WritesANewFileBesideTheChosenOneAndMovesItIntoPlace) {
         "unlock names",
         "ask for path",
         "lock names",
+        "look " + Narrow(kTarget),
         "create " + Narrow(kTemporary),
         "write 232",
         "close",
@@ -353,13 +354,18 @@ TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
     const Case cases[] = {
         {"folder does not exist",
          [](Rig& r) { r.dialog.answer = u"C:\\gone\\Office Laser.dev"; },
-         {u"open error :C:\\gone\\Office Laser.dev", MessageIcon::Exclamation}},
+         {u"open error :C:\\gone\\Office Laser.dev\nNo file could be made in this folder: it does not exist, or you "
+          u"do not have permission to write there. Nothing was saved. Choose another folder.",
+          MessageIcon::Exclamation}},
         {"path names a folder",
          [](Rig& r) { r.dialog.answer = u"C:\\out\\"; },
          {u"open error :C:\\out\\", MessageIcon::Exclamation}},
         {"target cannot be replaced",
          [](Rig& r) { r.files.moveFails = true; },
-         {u"open error :" + kTarget, MessageIcon::Exclamation}},
+         {u"open error :" + kTarget +
+              u"\nThe file could not be replaced, so nothing was saved and it was left as it was. Check that you may "
+              u"write there, then save again.",
+          MessageIcon::Exclamation}},
         {"write fails part way", [](Rig& r) { r.files.writeFailsAfter = 100; }, {writeError, MessageIcon::Stop}},
         {"write fails at once", [](Rig& r) { r.files.writeFailsAfter = 0; }, {writeError, MessageIcon::Stop}},
         {"close fails", [](Rig& r) { r.files.closeFails = true; }, {writeError, MessageIcon::Stop}},
@@ -397,6 +403,77 @@ TEST(SaveDeviceSettings, AFailedSaveKeepsThePreviousFileAndLeavesNoOther) {
         EXPECT_EQ(rig.files.files, (Files{{kTarget, {1, 2, 3}}}));
         EXPECT_EQ(rig.messages.shown, std::vector<Message>{c.expected});
     }
+}
+
+// What is no file the save may replace is refused before anything is made
+// beside it, with "open error :" and the path first and the reason after.
+TEST(SaveDeviceSettings, WhatIsNoReplaceableFileIsRefusedBeforeAnythingIsMadeAndTheReasonGiven) {
+    const std::u16string folder = u"A folder has this name, so nothing was saved and the folder was left as it was.";
+    const std::u16string device =
+        u"This name is a device's (such as NUL, CON, COM1 or LPT1, with or without an "
+        u"extension), not a file's, so nothing was saved.";
+    struct Case {
+        const char* name;
+        std::u16string path;
+        std::function<void(FakeFiles&, const std::u16string&)> arrange;
+        std::u16string reasonStart;
+    };
+    const auto holds = [](PathHolds what) {
+        return [what](FakeFiles& f, const std::u16string& path) { f.others[path] = what; };
+    };
+    const Case cases[] = {
+        {"a folder", kTarget, [](FakeFiles& f, const std::u16string& path) { f.folders.insert(path); }, folder},
+        {"NUL with extensions", u"C:\\out\\NUL.x.dev", nullptr, device},
+        {"COM1 with extensions", u"C:\\out\\COM1.x.dev", nullptr, device},
+        {"a device name ending in spaces", u"C:\\out\\aux  .a.dev", nullptr, device},
+        {"a superscript port", u"C:\\out\\COM\u00b9.dev", nullptr, device},
+        {"the console input", u"CONIN$", nullptr, device},
+        {"a device found by the platform", kTarget, holds(PathHolds::Device), device},
+        {"a pipe", kTarget, holds(PathHolds::Pipe), u"A named pipe has this name, not a file"},
+        {"a file held open", kTarget, holds(PathHolds::FileInUse), u"The file is in use by another program"},
+        {"a read-only file", kTarget, holds(PathHolds::ReadOnlyFile), u"The file is read-only"},
+        {"a file this user may not replace", kTarget, holds(PathHolds::FileDenied),
+         u"You do not have permission to replace this file"},
+        {"a link to nothing", kTarget,
+         [](FakeFiles& f, const std::u16string& path) { f.links[path] = u"C:\\out\\missing.dev"; },
+         u"A symbolic link to a file that does not exist has this name"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.dialog.answer = c.path;
+        rig.files.files[u"C:\\out\\other.dev"] = {1, 2, 3};
+        if (c.arrange)
+            c.arrange(rig.files, c.path);
+
+        rig.Save();
+
+        EXPECT_EQ(std::count_if(rig.log.begin(), rig.log.end(),
+                                [](const std::string& entry) { return entry.rfind("create ", 0) == 0; }),
+                  0);
+        EXPECT_EQ(rig.files.files, (Files{{u"C:\\out\\other.dev", {1, 2, 3}}}));
+        ASSERT_EQ(rig.messages.shown.size(), 1u);
+        const std::u16string firstLine = u"open error :" + c.path + u"\n";
+        EXPECT_EQ(Narrow(rig.messages.shown[0].text.substr(0, firstLine.size() + c.reasonStart.size())),
+                  Narrow(firstLine + c.reasonStart));
+    }
+}
+
+// Wine shows a link to nothing as nothing at all: the platform finds it only
+// when it puts the file in place, and nothing may be left behind then.
+TEST(SaveDeviceSettings, ANameTakenWhenTheFileIsPutInPlaceLeavesNothingBehind) {
+    Rig rig;
+    rig.files.nameTakenAtPlace = true;
+
+    rig.Save();
+
+    EXPECT_TRUE(rig.files.files.empty());
+    const Message expected{u"open error :" + kTarget +
+                               u"\nSomething that is not a file took this name while saving, or it is a symbolic link "
+                               u"to a file that does not exist, so nothing was saved and it was left as it was. "
+                               u"Choose another name.",
+                           MessageIcon::Exclamation};
+    EXPECT_EQ(rig.messages.shown, std::vector<Message>{expected});
 }
 
 // The one failure after which the chosen file is gone: the new settings must

@@ -123,18 +123,27 @@ TEST(CaptureFileNamesTest, EveryPrinterGetsAFileOfItsOwnThatAFolderTakes) {
         {"the save's suggestion", {u"Office", u"Label.Printer"}, {u"Office.dev", u"Label.dev"}},
         {"queues of two servers", {u"\\\\one\\laser", u"\\\\two\\laser"}, {u"laser.dev", u"laser (2).dev"}},
         {"names that differ in case only", {u"Laser", u"laser"}, {u"Laser.dev", u"laser (2).dev"}},
+        {"names that differ in the case of letters beyond ASCII",
+         {u"B\u00fcro.A", u"B\u00dcRO.B"},
+         {u"B\u00fcro.dev", u"B\u00dcRO (2).dev"}},
+        {"a connection and a local printer",
+         {u"\\\\srv\\\u00c4rger", u"\u00e4rger"},
+         {u"\u00c4rger.dev", u"\u00e4rger (2).dev"}},
         {"a numbered name that is taken",
          {u"Label.Printer", u"Label", u"Label (2).x"},
          {u"Label.dev", u"Label (2).dev", u"Label (2) (2).dev"}},
         {"characters a folder refuses", {u"a:b*c?d\"e<f>g|h\x01"}, {u"b_c_d_e_f_g_h_.dev"}},
         {"device names", {u"CON", u"lpt1.x", u"COM10"}, {u"_CON.dev", u"_lpt1.dev", u"COM10.dev"}},
+        {"device names before a dot, after spaces, or with a superscript",
+         {u"NUL.Floor.2", u"LPT1.HP.x", u"AUX .a.b", u"CONIN$", u"COM\u00b9"},
+         {u"_NUL.Floor.dev", u"_LPT1.HP.dev", u"_AUX .a.dev", u"_CONIN$.dev", u"_COM\u00b9.dev"}},
         {"ends Windows drops, and no suggestion at all",
          {u"Wide. .x", std::u16string(300, u'w')},
          {u"Wide.dev", u"printer.dev"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(CaptureFileNames(c.printers), c.files);
+        EXPECT_EQ(CaptureFileNames(c.printers, testing::FakePrintServices()), c.files);
     }
 }
 
@@ -269,6 +278,37 @@ TEST_F(SettingsToolTest, AnApplyThatCannotBeDoneChangesNothingAndSaysWhy) {
         EXPECT_NE(err.find(c.message), std::string::npos) << err;
         EXPECT_EQ(devices.drivers[kOffice], Record(kOffice, 1));
     }
+}
+
+// A spooler that cannot list its printers is no spooler without printers: no
+// command may report success, or a printer missing that is there.
+TEST_F(SettingsToolTest, APrinterListThatCannotBeReadFailsEveryCommandWithTheSystemsReason) {
+    PutFile(u"office.dev", kOffice);
+    spooler.listAllocationFails = true;
+    const struct {
+        const char* name;
+        std::vector<std::u16string> args;
+        std::string message;
+    } cases[] = {
+        {"capture --all",
+         {u"capture", u"--all", u"all"},
+         "the printer list could not be read (The RPC server is unavailable.)"},
+        {"capture",
+         {u"capture", kOffice, u"x.dev"},
+         "the printer list could not be read (The RPC server is unavailable.)"},
+        {"apply",
+         {u"apply", u"office.dev"},
+         "printer list could not be read (The RPC server is unavailable.) :office.dev"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Run(c.args), ExitStatus::SomeFailed);
+        EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        EXPECT_EQ(err.find("not installed"), std::string::npos) << err;
+        EXPECT_EQ(out.find("captured"), std::string::npos) << out;
+    }
+    EXPECT_TRUE(files.files.empty());
+    EXPECT_TRUE(devices.set.empty());
 }
 
 TEST_F(SettingsToolTest, WrongUsageShowsTheUsageAndEndsWith2) {

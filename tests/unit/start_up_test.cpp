@@ -217,7 +217,7 @@ TEST(StartUp, TheDefaultPrinterMessageIsComposedInTheInterfaceLanguage) {
         Names{u"既定のプリンターのエラー : B を既定のプリンターに戻せませんでした。現在の既定のプリンターは A です。"});
 }
 
-TEST(StartUp, EndsWithoutDialogWhenThePrinterListCannotBeAllocated) {
+TEST(StartUp, APrinterListThatCannotBeReadIsSaidWithTheSystemsReasonAndNoDialogOpens) {
     testing::FakePrintServices spooler;
     spooler.listAllocationFails = true;
     spooler.defaultPrinter = u"A";
@@ -228,6 +228,10 @@ TEST(StartUp, EndsWithoutDialogWhenThePrinterListCannotBeAllocated) {
     EXPECT_TRUE(dialogs.runs.empty());
     EXPECT_TRUE(spooler.defaultsSet.empty());
     EXPECT_EQ(dialogs.destroyed, 0);
+    EXPECT_EQ(messages.shown,
+              Names{u"The list of printers could not be read, so the print setup dialog box was not opened. Check that "
+                    u"the print spooler is running, then start IKWDev again.\nprinter list could not be read (The RPC "
+                    u"server is unavailable.)"});
 }
 
 }  // namespace

@@ -80,9 +80,10 @@ public:
     }
     // A part nothing here reads field by field: its size, and whether its
     // bytes are the same.
-    // fileOffset: where the part starts in the first file.
+    // fileOffsetA/B: where the part starts in each file; they differ when
+    // the public parts do.
     void AddBytes(const std::string& field, const std::string& label, const std::vector<std::uint8_t>& a,
-                  const std::vector<std::uint8_t>& b, std::size_t fileOffset) {
+                  const std::vector<std::uint8_t>& b, std::size_t fileOffsetA, std::size_t fileOffsetB) {
         if (a == b)
             return;
         const auto size = [](const std::vector<std::uint8_t>& part) {
@@ -91,11 +92,16 @@ public:
         const auto mismatch =
             std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(std::min(a.size(), b.size())), b.begin());
         const bool sameSize = a.size() == b.size();
-        // Parts of one size differ somewhere inside: where, so a reader can look.
-        const std::string first = std::to_string(fileOffset + static_cast<std::size_t>(mismatch.first - a.begin()));
-        list.push_back({field, label, size(a), size(b) + (sameSize ? ", contents differ from byte " + first : ""),
-                        std::to_string(a.size()), std::to_string(b.size()),
-                        sameSize ? ",\"firstDifference\":" + first : ""});
+        // Parts of one size differ somewhere inside: where, in each file, so
+        // a reader can look.
+        const std::size_t inPart = static_cast<std::size_t>(mismatch.first - a.begin());
+        const std::string firstA = std::to_string(fileOffsetA + inPart);
+        const std::string firstB = std::to_string(fileOffsetB + inPart);
+        list.push_back(
+            {field, label, size(a),
+             size(b) + (sameSize ? ", contents differ from byte " + firstA + " of A, byte " + firstB + " of B" : ""),
+             std::to_string(a.size()), std::to_string(b.size()),
+             sameSize ? ",\"firstDifference\":" + firstA + ",\"firstDifferenceB\":" + firstB : ""});
     }
     // The public bytes no named field covers in both records, from 0 to the
     // longer dmSize, as runs of bytes at file offsets: each run that
@@ -133,18 +139,31 @@ public:
     std::vector<Difference> list;
 
 private:
+    // A record whose dmSize ends inside the run holds only its first bytes:
+    // how many of the run's bytes lie beyond it is said, so the shorter
+    // value never reads as the whole run.
     void AddRange(std::size_t from, std::size_t to, const std::vector<std::uint8_t>& a,
                   const std::vector<std::uint8_t>& b) {
-        const auto text = [](const std::vector<std::uint8_t>& v) {
-            return v.empty() ? std::string("beyond dmSize") : HexBytes(v, " ");
+        const std::size_t size = to - from;
+        const auto text = [size](const std::vector<std::uint8_t>& v) {
+            if (v.empty())
+                return std::string("beyond dmSize");
+            const std::size_t beyond = size - v.size();
+            return HexBytes(v, " ") + (beyond ? ", then " + std::to_string(beyond) + " beyond dmSize" : "");
         };
         const auto json = [](const std::vector<std::uint8_t>& v) {
             return v.empty() ? std::string("null") : "\"" + HexBytes(v, "") + "\"";
         };
+        const auto beyond = [size](const char* member, const std::vector<std::uint8_t>& v) {
+            return v.empty() || v.size() == size
+                       ? std::string()
+                       : ",\"" + std::string(member) + "\":" + std::to_string(size - v.size());
+        };
         const std::size_t fileFrom = kDeviceInfoHeaderSize + from, fileLast = kDeviceInfoHeaderSize + to - 1;
         list.push_back({"publicBytes", "public bytes " + std::to_string(fileFrom) + " to " + std::to_string(fileLast),
                         text(a), text(b), json(a), json(b),
-                        ",\"offset\":" + std::to_string(fileFrom) + ",\"size\":" + std::to_string(to - from)});
+                        ",\"offset\":" + std::to_string(fileFrom) + ",\"size\":" + std::to_string(size) +
+                            beyond("aBeyondDmSize", a) + beyond("bBeyondDmSize", b)});
     }
 
 public:
@@ -230,7 +249,7 @@ std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector
     // The private part is the driver's own layout: its size and whether its
     // bytes are the same is all a reader can tell.
     d.AddBytes("driverPrivate", "driver's private part", PrivatePart(a, bytesA), PrivatePart(b, bytesB),
-               a.driverPrivateOffset);
+               a.driverPrivateOffset, b.driverPrivateOffset);
     return d.list;
 }
 

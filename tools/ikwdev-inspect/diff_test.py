@@ -45,6 +45,12 @@ FILES = {
     # dmSize 77 ends inside dmOrientation.
     "cut-77.dev": dev_file(record(OFFICE_UTF16, dm_size=77, extra=1, shorts={76: 2})),
     "cut-77-other.dev": dev_file(record(OFFICE_UTF16, dm_size=77, extra=1, shorts={76: 3})),
+    # dmSize 170 ends inside a run of unnamed bytes, which the record of 220
+    # holds to its end; the private parts then start at different offsets.
+    "ends-at-170.dev": dev_file(record(OFFICE_UTF16, dm_size=170, extra=16, fields=FIELDS,
+                                       shorts={**LANDSCAPE_A4, 168: 0x0101}, form="A4")),
+    "goes-on-to-220.dev": dev_file(record(OFFICE_UTF16, dm_size=220, extra=16, fields=FIELDS,
+                                          shorts={**LANDSCAPE_A4, 168: 0x0202, 172: 0x0303}, form="A4")),
 }
 
 
@@ -97,6 +103,22 @@ class Diff(unittest.TestCase):
                                  (value_a.replace(" ", ""), value_b.replace(" ", "")))
         status, out, _ = run("--diff", "old-a4.dev", "old-a4.dev")
         self.assertEqual(status, 0, out)
+
+    def test_a_run_one_record_ends_inside_and_a_private_part_elsewhere_are_shown_for_both_files(self):
+        status, out, err = run("--diff", "ends-at-170.dev", "goes-on-to-220.dev")
+        self.assertEqual(status, 1, out + err)
+        self.assertIn("public bytes 172 to 223 (publicBytes): 01 01, then 50 beyond dmSize -> 02 02 00 00 03 03 00 ",
+                      out)
+        self.assertIn("driver's private part (driverPrivate): 16 bytes -> 16 bytes, "
+                      "contents differ from byte 174 of A, byte 224 of B", out)
+        _, out, _ = run("--diff", "--json", "ends-at-170.dev", "goes-on-to-220.dev")
+        differences = {d["field"]: d for d in json.loads(out)["differences"]}
+        public = differences["publicBytes"]
+        self.assertEqual((public["a"], public["b"], public["offset"], public["size"], public["aBeyondDmSize"]),
+                         ("0101", "020200000303" + "00" * 46, 172, 52, 50))
+        self.assertNotIn("bBeyondDmSize", public)
+        private = differences["driverPrivate"]
+        self.assertEqual((private["firstDifference"], private["firstDifferenceB"]), (174, 224))
 
     def test_json_values(self):
         _, out, _ = run("--json", "--diff", "a.dev", "portrait-letter.dev")

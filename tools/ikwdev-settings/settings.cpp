@@ -1,8 +1,6 @@
 #include "tools/ikwdev-settings/settings.h"
 
 #include <algorithm>
-#include <array>
-#include <set>
 
 #include "devinfo/ascii_text.h"
 #include "devinfo/device_info_format.h"
@@ -210,8 +208,9 @@ ExitStatus Capture(const Options& options, Platform& platform) {
     // Every printer the dialog can show: local printers and connections.
     const std::optional<std::vector<std::u16string>> printers = platform.spooler.EnumerateInstalledPrinters();
     if (!printers) {
-        Complain(platform, kNoListText);
-        return Finish(platform, options.json ? "{\"problem\":" + QuoteForJson(kNoListText) + "}\n" : "", false);
+        const std::u16string problem = kNoListText + u" (" + platform.spooler.WhyListFailed() + u")";
+        Complain(platform, problem);
+        return Finish(platform, options.json ? "{\"problem\":" + QuoteForJson(problem) + "}\n" : "", false);
     }
     if (!options.all) {
         CaptureResult result;
@@ -234,7 +233,7 @@ ExitStatus Capture(const Options& options, Platform& platform) {
     }
     if (folder.back() != u'\\' && folder.back() != u'/')
         folder += u'\\';
-    const std::vector<std::u16string> names = CaptureFileNames(*printers);
+    const std::vector<std::u16string> names = CaptureFileNames(*printers, platform.spooler);
     std::vector<CaptureResult> results;
     std::size_t written = 0;
     for (std::size_t i = 0; i < printers->size(); ++i) {
@@ -398,20 +397,8 @@ ExitStatus Apply(const Options& options, Platform& platform) {
 // ---------------------------------------------------------------------------
 // file names
 
-bool IsReservedDeviceName(const std::u16string& name) {
-    static const std::array<const char*, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
-    std::string upper;
-    for (char16_t unit : name)
-        upper += unit < 0x80 ? static_cast<char>(unit >= u'a' && unit <= u'z' ? unit - 0x20 : unit) : '?';
-    for (const char* plain : kPlain)
-        if (upper == plain)
-            return true;
-    return upper.size() == 4 && (upper.rfind("COM", 0) == 0 || upper.rfind("LPT", 0) == 0) && upper[3] >= '1' &&
-           upper[3] <= '9';
-}
-
 // What a folder takes as a file name: no character Windows refuses, no end
-// that it would drop (dots, spaces), no device name.
+// that it would drop (dots, spaces), no device name once ".dev" is added.
 std::u16string UsableFileName(std::u16string name) {
     for (char16_t& unit : name)
         if (unit < 0x20 || std::u16string_view(u"<>:\"/\\|?*").find(unit) != std::u16string_view::npos)
@@ -420,27 +407,23 @@ std::u16string UsableFileName(std::u16string name) {
         name.pop_back();
     if (name.empty())
         return u"printer";
-    return IsReservedDeviceName(name) ? u"_" + name : name;
-}
-
-std::u16string FoldCase(std::u16string name) {
-    for (char16_t& unit : name)
-        if (unit >= u'A' && unit <= u'Z')
-            unit = static_cast<char16_t>(unit + 0x20);
-    return name;
+    return IsDeviceName(name + u".dev") ? u"_" + name : name;
 }
 
 }  // namespace
 
-std::vector<std::u16string> CaptureFileNames(const std::vector<std::u16string>& printers) {
+std::vector<std::u16string> CaptureFileNames(const std::vector<std::u16string>& printers,
+                                             const PrinterNameMatch& sameName) {
     std::vector<std::u16string> names;
-    std::set<std::u16string> taken;
+    const auto taken = [&](const std::u16string& name) {
+        return std::any_of(names.begin(), names.end(),
+                           [&](const std::u16string& earlier) { return sameName.IsSamePrinterName(earlier, name); });
+    };
     for (const std::u16string& printer : printers) {
         const std::u16string base = UsableFileName(SuggestFileName(printer));
         std::u16string name = base + u".dev";
-        for (std::size_t n = 2; taken.count(FoldCase(name)); ++n)
+        for (std::size_t n = 2; taken(name); ++n)
             name = base + u" (" + WidenAscii(std::to_string(n)) + u").dev";
-        taken.insert(FoldCase(name));
         names.push_back(name);
     }
     return names;

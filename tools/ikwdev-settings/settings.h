@@ -68,8 +68,11 @@ std::string Usage();
 
 // The file names capture --all gives the printers, in their order: the save
 // dialog's suggestion for each, made a name every Windows folder takes, and
-// numbered where two would be one file (Windows compares file names without
-// regard to case), so that no capture overwrites another's.
-std::vector<std::u16string> CaptureFileNames(const std::vector<std::u16string>& printers);
+// numbered where two would be one file, so that no capture overwrites
+// another's. sameName: the spooler's comparison of printer names, which is
+// the file system's of file names too: ordinal, without regard to case over
+// all of Unicode ("Büro.dev" and "BÜRO.dev" are one file).
+std::vector<std::u16string> CaptureFileNames(const std::vector<std::u16string>& printers,
+                                             const PrinterNameMatch& sameName);
 
 }  // namespace ikw::settings

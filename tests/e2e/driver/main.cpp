@@ -176,6 +176,20 @@ int HoldPipe(const Args& args) {
     return 0;
 }
 
+// hold-file PATH: opens the file for reading and writing and shares it with
+// no one, as a program that keeps a document open does; prints "ready" once
+// it is open. Ended by whoever started it.
+int HoldFile(const Args& args) {
+    const std::wstring path = Arg(args, 0);
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        FailWithLastError(L"file " + path + L" not opened");
+    Print(L"ready");
+    Sleep(INFINITE);
+    return 0;
+}
+
 const std::map<std::wstring, int (*)(const Args&)> kCommands = {
     {L"wait-window", WaitWindow},
     {L"wait-gone", WaitGone},
@@ -197,6 +211,7 @@ const std::map<std::wstring, int (*)(const Args&)> kCommands = {
     {L"paper-and-bins", PaperAndBins},
     {L"idle", Idle},
     {L"hold-pipe", HoldPipe},
+    {L"hold-file", HoldFile},
     {L"first-visible", FirstVisible},
     {L"press-until-file", PressUntilFile},
     {L"process-resources", ProcessResources},

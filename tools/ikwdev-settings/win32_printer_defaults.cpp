@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include "devinfo/device_records.h"
 #include "platform/printer_handle.h"
 #include "platform/wide_string.h"
 
@@ -31,6 +32,60 @@ SetOutcome Win32PrinterDefaults::SetDefaults(const std::u16string& printer, cons
         set = SetPrinterW(handle.Get(), 9, reinterpret_cast<BYTE*>(&info), 0);
     }
     if (set)
+        return SetOutcome::Set;
+    return GetLastError() == ERROR_ACCESS_DENIED ? SetOutcome::AccessDenied : SetOutcome::Failed;
+}
+
+namespace {
+
+DWORD LevelOf(DefaultsScope scope) { return scope == DefaultsScope::AllUsers ? 8 : 9; }
+
+// PRINTER_INFO_8W and _9W are both one DEVMODEW pointer into the buffer.
+static_assert(sizeof(PRINTER_INFO_8W) == sizeof(PRINTER_INFO_9W));
+
+}  // namespace
+
+// Reads what a new program of this user reads: the spooler's stored record
+// for the level, not the driver's record of this process, which Wine's
+// driver keeps from the merge whatever the spooler stored.
+StoredDefaults Win32PrinterDefaults::ReadDefaults(const std::u16string& printer, DefaultsScope scope) {
+    StoredDefaults stored;
+    PrinterHandle handle(printer, PRINTER_ACCESS_USE);
+    if (!handle)
+        return stored;
+    DWORD needed = 0;
+    GetPrinterW(handle.Get(), LevelOf(scope), nullptr, 0, &needed);
+    if (needed < sizeof(PRINTER_INFO_9W))
+        return stored;
+    std::vector<BYTE> buffer(needed);
+    if (!GetPrinterW(handle.Get(), LevelOf(scope), buffer.data(), needed, &needed))
+        return stored;
+    stored.readable = true;
+    const auto* record =
+        reinterpret_cast<const BYTE*>(reinterpret_cast<const PRINTER_INFO_9W*>(buffer.data())->pDevMode);
+    if (!record)
+        return stored;
+    // The record is trusted no further than it lies inside the buffer and
+    // its sizes agree with what is left of it.
+    const BYTE* end = buffer.data() + buffer.size();
+    if (record < buffer.data() || record >= end)
+        return StoredDefaults{};
+    const std::optional<std::size_t> size = ClaimedSizeWithin(record, static_cast<std::size_t>(end - record));
+    if (!size)
+        return StoredDefaults{};
+    stored.record.emplace(record, record + *size);
+    return stored;
+}
+
+// Microsoft's way to let a user start from the printer's printing defaults
+// again: level 9 set with no record. It needs no more than the right to use
+// the printer.
+SetOutcome Win32PrinterDefaults::RemoveUserPreferences(const std::u16string& printer) {
+    PrinterHandle handle(printer, PRINTER_ACCESS_USE);
+    if (!handle)
+        return GetLastError() == ERROR_ACCESS_DENIED ? SetOutcome::AccessDenied : SetOutcome::Failed;
+    PRINTER_INFO_9W info{nullptr};
+    if (SetPrinterW(handle.Get(), 9, reinterpret_cast<BYTE*>(&info), 0))
         return SetOutcome::Set;
     return GetLastError() == ERROR_ACCESS_DENIED ? SetOutcome::AccessDenied : SetOutcome::Failed;
 }

@@ -10,6 +10,8 @@ class Win32PrinterDefaults : public PrinterDefaults {
 public:
     SetOutcome SetDefaults(const std::u16string& printer, const std::vector<std::uint8_t>& record,
                            DefaultsScope scope) override;
+    StoredDefaults ReadDefaults(const std::u16string& printer, DefaultsScope scope) override;
+    SetOutcome RemoveUserPreferences(const std::u16string& printer) override;
     bool MakeFolder(const std::u16string& folder) override;
 };
 

@@ -6,11 +6,12 @@ defaults, so the next dialog and the next capture show them, while
 
 import json
 import os
+import struct
 import unittest
 
 from harness import LABEL, OFFICE, program_path, save_to, skip_unless_32bit_runs, windows_path
 from file_cases import OpenTestCase
-from device_info_files import without_name_slack
+from device_info_files import DMORIENT_LANDSCAPE, ORIENTATION, RECORD_START, without_name_slack
 from ui import LANDSCAPE, PAPER_COMBO, PRINTER_COMBO, SOURCE_COMBO
 
 TIMEOUT = 120
@@ -64,6 +65,22 @@ class SettingsTestCase(OpenTestCase):
             return f.read()
 
 
+    def save_office_landscape_a4(self, path):
+        """Saves Office_Laser in landscape on A4 from tray 2; returns the
+        source the dialog showed first."""
+        dialog = self.open_setup_dialog([OFFICE, LABEL], default=OFFICE)
+        self.assertFalse(self.driver.checked(dialog, LANDSCAPE))
+        self.assertNotEqual(self.driver.combo(dialog, PAPER_COMBO).selected_text, "A4")
+        first_source = self.driver.combo(dialog, SOURCE_COMBO).selected_text
+        self.assertNotEqual(first_source, "Tray 2")
+        self.assertTrue(self.driver.select(dialog, PAPER_COMBO, "A4"))
+        self.assertTrue(self.driver.select(dialog, SOURCE_COMBO, "Tray 2"))
+        self.driver.click(dialog, LANDSCAPE)
+        save_to(self.driver, dialog, path)
+        self.close_program(dialog)
+        return first_source
+
+
 class CaptureTest(SettingsTestCase):
 
     def test_a_capture_is_the_untouched_dialogs_save_byte_for_byte(self):
@@ -111,21 +128,6 @@ class CaptureTest(SettingsTestCase):
 
 
 class ApplyTest(SettingsTestCase):
-
-    def save_office_landscape_a4(self, path):
-        """Saves Office_Laser in landscape on A4 from tray 2; returns the
-        source the dialog showed first."""
-        dialog = self.open_setup_dialog([OFFICE, LABEL], default=OFFICE)
-        self.assertFalse(self.driver.checked(dialog, LANDSCAPE))
-        self.assertNotEqual(self.driver.combo(dialog, PAPER_COMBO).selected_text, "A4")
-        first_source = self.driver.combo(dialog, SOURCE_COMBO).selected_text
-        self.assertNotEqual(first_source, "Tray 2")
-        self.assertTrue(self.driver.select(dialog, PAPER_COMBO, "A4"))
-        self.assertTrue(self.driver.select(dialog, SOURCE_COMBO, "Tray 2"))
-        self.driver.click(dialog, LANDSCAPE)
-        save_to(self.driver, dialog, path)
-        self.close_program(dialog)
-        return first_source
 
     def assert_next_dialog_shows(self, landscape, source):
         self.start_program()
@@ -196,6 +198,96 @@ class ApplyTest(SettingsTestCase):
                 self.assertEqual(code, status, err)
                 self.assertIn(message, err)
         self.assertFalse(os.path.exists(self.path("x.dev")))
+
+
+class CheckTest(SettingsTestCase):
+    """check answers as a compliance rule's detection wants it; apply proves
+    itself by a read-back; reset and the two kinds of defaults as far as
+    Wine, which keeps one record for both, can show them."""
+
+    def check(self, *args):
+        """(exit code, stdout lines, stderr) of ikwdev-settings check."""
+        code, out, err = self.settings("check", *args)
+        lines = out.replace("\r\n", "\n").splitlines()
+        self.assertTrue(lines, "no output from check %s (exit %d): %r" % (args, code, err))
+        self.assertLess(len(lines[-1].encode("utf-8")), 2048)
+        return code, lines, err
+
+    def landscape_copy(self, source, path):
+        """The captured file with only its orientation changed to landscape."""
+        with open(source, "rb") as f:
+            data = bytearray(f.read())
+        data[RECORD_START + ORIENTATION:RECORD_START + ORIENTATION + 2] = struct.pack("<h", DMORIENT_LANDSCAPE)
+        with open(path, "wb") as f:
+            f.write(bytes(data))
+
+    def test_check_matches_a_capture_and_names_what_an_apply_changed(self):
+        self.use_printers([OFFICE, LABEL], default=OFFICE)
+        before = self.path("before.dev")
+        self.capture(OFFICE, before)
+        self.addCleanup(self.settings, "apply", windows_path(before))
+        code, lines, err = self.check(windows_path(before))
+        self.assertEqual(code, 0, lines + [err])
+        self.assertTrue(lines[-1].startswith("matches: \"%s\"" % OFFICE), lines)
+
+        landscape = self.path("landscape.dev")
+        self.landscape_copy(before, landscape)
+        code, out, err = self.settings("apply", windows_path(landscape))
+        self.assertEqual(code, 0, out + err)
+        self.assertIn("read back unchanged", out)
+
+        code, lines, err = self.check(windows_path(before))
+        self.assertEqual(code, 1, lines + [err])
+        self.assertTrue(lines[-1].startswith("differs: 1 setting of \"%s\"" % OFFICE), lines)
+        self.assertTrue(lines[-1].endswith(": orientation"), lines)
+        self.assertIn("  orientation (dmOrientation): 2 (landscape) -> 1 (portrait)", lines)
+        self.assertNotIn("ikwdev-settings", err)
+        code, lines, err = self.check(windows_path(landscape))
+        self.assertEqual(code, 0, lines + [err])
+
+        # Wine keeps one record for both levels: the printer's printing
+        # defaults are this user's printing preferences too.
+        code, result, err = self.settings_json("check", "--all-users", windows_path(landscape))
+        self.assertEqual((code, result["matches"], result["compared"]), (0, True, "printer-defaults"), err)
+        self.assertTrue(result["userPreferences"])
+        self.assert_default_printer_is(OFFICE)
+
+    def test_a_paper_that_the_driver_puts_back_is_a_difference_from_the_next_program_on(self):
+        # Wine's PostScript driver puts the PPD's page size over the stored
+        # paper when a process first uses the printer: apply, which reads
+        # back in its own process, still sees A4; check, a new process, sees
+        # the driver's page size and names the paper.
+        path = self.path("office-a4.dev")
+        self.save_office_landscape_a4(path)
+        self.capture(OFFICE, self.path("before.dev"))
+        self.addCleanup(self.settings, "apply", windows_path(self.path("before.dev")))
+        code, out, err = self.settings("apply", windows_path(path))
+        self.assertEqual(code, 0, out + err)
+        code, lines, err = self.check(windows_path(path))
+        self.assertEqual(code, 1, lines + [err])
+        self.assertIn(": paper, ", lines[-1])
+        self.assertNotIn("orientation", lines[-1])
+
+    def test_what_cannot_be_checked_or_reset_says_why_and_changes_nothing(self):
+        self.use_printers([OFFICE, LABEL], default=OFFICE)
+        before = self.path("before.dev")
+        self.capture(OFFICE, before)
+        code, lines, err = self.check(windows_path(self.path("missing.dev")))
+        self.assertEqual(code, 2, lines)
+        self.assertTrue(lines[-1].startswith("not checked: open error :"), lines)
+        self.assertIn("open error :", err)
+        code, lines, err = self.check("--printer", "No_Such_Printer", windows_path(before))
+        self.assertEqual(code, 2, lines)
+        self.assertIn("printer not installed", err)
+
+        # Wine cannot let a user go back to the printer's printing defaults:
+        # it refuses level 9 without a record, and reset says so and changes
+        # nothing.
+        code, out, err = self.settings("reset", OFFICE)
+        self.assertEqual(code, 1, out + err)
+        self.assertIn("the spooler refused to remove this user's printing preferences", err)
+        code, lines, err = self.check(windows_path(before))
+        self.assertEqual(code, 0, lines + [err])
 
 
 if __name__ == "__main__":

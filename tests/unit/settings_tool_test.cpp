@@ -453,8 +453,7 @@ TEST_F(SettingsToolTest, ResetRemovesThisUsersPreferencesOnlyWhenItCanProveIt) {
          "was changed (Office)\n",
          true},
         {"the spooler keeps them", true, SetOutcome::Set, true, ExitStatus::SomeFailed,
-         "ikwdev-settings: the spooler still holds printing preferences of this user's after removing them (Wine "
-         "keeps one record for the printer and every user) (Office)\n",
+         "ikwdev-settings: the spooler still holds this user's printing preferences after removing them (Office)\n",
          true},
     };
     for (const auto& c : cases) {

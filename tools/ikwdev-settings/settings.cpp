@@ -40,8 +40,7 @@ const std::u16string kResetDeniedText =
     u"removing this user's printing preferences was refused for want of permission; nothing was changed";
 const std::u16string kResetFailedText = u"the spooler refused to remove this user's printing preferences";
 const std::u16string kResetNotTakenText =
-    u"the spooler still holds printing preferences of this user's after removing them (Wine keeps one record for "
-    u"the printer and every user)";
+    u"the spooler still holds this user's printing preferences after removing them";
 const std::u16string kNoFolderText = u"the folder cannot be made";
 const std::u16string kNotInstalledText = u"printer not installed";
 const std::u16string kPathTooLongText = u"path too long (259 characters at most) :";

@@ -24,6 +24,16 @@ TIMEOUT = 120
 PAPER_FIELDS = {"dmPaperSize", "dmPaperLength", "dmPaperWidth", "dmFormName"}
 
 
+def landscape_copy(source, path):
+    """Writes the captured file at source to path with only its orientation
+    changed to landscape."""
+    with open(source, "rb") as f:
+        data = bytearray(f.read())
+    data[RECORD_START + ORIENTATION:RECORD_START + ORIENTATION + 2] = struct.pack("<h", DMORIENT_LANDSCAPE)
+    with open(path, "wb") as f:
+        f.write(bytes(data))
+
+
 def tool_path(name):
     """A console tool of the same build as the program under test."""
     return os.path.join(os.path.dirname(program_path()), "tools", name, name + ".exe")
@@ -213,14 +223,6 @@ class CheckTest(SettingsTestCase):
         self.assertLess(len(lines[-1].encode("utf-8")), 2048)
         return code, lines, err
 
-    def landscape_copy(self, source, path):
-        """The captured file with only its orientation changed to landscape."""
-        with open(source, "rb") as f:
-            data = bytearray(f.read())
-        data[RECORD_START + ORIENTATION:RECORD_START + ORIENTATION + 2] = struct.pack("<h", DMORIENT_LANDSCAPE)
-        with open(path, "wb") as f:
-            f.write(bytes(data))
-
     def test_check_matches_a_capture_and_names_what_an_apply_changed(self):
         self.use_printers([OFFICE, LABEL], default=OFFICE)
         before = self.path("before.dev")
@@ -231,7 +233,7 @@ class CheckTest(SettingsTestCase):
         self.assertTrue(lines[-1].startswith("matches: \"%s\"" % OFFICE), lines)
 
         landscape = self.path("landscape.dev")
-        self.landscape_copy(before, landscape)
+        landscape_copy(before, landscape)
         code, out, err = self.settings("apply", windows_path(landscape))
         self.assertEqual(code, 0, out + err)
         self.assertIn("read back unchanged", out)
@@ -288,6 +290,59 @@ class CheckTest(SettingsTestCase):
         self.assertIn("the spooler refused to remove this user's printing preferences", err)
         code, lines, err = self.check(windows_path(before))
         self.assertEqual(code, 0, lines + [err])
+
+
+class DeploymentScriptTest(SettingsTestCase):
+    """The example scripts of the deployment page, run by Wine's cmd as a
+    logon script and a compliance rule would run them."""
+
+    EXAMPLES = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
+                            "docs", "examples")
+
+    def script(self, name, settings_file):
+        """(exit code, stdout lines) of the example script, pointed at this
+        build's tool and the settings file."""
+        saved = self.session.env
+        self.session.env = dict(saved, IKWDEV_TOOL=windows_path(tool_path("ikwdev-settings")),
+                                IKWDEV_SETTINGS=windows_path(settings_file))
+        try:
+            code, out, err = self.session.run(["cmd", "/c", windows_path(os.path.join(self.EXAMPLES, name))],
+                                              TIMEOUT)
+        finally:
+            self.session.env = saved
+        lines = out.replace("\r\n", "\n").splitlines()
+        self.assertTrue(lines, "no output from %s (exit %d): %r" % (name, code, err))
+        return code, lines
+
+    def test_detection_remediation_and_the_logon_script(self):
+        self.use_printers([OFFICE, LABEL], default=OFFICE)
+        before = self.path("before.dev")
+        self.capture(OFFICE, before)
+        self.addCleanup(self.settings, "apply", windows_path(before))
+        landscape = self.path("landscape.dev")
+        landscape_copy(before, landscape)
+
+        code, lines = self.script("detect-printer-settings.cmd", landscape)
+        self.assertEqual(code, 1, lines)
+        self.assertTrue(lines[-1].startswith("differs: "), lines)
+        code, lines = self.script("remediate-printer-settings.cmd", landscape)
+        self.assertEqual(code, 0, lines)
+        self.assertTrue(lines[-1].startswith("applied: "), lines)
+        code, lines = self.script("detect-printer-settings.cmd", landscape)
+        self.assertEqual(code, 0, lines)
+        self.assertTrue(lines[-1].startswith("matches: "), lines)
+
+        # The logon script applies the file only when the printer differs.
+        code, lines = self.script("logon-printer-settings.cmd", before)
+        self.assertEqual(code, 0, lines)
+        self.assertTrue(lines[-1].startswith("applied: "), lines)
+        code, lines = self.script("logon-printer-settings.cmd", before)
+        self.assertEqual(code, 0, lines)
+        self.assertEqual(len(lines), 1, lines)
+        self.assertTrue(lines[-1].startswith("matches: "), lines)
+        code, lines = self.script("logon-printer-settings.cmd", self.path("missing.dev"))
+        self.assertEqual(code, 2, lines)
+        self.assertTrue(lines[-1].startswith("not checked: "), lines)
 
 
 if __name__ == "__main__":

@@ -609,7 +609,16 @@ std::string CheckText(const Options& options, const ApplyReport& r) {
         return SummaryLine("not checked: " + ToUtf8(*r.problem));
     const std::string printer = QuoteForPerson(*r.printer);
     const std::string compared = Describe(r.before->source);
-    std::string out = KeptText(Mode::Check, r) + PreferencesNote(options, r);
+    // The open's notes go with the answer: standard error is kept for a
+    // check that could not be made.
+    std::string out;
+    for (const std::u16string& note : r.notes) {
+        std::string text = "note: " + ToUtf8(note);
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 3))
+            text.replace(at, 1, "\n  ");
+        out += text + "\n";
+    }
+    out += KeptText(Mode::Check, r) + PreferencesNote(options, r);
     if (r.changes->empty())
         return out +
                SummaryLine("matches: " + printer + " (" + compared + ") holds the settings of " + ShowName(r.file));
@@ -624,10 +633,11 @@ std::string CheckText(const Options& options, const ApplyReport& r) {
 // checked, with the reason on standard error.
 ExitStatus Check(const Options& options, Platform& platform) {
     const ApplyReport report = ApplyFile(options, Mode::Check, platform);
-    for (const std::u16string& note : report.notes)
-        Complain(platform, note);
-    if (report.problem)
+    if (report.problem) {
+        for (const std::u16string& note : report.notes)
+            Complain(platform, note);
         Complain(platform, *report.problem);
+    }
     const std::string out = options.json ? ApplyJson(options, Mode::Check, report) : CheckText(options, report);
     if (const auto failure = platform.console.out(out)) {
         platform.console.err(kProgram + "cannot write the output: " + *failure + "\n");

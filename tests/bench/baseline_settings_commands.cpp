@@ -4,15 +4,19 @@
 // the driver for its record and merges the file's record through it, then
 // for check reads this user's printing preferences, or the printer's printing
 // defaults when there are none (GetPrinterW level 9, then 8); for apply sets
-// this user's printing preferences (SetPrinterW level 9) and reads them back.
+// this user's printing preferences (SetPrinterW level 9) and reads them back
+// as a new program does: in a new process (this one with "read"), which asks
+// the driver for its record first and then reads level 9.
 //
 //     baseline_settings_commands check|apply PRINTER FILE.dev
+//     baseline_settings_commands read PRINTER
 
 #include <windows.h>
 #include <winspool.h>
 
 #include <algorithm>
 #include <cwchar>
+#include <string>
 #include <vector>
 
 namespace {
@@ -40,9 +44,48 @@ bool HasStoredRecord(HANDLE printer, DWORD level) {
            reinterpret_cast<const PRINTER_INFO_9W*>(info.data())->pDevMode != nullptr;
 }
 
+bool DriverRecord(HANDLE printer, wchar_t* name, std::vector<BYTE>& record) {
+    const LONG size = DocumentPropertiesW(nullptr, printer, name, nullptr, nullptr, 0);
+    record.assign(size > 0 ? size : 1, 0);
+    return size > 0 && DocumentPropertiesW(nullptr, printer, name, reinterpret_cast<DEVMODEW*>(record.data()), nullptr,
+                                           DM_OUT_BUFFER) == IDOK;
+}
+
+int ReadAsANewProgram(wchar_t* name) {
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ACCESS_USE};
+    if (!OpenPrinterW(name, &printer, &access))
+        return 1;
+    std::vector<BYTE> record;
+    const bool done = DriverRecord(printer, name, record) && HasStoredRecord(printer, 9);
+    ClosePrinter(printer);
+    return done ? 0 : 1;
+}
+
+bool ReadBackInANewProcess(const wchar_t* name) {
+    wchar_t self[MAX_PATH];
+    if (!GetModuleFileNameW(nullptr, self, MAX_PATH))
+        return false;
+    std::wstring command = L"\"" + std::wstring(self) + L"\" read \"" + name + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &started))
+        return false;
+    DWORD exitCode = 1;
+    WaitForSingleObject(started.hProcess, INFINITE);
+    GetExitCodeProcess(started.hProcess, &exitCode);
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+    return exitCode == 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 3 && std::wcscmp(argv[1], L"read") == 0)
+        return ReadAsANewProgram(argv[2]);
     if (argc != 4)
         return 2;
     const bool apply = std::wcscmp(argv[1], L"apply") == 0;
@@ -61,18 +104,16 @@ int wmain(int argc, wchar_t** argv) {
     PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ACCESS_USE};
     if (!OpenPrinterW(name, &printer, &access))
         return 1;
-    const LONG size = DocumentPropertiesW(nullptr, printer, name, nullptr, nullptr, 0);
-    std::vector<BYTE> driver(size > 0 ? size : 1), merged(size > 0 ? size : 1);
+    std::vector<BYTE> driver;
+    bool done = DriverRecord(printer, name, driver);
+    std::vector<BYTE> merged(driver.size());
     std::vector<BYTE> input(file.begin() + kHeaderSize, file.end());
     input.resize(std::max<size_t>(input.size(), std::max<size_t>(sizeof(DEVMODEW), driver.size())), 0);
-    bool done = size > 0 &&
-                DocumentPropertiesW(nullptr, printer, name, reinterpret_cast<DEVMODEW*>(driver.data()), nullptr,
-                                    DM_OUT_BUFFER) == IDOK &&
-                DocumentPropertiesW(nullptr, printer, name, reinterpret_cast<DEVMODEW*>(merged.data()),
-                                    reinterpret_cast<DEVMODEW*>(input.data()), DM_IN_BUFFER | DM_OUT_BUFFER) == IDOK;
+    done = done && DocumentPropertiesW(nullptr, printer, name, reinterpret_cast<DEVMODEW*>(merged.data()),
+                                       reinterpret_cast<DEVMODEW*>(input.data()), DM_IN_BUFFER | DM_OUT_BUFFER) == IDOK;
     if (done && apply) {
         PRINTER_INFO_9W info{reinterpret_cast<DEVMODEW*>(merged.data())};
-        done = SetPrinterW(printer, 9, reinterpret_cast<BYTE*>(&info), 0) && HasStoredRecord(printer, 9);
+        done = SetPrinterW(printer, 9, reinterpret_cast<BYTE*>(&info), 0) && ReadBackInANewProcess(name);
     } else if (done) {
         done = HasStoredRecord(printer, 9) || HasStoredRecord(printer, 8);
     }

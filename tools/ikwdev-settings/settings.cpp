@@ -438,7 +438,7 @@ void SetAndReadBack(Platform& platform, const std::u16string& printer, const Byt
         report.problem = kSetFailedText + u" (" + printer + u")";
         return;
     }
-    const StoredDefaults stored = platform.defaults.ReadDefaults(printer, scope);
+    const StoredDefaults stored = platform.defaults.ReadBack(printer, scope);
     const std::optional<Encoded> readBack =
         stored.record ? EncodeFor(*stored.record, printer, platform.spooler) : std::nullopt;
     if (!readBack) {
@@ -785,8 +785,8 @@ std::string Usage() {
            "  printers would get one name.\n"
            "apply makes the file's settings this user's printing preferences for the printer the\n"
            "  file names (or --printer NAME), after the same checks and driver merge as opening the\n"
-           "  file in IKWDev, then reads them back and names every setting that did not take\n"
-           "  effect. The system default printer is never changed.\n"
+           "  file in IKWDev, then reads them back as a new program would and names every setting\n"
+           "  that did not take effect. The system default printer is never changed.\n"
            "  --dry-run    show what would change (as ikwdev-inspect --diff: the printer's\n"
            "               settings -> the file's) and change nothing\n"
            "  --all-users  set (or with --dry-run compare with) the printer's printing defaults,\n"
@@ -813,7 +813,8 @@ std::string Usage() {
            "Under Wine a printer keeps one record for both kinds of defaults, so this user always\n"
            "has printing preferences, reset cannot remove them and --all-users needs no rights;\n"
            "and Wine's PostScript driver puts the printer's PPD page size and duplex over the\n"
-           "stored defaults when a program first uses the printer.\n";
+           "stored defaults when a program first uses the printer, which apply, reading back in\n"
+           "a new process as the next program would, names as not taking effect.\n";
 }
 
 ExitStatus Run(const std::vector<std::u16string>& args, Platform& platform) {

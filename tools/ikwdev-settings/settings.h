@@ -54,6 +54,12 @@ public:
                                    DefaultsScope scope) = 0;
     // The record stored for the scope (GetPrinterW level 9 or 8).
     virtual StoredDefaults ReadDefaults(const std::u16string& printer, DefaultsScope scope) = 0;
+    // The same, as a program started after the settings were set reads it:
+    // a driver may put its own values over the stored ones when a process
+    // first uses the printer, which this process did before it set them.
+    virtual StoredDefaults ReadBack(const std::u16string& printer, DefaultsScope scope) {
+        return ReadDefaults(printer, scope);
+    }
     // Removes this user's printing preferences for the printer (level 9 set
     // with no record), so that the printer's printing defaults apply again.
     virtual SetOutcome RemoveUserPreferences(const std::u16string& printer) = 0;

@@ -225,7 +225,8 @@ class PackagesTest(unittest.TestCase):
                     with open(os.path.join(examples, script), encoding="ascii", newline="") as f:
                         text = f.read()
                     self.assertTrue(text.endswith("\r\n"), script + " is not in Windows line ends")
-                    self.assertIn(script + "\n" + text.replace("\r\n", "\n"), shown + "\n", script)
+                    shown_script = "<pre>%s\n%s</pre>" % (script, text.replace("\r\n", "\n").rstrip("\n"))
+                    self.assertIn(shown_script, shown, script)
 
     def test_message_pages_quote_every_message_in_their_language(self):
         ids, tables = string_table()

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Measures IKWDev and prints one table: start-up against a bare print setup
 dialog, the time of one save, what a long session of saves leaves behind,
-the inspector's speed on many files, and ikwdev-settings' capture and apply
-against the driver round trip they cannot do without.
+the inspector's speed on many files, ikwdev-settings' capture against the
+driver round trip it cannot do without, and its check and apply each against
+a bare process that makes only the platform calls the command needs.
 
 It runs the real programs under Wine in the end-to-end tests' set-up (a
 private CUPS server, a virtual display and a Wine prefix of its own) and
@@ -72,6 +73,10 @@ def settings_path():
 
 def round_trip_path():
     return built("IKW_ROUND_TRIP_EXE", "win64", "tests", "bench", "baseline_document_properties.exe")
+
+
+def settings_floor_path():
+    return built("IKW_SETTINGS_FLOOR_EXE", "win64", "tests", "bench", "baseline_settings_commands.exe")
 
 
 class Interrupted(Exception):
@@ -536,13 +541,26 @@ def bench_settings(bench, table, runs):
         table.add("DocumentPropertiesW round trip, first in a process (median of %d runs)" % runs,
                   "%s per printer; capture per printer / round trip %.2f"
                   % (ms(floor), per_printer / floor))
-        # Applying the printer's own settings changes nothing the other
-        # benchmarks would see.
+        # check and apply, each beside a bare process that makes only the
+        # platform calls the command needs, timed alike as whole runs in
+        # turns, so that both meet the same load. Applying the printer's own
+        # settings changes nothing the other benchmarks would see.
         office = harness.windows_path(os.path.join(folder, OFFICE + ".dev"))
-        applied = statistics.median(timed_run(bench, [tool, "apply", office])[0] for _ in range(runs))
-        table.add("ikwdev-settings apply (median of %d runs)" % runs,
-                  "%s (%s beyond starting the process; round trips: one to read, one to merge)"
-                  % (ms(applied), ms(applied - start)))
+        for command in ("check", "apply"):
+            tool_argv = [tool, command, office]
+            floor_argv = [settings_floor_path(), command, OFFICE, office]
+            timed_run(bench, floor_argv)
+            tool_times, floor_times = [], []
+            for _ in range(runs):
+                tool_times.append(timed_run(bench, tool_argv)[0])
+                floor_times.append(timed_run(bench, floor_argv)[0])
+            ratios = [t / f for t, f in zip(tool_times, floor_times)]
+            low, high = median_interval(ratios)
+            table.add("ikwdev-settings %s against its floor (median of %d runs)" % (command, runs),
+                      "%s against %s (ratio %.3f, 95 %% interval %.3f to %.3f; %s beyond starting the process)"
+                      % (ms(statistics.median(tool_times)), ms(statistics.median(floor_times)),
+                         statistics.median(ratios), low, high, ms(statistics.median(tool_times) - start)),
+                      "within 1.2x of the floor")
     finally:
         shutil.rmtree(folder, ignore_errors=True)
         for name in extra:

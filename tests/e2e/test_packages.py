@@ -33,22 +33,38 @@ UTF8_BOM = b"\xef\xbb\xbf"
 HELP_FILES = {
     "IKWDev.chm": {
         "lcid": 0x0409, "codepage": "cp1252", "title": "IKWDev Help", "default": "en/setup_dialog.htm",
-        "contents": ["The print setup dialog box", "Messages", "Looking into .dev files: ikwdev-inspect"],
+        "contents": ["The print setup dialog box", "Messages", "Looking into .dev files: ikwdev-inspect",
+                     "Printer settings from a script: ikwdev-settings",
+                     "Keeping printer settings the same on many computers"],
         "language": "LANG_ENGLISH", "messages": "en/messages.htm",
         "topics": {
             "en/setup_dialog.htm": ["<title>The print setup dialog box</title>", "<b>[save]</b>",
                                     "<dt>[close]</dt>", 'IKWDev.exe "file.dev"', ".dev", 'href="messages.htm"'],
-            "en/inspector.htm": ["C:\\Program Files (x86)\\IKWDev", 'ikwdev-inspect "'],
+            "en/inspector.htm": ["C:\\Program Files (x86)\\IKWDev", 'ikwdev-inspect "',
+                                 'exit status 1 means "the files differ"', 'href="settings_tool.htm"'],
+            "en/settings_tool.htm": ["capture --all", "Label (2).dev", "apply --dry-run", "check ", "reset PRINTER",
+                                     "--all-users", "the right to manage the printer", "Exit status",
+                                     "this user's printing preferences", "printing defaults (shared by every user)",
+                                     "Under Wine", 'href="deployment.htm"'],
+            "en/deployment.htm": ["logon-printer-settings.cmd", "detect-printer-settings.cmd",
+                                  "remediate-printer-settings.cmd", "Under Wine"],
         },
     },
     "IKWDev-ja.chm": {
         "lcid": 0x0411, "codepage": "cp932", "title": "IKWDev ヘルプ", "default": "ja/setup_dialog.htm",
-        "contents": ["[プリンターの設定] ダイアログ ボックス", "メッセージ", ".dev ファイルの中身を見る: ikwdev-inspect"],
+        "contents": ["[プリンターの設定] ダイアログ ボックス", "メッセージ", ".dev ファイルの中身を見る: ikwdev-inspect",
+                     "スクリプトでプリンターの設定を扱う: ikwdev-settings", "多数のコンピューターでプリンターの設定をそろえる"],
         "language": "LANG_JAPANESE", "messages": "ja/messages.htm",
         "topics": {
             "ja/setup_dialog.htm": ["<title>[プリンターの設定] ダイアログ ボックス</title>", "<b>[設定の保存]</b>",
                                     "<dt>[設定の終了]</dt>", 'IKWDev.exe "file.dev"', ".dev", 'href="messages.htm"'],
-            "ja/inspector.htm": ["C:\\Program Files (x86)\\IKWDev", 'ikwdev-inspect "'],
+            "ja/inspector.htm": ["C:\\Program Files (x86)\\IKWDev", 'ikwdev-inspect "',
+                                 "終了コード 1 は失敗ではなく「ファイルが異なる」", 'href="settings_tool.htm"'],
+            "ja/settings_tool.htm": ["capture --all", "Label (2).dev", "apply --dry-run", "check ", "reset PRINTER",
+                                     "--all-users", "アクセス許可", "終了コード", "このユーザーの印刷設定",
+                                     "プリンターの標準の設定 (全ユーザー共通)", "Wine での制限", 'href="deployment.htm"'],
+            "ja/deployment.htm": ["logon-printer-settings.cmd", "detect-printer-settings.cmd",
+                                  "remediate-printer-settings.cmd", "Wine での制限"],
         },
     },
 }
@@ -280,6 +296,22 @@ class PackagesTest(unittest.TestCase):
                     # "driver's" is found as "drivers".
                     words = {w.replace("'", "") for w in re.findall(r"[a-z0-9]+(?:'[a-z]+)?", text)}
                     self.assertEqual(words - searchable, set(), "words of %s the search does not find" % topic)
+
+    def test_deployment_pages_show_the_example_scripts_as_they_are(self):
+        examples = os.path.join(ROOT, "docs", "examples")
+        scripts = sorted(name for name in os.listdir(examples) if name.endswith(".cmd"))
+        self.assertEqual(len(scripts), 3, scripts)
+        for name, expected in HELP_FILES.items():
+            page = [topic for topic in expected["topics"] if topic.endswith("/deployment.htm")][0]
+            with self.subTest(help_file=name), tempfile.TemporaryDirectory() as work:
+                with open(os.path.join(self.extract_help_file(name, work), page), encoding="utf-8") as f:
+                    shown = html.unescape(f.read())
+                for script in scripts:
+                    with open(os.path.join(examples, script), encoding="ascii", newline="") as f:
+                        text = f.read()
+                    self.assertTrue(text.endswith("\r\n"), script + " is not in Windows line ends")
+                    shown_script = "<pre>%s\n%s</pre>" % (script, text.replace("\r\n", "\n").rstrip("\n"))
+                    self.assertIn(shown_script, shown, script)
 
     def test_message_pages_quote_every_message_in_their_language(self):
         ids, tables = string_table()

@@ -6,11 +6,12 @@ defaults, so the next dialog and the next capture show them, while
 
 import json
 import os
+import struct
 import unittest
 
 from harness import LABEL, OFFICE, program_path, save_to, skip_unless_32bit_runs, windows_path
 from file_cases import OpenTestCase
-from device_info_files import without_name_slack
+from device_info_files import DMORIENT_LANDSCAPE, ORIENTATION, RECORD_START, without_name_slack
 from ui import (LANDSCAPE, OPEN_ERROR, PAPER_COMBO, PRINTER_COMBO, REASON_TARGET_DEVICE, REASON_TARGET_FOLDER,
                 REASON_TARGET_IN_USE, SOURCE_COMBO)
 
@@ -22,6 +23,16 @@ TIMEOUT = 120
 # back. So under Wine an applied paper lasts only until the next program
 # starts; on Windows it stays with everything else.
 PAPER_FIELDS = {"dmPaperSize", "dmPaperLength", "dmPaperWidth", "dmFormName"}
+
+
+def landscape_copy(source, path):
+    """Writes the captured file at source to path with only its orientation
+    changed to landscape."""
+    with open(source, "rb") as f:
+        data = bytearray(f.read())
+    data[RECORD_START + ORIENTATION:RECORD_START + ORIENTATION + 2] = struct.pack("<h", DMORIENT_LANDSCAPE)
+    with open(path, "wb") as f:
+        f.write(bytes(data))
 
 
 def tool_path(name):
@@ -63,6 +74,22 @@ class SettingsTestCase(OpenTestCase):
         self.assertTrue(result["written"], result)
         with open(path, "rb") as f:
             return f.read()
+
+
+    def save_office_landscape_a4(self, path):
+        """Saves Office_Laser in landscape on A4 from tray 2; returns the
+        source the dialog showed first."""
+        dialog = self.open_setup_dialog([OFFICE, LABEL], default=OFFICE)
+        self.assertFalse(self.driver.checked(dialog, LANDSCAPE))
+        self.assertNotEqual(self.driver.combo(dialog, PAPER_COMBO).selected_text, "A4")
+        first_source = self.driver.combo(dialog, SOURCE_COMBO).selected_text
+        self.assertNotEqual(first_source, "Tray 2")
+        self.assertTrue(self.driver.select(dialog, PAPER_COMBO, "A4"))
+        self.assertTrue(self.driver.select(dialog, SOURCE_COMBO, "Tray 2"))
+        self.driver.click(dialog, LANDSCAPE)
+        save_to(self.driver, dialog, path)
+        self.close_program(dialog)
+        return first_source
 
 
 class CaptureTest(SettingsTestCase):
@@ -139,20 +166,10 @@ class CaptureRefusalTest(SettingsTestCase):
 
 class ApplyTest(SettingsTestCase):
 
-    def save_office_landscape_a4(self, path):
-        """Saves Office_Laser in landscape on A4 from tray 2; returns the
-        source the dialog showed first."""
-        dialog = self.open_setup_dialog([OFFICE, LABEL], default=OFFICE)
-        self.assertFalse(self.driver.checked(dialog, LANDSCAPE))
-        self.assertNotEqual(self.driver.combo(dialog, PAPER_COMBO).selected_text, "A4")
-        first_source = self.driver.combo(dialog, SOURCE_COMBO).selected_text
-        self.assertNotEqual(first_source, "Tray 2")
-        self.assertTrue(self.driver.select(dialog, PAPER_COMBO, "A4"))
-        self.assertTrue(self.driver.select(dialog, SOURCE_COMBO, "Tray 2"))
-        self.driver.click(dialog, LANDSCAPE)
-        save_to(self.driver, dialog, path)
-        self.close_program(dialog)
-        return first_source
+    def assert_only_the_paper_did_not_take_effect(self, not_taken):
+        fields = {d["field"] for d in not_taken}
+        self.assertIn("dmPaperSize", fields)
+        self.assertLessEqual(fields, PAPER_FIELDS)
 
     def assert_next_dialog_shows(self, landscape, source):
         self.start_program()
@@ -177,11 +194,15 @@ class ApplyTest(SettingsTestCase):
         self.assertEqual(self.capture(OFFICE, self.path("after-dry-run.dev")), before)
         self.assert_next_dialog_shows(landscape=False, source=first_source)
 
+        # The paper does not last past this process under Wine (see
+        # PAPER_FIELDS): apply reads back from a new process and names it.
         code, result, err = self.settings_json("apply", windows_path(path))
         self.addCleanup(self.settings, "apply", windows_path(self.path("before.dev")))
-        self.assertEqual(code, 0, err)
-        self.assertTrue(result["applied"])
+        self.assertEqual(code, 1, err)
+        self.assertFalse(result["applied"])
         self.assertEqual(result["notKept"], [])
+        self.assert_only_the_paper_did_not_take_effect(result["notTakenEffect"])
+        self.assertIn("some settings did not take effect", err)
         self.assert_next_dialog_shows(landscape=True, source="Tray 2")
         self.capture(OFFICE, self.path("after.dev"))
         _, fields = self.diff(path, self.path("after.dev"))
@@ -195,9 +216,9 @@ class ApplyTest(SettingsTestCase):
         self.addCleanup(self.settings, "apply", windows_path(self.path("label-before.dev")))
         for scope in ([], ["--all-users"]):
             with self.subTest(scope=scope):
-                code, out, err = self.settings("apply", "--printer", LABEL, windows_path(path), *scope)
-                self.assertEqual(code, 0, err)
-                self.assertIn("applied:", out)
+                code, result, err = self.settings_json("apply", "--printer", LABEL, windows_path(path), *scope)
+                self.assertEqual(code, 1, err)
+                self.assert_only_the_paper_did_not_take_effect(result["notTakenEffect"])
                 self.capture(LABEL, self.path("label.dev"))
                 _, fields = self.diff(path, self.path("label.dev"))
                 self.assertLessEqual({d["field"] for d in fields},
@@ -223,6 +244,146 @@ class ApplyTest(SettingsTestCase):
                 self.assertEqual(code, status, err)
                 self.assertIn(message, err)
         self.assertFalse(os.path.exists(self.path("x.dev")))
+
+
+class CheckTest(SettingsTestCase):
+    """check answers as a compliance rule's detection wants it; apply proves
+    itself by a read-back; reset and the two kinds of defaults as far as
+    Wine, which keeps one record for both, can show them."""
+
+    def check(self, *args):
+        """(exit code, stdout lines, stderr) of ikwdev-settings check."""
+        code, out, err = self.settings("check", *args)
+        lines = out.replace("\r\n", "\n").splitlines()
+        self.assertTrue(lines, "no output from check %s (exit %d): %r" % (args, code, err))
+        self.assertLess(len(lines[-1].encode("utf-8")), 2048)
+        return code, lines, err
+
+    def test_check_matches_a_capture_and_names_what_an_apply_changed(self):
+        self.use_printers([OFFICE, LABEL], default=OFFICE)
+        before = self.path("before.dev")
+        self.capture(OFFICE, before)
+        self.addCleanup(self.settings, "apply", windows_path(before))
+        code, lines, err = self.check(windows_path(before))
+        self.assertEqual(code, 0, lines + [err])
+        self.assertTrue(lines[-1].startswith("matches: \"%s\"" % OFFICE), lines)
+
+        landscape = self.path("landscape.dev")
+        landscape_copy(before, landscape)
+        code, out, err = self.settings("apply", windows_path(landscape))
+        self.assertEqual(code, 0, out + err)
+        self.assertIn("read back unchanged", out)
+
+        code, lines, err = self.check(windows_path(before))
+        self.assertEqual(code, 1, lines + [err])
+        self.assertTrue(lines[-1].startswith("differs: 1 setting of \"%s\"" % OFFICE), lines)
+        self.assertTrue(lines[-1].endswith(": orientation"), lines)
+        self.assertIn("  orientation (dmOrientation): 2 (landscape) -> 1 (portrait)", lines)
+        self.assertNotIn("ikwdev-settings", err)
+        code, lines, err = self.check(windows_path(landscape))
+        self.assertEqual(code, 0, lines + [err])
+
+        # Wine keeps one record for both levels: the printer's printing
+        # defaults are this user's printing preferences too.
+        code, result, err = self.settings_json("check", "--all-users", windows_path(landscape))
+        self.assertEqual((code, result["matches"], result["compared"]), (0, True, "printer-defaults"), err)
+        self.assertTrue(result["userPreferences"])
+        self.assert_default_printer_is(OFFICE)
+
+    def test_a_paper_that_the_driver_puts_back_does_not_take_effect(self):
+        # Wine's PostScript driver puts the PPD's page size over the stored
+        # paper when a process first uses the printer: apply reads back as a
+        # new program does and names the paper; check, a new process, names
+        # it too, and nothing else.
+        path = self.path("office-a4.dev")
+        self.save_office_landscape_a4(path)
+        self.capture(OFFICE, self.path("before.dev"))
+        self.addCleanup(self.settings, "apply", windows_path(self.path("before.dev")))
+        code, out, err = self.settings("apply", windows_path(path))
+        self.assertEqual(code, 1, out + err)
+        self.assertIn("did not take effect on \"%s\" (this user's printing preferences; set -> read back):" % OFFICE,
+                      out)
+        self.assertIn("  paper (dmPaperSize): 9", out)
+        self.assertTrue(out.startswith("not applied: 4 settings of "), out)
+        self.assertRegex(err, r"some settings did not take effect \(Office_Laser\) :.*: paper")
+        code, lines, err = self.check(windows_path(path))
+        self.assertEqual(code, 1, lines + [err])
+        self.assertIn(": paper, ", lines[-1])
+        self.assertNotIn("orientation", lines[-1])
+
+    def test_what_cannot_be_checked_or_reset_says_why_and_changes_nothing(self):
+        self.use_printers([OFFICE, LABEL], default=OFFICE)
+        before = self.path("before.dev")
+        self.capture(OFFICE, before)
+        code, lines, err = self.check(windows_path(self.path("missing.dev")))
+        self.assertEqual(code, 2, lines)
+        self.assertTrue(lines[-1].startswith("not checked: open error :"), lines)
+        self.assertIn("open error :", err)
+        code, lines, err = self.check("--printer", "No_Such_Printer", windows_path(before))
+        self.assertEqual(code, 2, lines)
+        self.assertIn("printer not installed", err)
+
+        # Wine cannot let a user go back to the printer's printing defaults:
+        # it refuses level 9 without a record, and reset says so and changes
+        # nothing.
+        code, out, err = self.settings("reset", OFFICE)
+        self.assertEqual(code, 1, out + err)
+        self.assertIn("the spooler refused to remove this user's printing preferences", err)
+        code, lines, err = self.check(windows_path(before))
+        self.assertEqual(code, 0, lines + [err])
+
+
+class DeploymentScriptTest(SettingsTestCase):
+    """The example scripts of the deployment page, run by Wine's cmd as a
+    logon script and a compliance rule would run them."""
+
+    EXAMPLES = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
+                            "docs", "examples")
+
+    def script(self, name, settings_file):
+        """(exit code, stdout lines) of the example script, pointed at this
+        build's tool and the settings file."""
+        saved = self.session.env
+        self.session.env = dict(saved, IKWDEV_TOOL=windows_path(tool_path("ikwdev-settings")),
+                                IKWDEV_SETTINGS=windows_path(settings_file))
+        try:
+            code, out, err = self.session.run(["cmd", "/c", windows_path(os.path.join(self.EXAMPLES, name))],
+                                              TIMEOUT)
+        finally:
+            self.session.env = saved
+        lines = out.replace("\r\n", "\n").splitlines()
+        self.assertTrue(lines, "no output from %s (exit %d): %r" % (name, code, err))
+        return code, lines
+
+    def test_detection_remediation_and_the_logon_script(self):
+        self.use_printers([OFFICE, LABEL], default=OFFICE)
+        before = self.path("before.dev")
+        self.capture(OFFICE, before)
+        self.addCleanup(self.settings, "apply", windows_path(before))
+        landscape = self.path("landscape.dev")
+        landscape_copy(before, landscape)
+
+        code, lines = self.script("detect-printer-settings.cmd", landscape)
+        self.assertEqual(code, 1, lines)
+        self.assertTrue(lines[-1].startswith("differs: "), lines)
+        code, lines = self.script("remediate-printer-settings.cmd", landscape)
+        self.assertEqual(code, 0, lines)
+        self.assertTrue(lines[-1].startswith("applied: "), lines)
+        code, lines = self.script("detect-printer-settings.cmd", landscape)
+        self.assertEqual(code, 0, lines)
+        self.assertTrue(lines[-1].startswith("matches: "), lines)
+
+        # The logon script applies the file only when the printer differs.
+        code, lines = self.script("logon-printer-settings.cmd", before)
+        self.assertEqual(code, 0, lines)
+        self.assertTrue(lines[-1].startswith("applied: "), lines)
+        code, lines = self.script("logon-printer-settings.cmd", before)
+        self.assertEqual(code, 0, lines)
+        self.assertEqual(len(lines), 1, lines)
+        self.assertTrue(lines[-1].startswith("matches: "), lines)
+        code, lines = self.script("logon-printer-settings.cmd", self.path("missing.dev"))
+        self.assertEqual(code, 2, lines)
+        self.assertTrue(lines[-1].startswith("not checked: "), lines)
 
 
 if __name__ == "__main__":

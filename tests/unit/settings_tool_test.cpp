@@ -20,6 +20,7 @@ using testing::PutU32;
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
 constexpr std::size_t kOrientation = 76;
+constexpr std::size_t kDmDriverVersionOffset = 66;  // then dmSize, dmDriverExtra
 constexpr std::uint32_t kDmOrientation = 0x1;
 
 const std::u16string kOffice = u"Office";
@@ -35,14 +36,20 @@ Bytes Record(const std::u16string& printer, std::int16_t orientation) {
     return record;
 }
 
-// Drivers, files and the spooler's defaults in memory.
+// Drivers, files and the spooler's two kinds of defaults in memory.
 class FakeDevices : public DeviceInfoPlatform, public PrinterDefaults {
 public:
     std::map<std::u16string, Bytes> drivers;  // each printer's current record; missing: no settings
     std::map<std::u16string, Bytes> inputFiles;
+    std::map<std::u16string, Bytes> userPreferences, printerDefaults;  // levels 9 and 8
     std::optional<std::int16_t> driverForcesOrientation;
+    std::optional<std::int16_t> spoolerStoresOrientation;  // a setting that does not take effect
+    bool defaultsReadable = true;
+    bool unreadableAfterSet = false;
     SetOutcome setOutcome = SetOutcome::Set;
-    std::vector<std::string> set;  // "printer scope orientation" of every SetDefaults
+    SetOutcome removeOutcome = SetOutcome::Set;
+    bool removeKeepsPreferences = false;  // as Wine does: one record for both levels
+    std::vector<std::string> set;         // "printer scope orientation" of every SetDefaults
     bool folderCanBeMade = true;
 
     std::u16string FullPathOf(const std::u16string& path) override {
@@ -58,18 +65,44 @@ public:
         const auto found = drivers.find(printer);
         return found == drivers.end() ? std::nullopt : std::optional<Bytes>(found->second);
     }
-    std::optional<Bytes> MergeThroughDriver(const std::u16string&, const Bytes& record) override {
-        Bytes merged = record;
+    // As a driver merges: its own record, with the public settings of the
+    // input in it; its version, sizes and private part stay its own.
+    std::optional<Bytes> MergeThroughDriver(const std::u16string& printer, const Bytes& record) override {
+        Bytes merged = drivers.at(printer);
+        const std::size_t publicEnd = std::min<std::size_t>(testing::GetU16(merged, 68), record.size());
+        for (std::size_t i = 0; i < publicEnd; ++i)
+            if (i < kDmDriverVersionOffset || i >= kDmDriverVersionOffset + 6)
+                merged[i] = record[i];
         if (driverForcesOrientation)
             PutU16(merged, kOrientation, static_cast<std::uint16_t>(*driverForcesOrientation));
         return merged;
     }
     SetOutcome SetDefaults(const std::u16string& printer, const Bytes& record, DefaultsScope scope) override {
-        set.push_back(Narrow(printer) + (scope == DefaultsScope::AllUsers ? " all " : " user ") +
+        const bool allUsers = scope == DefaultsScope::AllUsers;
+        set.push_back(Narrow(printer) + (allUsers ? " all " : " user ") +
                       std::to_string(testing::GetU16(record, kOrientation)));
-        if (setOutcome == SetOutcome::Set)
-            drivers[printer] = record;
+        if (setOutcome != SetOutcome::Set)
+            return setOutcome;
+        Bytes stored = record;
+        if (spoolerStoresOrientation)
+            PutU16(stored, kOrientation, static_cast<std::uint16_t>(*spoolerStoresOrientation));
+        (allUsers ? printerDefaults : userPreferences)[printer] = stored;
+        if (!allUsers || !userPreferences.count(printer))
+            drivers[printer] = stored;
+        defaultsReadable = !unreadableAfterSet;
         return setOutcome;
+    }
+    StoredDefaults ReadDefaults(const std::u16string& printer, DefaultsScope scope) override {
+        if (!defaultsReadable)
+            return {};
+        const auto& level = scope == DefaultsScope::AllUsers ? printerDefaults : userPreferences;
+        const auto found = level.find(printer);
+        return {true, found == level.end() ? std::nullopt : std::optional<Bytes>(found->second)};
+    }
+    SetOutcome RemoveUserPreferences(const std::u16string& printer) override {
+        if (removeOutcome == SetOutcome::Set && !removeKeepsPreferences)
+            userPreferences.erase(printer);
+        return removeOutcome;
     }
     bool MakeFolder(const std::u16string&) override { return folderCanBeMade; }
 };
@@ -80,7 +113,7 @@ protected:
         spooler.printers = {kOffice, kLabel, kLong};
         spooler.defaultPrinter = kOffice;
         for (const std::u16string& printer : spooler.printers)
-            devices.drivers[printer] = Record(printer, 1);
+            devices.drivers[printer] = devices.printerDefaults[printer] = Record(printer, 1);
         files.folders.insert(u"C:\\work");
         files.folders.insert(u"C:\\work\\all");
         files.log = &fileLog;
@@ -155,7 +188,8 @@ TEST_F(SettingsToolTest, CaptureWritesTheDriversRecordWithTheFullNameThroughTheS
         EXPECT_EQ(files.files[u"C:\\work\\one.dev"],
                   MakeDeviceInfoFile(driver, 228, printer.size() > 31 ? &printer : nullptr));
         EXPECT_EQ(fileLog.back(), "replace C:\\work\\one.dev < C:\\work\\~one.dev.tmp");
-        EXPECT_EQ(out, "written: \"" + Narrow(printer) + "\" -> C:\\work\\one.dev\n");
+        EXPECT_EQ(out, "written: \"" + Narrow(printer) +
+                           "\" -> C:\\work\\one.dev (from the printer's printing defaults, shared by every user)\n");
     }
     EXPECT_TRUE(spooler.defaultsSet.empty());
 }
@@ -228,7 +262,8 @@ TEST_F(SettingsToolTest, ApplyReportsWhatTheDriverDidNotKeep) {
     PutFile(u"office.dev", kOffice);
     devices.driverForcesOrientation = 1;
     EXPECT_EQ(Run({u"apply", u"office.dev"}), ExitStatus::Done);
-    EXPECT_NE(out.find("kept 1 setting otherwise (file -> printer):\n"
+    EXPECT_NE(out.find("not applied, as the printer's driver cannot hold 1 setting as the file has them (file -> "
+                       "driver):\n"
                        "  orientation (dmOrientation): 2 (landscape) -> 1 (portrait)\n"),
               std::string::npos)
         << out;
@@ -242,7 +277,8 @@ TEST_F(SettingsToolTest, DryRunComparesThePrintersSettingsWithTheFileAndChangesN
     PutFile(u"office.dev", kOffice);
     EXPECT_EQ(Run({u"apply", u"--dry-run", u"office.dev"}), ExitStatus::Done);
     EXPECT_EQ(out,
-              "dry run: office.dev would change 1 setting of \"Office\" (this user's defaults):\n"
+              "dry run: office.dev would change 1 setting of \"Office\" (the printer's printing defaults, shared by "
+              "every user):\n"
               "  orientation (dmOrientation): 1 (portrait) -> 2 (landscape)\n");
     EXPECT_TRUE(devices.set.empty());
 
@@ -311,6 +347,185 @@ TEST_F(SettingsToolTest, APrinterListThatCannotBeReadFailsEveryCommandWithTheSys
     EXPECT_TRUE(devices.set.empty());
 }
 
+TEST_F(SettingsToolTest, ApplyReadsBackAndNamesWhatDidNotTakeEffect) {
+    PutFile(u"office.dev", kOffice);
+    devices.spoolerStoresOrientation = 1;
+    EXPECT_EQ(Run({u"apply", u"office.dev"}), ExitStatus::SomeFailed);
+    EXPECT_EQ(out,
+              "not applied: 1 setting of office.dev did not take effect on \"Office\" (this user's printing "
+              "preferences; set -> read back):\n"
+              "  orientation (dmOrientation): 2 (landscape) -> 1 (portrait)\n");
+    EXPECT_EQ(err, "ikwdev-settings: some settings did not take effect (Office) :office.dev: orientation\n");
+    EXPECT_EQ(Run({u"apply", u"--json", u"office.dev"}), ExitStatus::SomeFailed);
+    EXPECT_NE(out.find("\"applied\":false,\"changes\":null,\"notTakenEffect\":[{\"field\":\"dmOrientation\""),
+              std::string::npos)
+        << out;
+
+    // Set, but not readable afterwards: no proof, so no "applied".
+    devices.spoolerStoresOrientation.reset();
+    devices.unreadableAfterSet = true;
+    EXPECT_EQ(Run({u"apply", u"office.dev"}), ExitStatus::SomeFailed);
+    EXPECT_EQ(out, "");
+    EXPECT_NE(err.find("could not be read back to prove they took effect (Office)"), std::string::npos) << err;
+
+    devices.unreadableAfterSet = false;
+    devices.defaultsReadable = true;
+    EXPECT_EQ(Run({u"apply", u"office.dev"}), ExitStatus::Done) << err;
+    EXPECT_EQ(out, "applied: office.dev -> \"Office\" (this user's printing preferences), read back unchanged\n");
+}
+
+TEST_F(SettingsToolTest, TheScopeChoosesWhichDefaultsAreComparedAndSet) {
+    PutFile(u"office.dev", kOffice);
+    devices.userPreferences[kOffice] = Record(kOffice, 2);  // this user's: landscape, as the file
+    const struct {
+        const char* name;
+        std::vector<std::u16string> args;
+        ExitStatus status;
+        std::string lastLine;
+    } cases[] = {
+        {"check: this user's preferences win",
+         {u"check", u"office.dev"},
+         ExitStatus::Same,
+         "matches: \"Office\" (this user's printing preferences) holds the settings of office.dev"},
+        {"check --all-users: the printer's printing defaults",
+         {u"check", u"--all-users", u"office.dev"},
+         ExitStatus::Different,
+         "differs: 1 setting of \"Office\" (the printer's printing defaults, shared by every user) differ from "
+         "office.dev: orientation"},
+        {"dry run: this user's preferences",
+         {u"apply", u"--dry-run", u"office.dev"},
+         ExitStatus::Done,
+         "dry run: \"Office\" already holds the settings of office.dev (this user's printing preferences)"},
+        {"dry run --all-users: the printer's printing defaults",
+         {u"apply", u"--dry-run", u"--all-users", u"office.dev"},
+         ExitStatus::Done,
+         "note: this user has printing preferences of their own for \"Office\", which this user's programs start "
+         "from instead; ikwdev-settings reset removes them"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Run(c.args), c.status);
+        EXPECT_EQ(err, "");
+        ASSERT_GE(out.size(), c.lastLine.size() + 1);
+        EXPECT_EQ(out.substr(out.size() - c.lastLine.size() - 1), c.lastLine + "\n") << out;
+    }
+    EXPECT_TRUE(devices.set.empty());
+
+    EXPECT_EQ(Run({u"apply", u"--all-users", u"--json", u"office.dev"}), ExitStatus::Done) << err;
+    EXPECT_EQ(devices.set, std::vector<std::string>{"Office all 2"});
+    EXPECT_NE(out.find("\"scope\":\"all-users\",\"userPreferences\":true"), std::string::npos) << out;
+    EXPECT_EQ(devices.printerDefaults[kOffice], Record(kOffice, 2));
+}
+
+TEST_F(SettingsToolTest, CheckAnswersOnStandardOutputAndEndsWithOneSummaryLine) {
+    PutFile(u"office.dev", kOffice);
+    const std::u16string longName = u"C:\\" + std::u16string(3000, u'n') + u".dev";
+    PutFile(longName, kOffice);
+    EXPECT_EQ(Run({u"check", u"office.dev"}), ExitStatus::Different);
+    EXPECT_EQ(out,
+              "\"Office\" (the printer's printing defaults, shared by every user) -> office.dev:\n"
+              "  orientation (dmOrientation): 1 (portrait) -> 2 (landscape)\n"
+              "differs: 1 setting of \"Office\" (the printer's printing defaults, shared by every user) differ from "
+              "office.dev: orientation\n");
+    EXPECT_EQ(err, "");
+
+    EXPECT_EQ(Run({u"check", longName}), ExitStatus::Different);
+    const std::string last = out.substr(out.rfind('\n', out.size() - 2) + 1);
+    EXPECT_LT(last.size(), 2048u);
+    EXPECT_EQ(last.rfind("differs: ", 0), 0u);
+
+    EXPECT_EQ(Run({u"check", u"none.dev"}), ExitStatus::NotCompared);
+    EXPECT_EQ(out, "not checked: open error :none.dev\n");
+    EXPECT_EQ(err, "ikwdev-settings: open error :none.dev\n");
+
+    devices.defaultsReadable = false;
+    EXPECT_EQ(Run({u"check", u"--json", u"office.dev"}), ExitStatus::NotCompared);
+    EXPECT_NE(out.find("\"matches\":null,\"differences\":null"), std::string::npos) << out;
+    EXPECT_NE(err.find("the printer's defaults could not be read (Office)"), std::string::npos) << err;
+
+    devices.defaultsReadable = true;
+    EXPECT_EQ(Run({u"apply", u"office.dev"}), ExitStatus::Done) << err;
+    EXPECT_EQ(Run({u"check", u"--json", u"office.dev"}), ExitStatus::Same);
+    EXPECT_NE(out.find("\"userPreferences\":true,\"compared\":\"user-preferences\",\"matches\":true"),
+              std::string::npos)
+        << out;
+}
+
+TEST_F(SettingsToolTest, WhatTheDriverCannotHoldIsNotADifferenceAndTheNotesAreTheToolsOwn) {
+    // The file's private part comes from another driver version: it is reset,
+    // and the driver keeps portrait whatever the file says.
+    Bytes record = Record(kOffice, 2);
+    PutU16(record, kDmDriverVersionOffset, 7);
+    devices.inputFiles[u"office.dev"] = MakeDeviceInfoFile(record, 228, nullptr);
+    devices.driverForcesOrientation = 1;
+    EXPECT_EQ(Run({u"check", u"office.dev"}), ExitStatus::Same);
+    EXPECT_EQ(out.substr(out.find("not compared")),
+              "not compared, as the printer's driver cannot hold 2 settings as the file has them (file -> driver):\n"
+              "  driver version (dmDriverVersion): 7 -> 0\n"
+              "  orientation (dmOrientation): 2 (landscape) -> 1 (portrait)\n"
+              "matches: \"Office\" (the printer's printing defaults, shared by every user) holds the settings of "
+              "office.dev\n");
+    // The open's notes, in the tool's words, go with the answer; standard
+    // error stays empty.
+    EXPECT_EQ(out.rfind("note: Some settings of the file cannot be used with this printer's driver", 0), 0u) << out;
+    EXPECT_NE(out.find("\n  Applying the file again does not bring them back.\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("before you save"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Saving writes"), std::string::npos) << out;
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(Run({u"apply", u"--dry-run", u"office.dev"}), ExitStatus::Done);
+    EXPECT_NE(err.find("ikwdev-settings: Some settings of the file cannot be used"), std::string::npos) << err;
+}
+
+TEST_F(SettingsToolTest, ResetRemovesThisUsersPreferencesOnlyWhenItCanProveIt) {
+    const struct {
+        const char* name;
+        bool hasPreferences;
+        SetOutcome outcome;
+        bool keeps;
+        ExitStatus status;
+        std::string said;  // on standard output, or else on standard error
+        bool preferencesAfter;
+    } cases[] = {
+        {"removed", true, SetOutcome::Set, false, ExitStatus::Done,
+         "reset: this user's printing preferences for \"Office\" were removed; this user now starts from the "
+         "printer's printing defaults\n",
+         false},
+        {"none to remove", false, SetOutcome::Set, false, ExitStatus::Done,
+         "reset: this user has no printing preferences for \"Office\"; this user already starts from the printer's "
+         "printing defaults\n",
+         false},
+        {"no permission", true, SetOutcome::AccessDenied, false, ExitStatus::SomeFailed,
+         "ikwdev-settings: removing this user's printing preferences was refused for want of permission; nothing "
+         "was changed (Office)\n",
+         true},
+        {"the spooler keeps them", true, SetOutcome::Set, true, ExitStatus::SomeFailed,
+         "ikwdev-settings: the spooler still holds this user's printing preferences after removing them (Office)\n",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        devices.userPreferences.clear();
+        if (c.hasPreferences)
+            devices.userPreferences[kOffice] = Record(kOffice, 2);
+        devices.removeOutcome = c.outcome;
+        devices.removeKeepsPreferences = c.keeps;
+        EXPECT_EQ(Run({u"reset", u"office"}), c.status);
+        EXPECT_EQ(c.status == ExitStatus::Done ? out : err, c.said);
+        EXPECT_EQ(devices.userPreferences.count(kOffice) == 1, c.preferencesAfter);
+    }
+    EXPECT_EQ(Run({u"reset", u"Nobody"}), ExitStatus::SomeFailed);
+    EXPECT_EQ(err, "ikwdev-settings: printer not installed (Nobody)\n");
+    EXPECT_EQ(devices.printerDefaults[kOffice], Record(kOffice, 1));
+}
+
+TEST_F(SettingsToolTest, CaptureSaysWhichDefaultsItRead) {
+    devices.userPreferences[kOffice] = Record(kOffice, 1);
+    EXPECT_EQ(Run({u"capture", kOffice, u"one.dev"}), ExitStatus::Done);
+    EXPECT_EQ(out, "written: \"Office\" -> C:\\work\\one.dev (from this user's printing preferences)\n");
+    EXPECT_EQ(Run({u"capture", u"--json", kLabel, u"one.dev"}), ExitStatus::Done);
+    EXPECT_NE(out.find("\"userPreferences\":false,\"defaults\":\"printer-defaults\""), std::string::npos) << out;
+}
+
 TEST_F(SettingsToolTest, WrongUsageShowsTheUsageAndEndsWith2) {
     const std::vector<std::vector<std::u16string>> cases = {
         {},
@@ -323,6 +538,10 @@ TEST_F(SettingsToolTest, WrongUsageShowsTheUsageAndEndsWith2) {
         {u"apply", u"--all", u"a.dev"},
         {u"apply", u"a.dev", u"--printer"},
         {u"apply", u"--printer=", u"a.dev"},
+        {u"check"},
+        {u"check", u"--dry-run", u"a.dev"},
+        {u"reset"},
+        {u"reset", u"--all-users", kOffice},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args.empty() ? "" : Narrow(args.back()));

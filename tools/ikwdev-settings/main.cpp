@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "platform/win32_device_info_files.h"
 #include "platform/win32_print_services.h"
 #include "platform/win32_save_services.h"
@@ -13,6 +15,9 @@
 // wmain, so that printer and file names outside the ANSI code page reach us
 // intact.
 int wmain(int argc, wchar_t** argv) {
+    // apply's read-back, in a process of its own (see Win32PrinterDefaults::ReadBack).
+    if (argc == 4 && std::wcscmp(argv[1], ikw::settings::kReadBackCommand) == 0)
+        return ikw::settings::WriteDefaultsAsANewProgramReadsThem(argv[2], argv[3]);
     std::vector<std::u16string> args;
     for (int i = 1; i < argc; ++i)
         args.emplace_back(reinterpret_cast<const char16_t*>(argv[i]));

@@ -7,6 +7,7 @@
 #include "devinfo/file_name_suggestion.h"
 #include "tools/ikwdev-inspect/command_line.h"
 #include "devinfo/message_texts.h"
+#include "res/resource.h"
 #include "tools/ikwdev-inspect/diff.h"
 #include "tools/ikwdev-inspect/text_format.h"
 
@@ -29,6 +30,15 @@ const std::u16string kFileChangedText = u"the file changed while it was read";
 const std::u16string kAccessDeniedText =
     u"setting every user's defaults needs the right to manage the printer (an administrator's); nothing was changed";
 const std::u16string kSetFailedText = u"the spooler refused the settings; nothing was changed";
+const std::u16string kNotReadBackText =
+    u"the settings were set, but the printer's defaults could not be read back to prove they took effect";
+const std::u16string kNotTakenText = u"some settings did not take effect";
+const std::u16string kNoDefaultsText = u"the printer's defaults could not be read";
+const std::u16string kResetDeniedText =
+    u"removing this user's printing preferences was refused for want of permission; nothing was changed";
+const std::u16string kResetFailedText = u"the spooler refused to remove this user's printing preferences";
+const std::u16string kResetNotTakenText =
+    u"the spooler still holds this user's printing preferences after removing them";
 const std::u16string kNoFolderText = u"the folder cannot be made";
 const std::u16string kNotInstalledText = u"printer not installed";
 const std::u16string kPathTooLongText = u"path too long (259 characters at most) :";
@@ -49,7 +59,7 @@ public:
 };
 
 struct Options {
-    enum class Command { Capture, Apply, Help } command = Command::Help;
+    enum class Command { Capture, Apply, Check, Reset, Help } command = Command::Help;
     bool json = false;
     bool all = false;
     bool dryRun = false;
@@ -67,20 +77,27 @@ std::optional<Options> Parse(const std::vector<std::u16string>& args, std::strin
     const std::u16string& command = args[0];
     if (command == u"--help" || command == u"-h" || command == u"help")
         return options;
-    if (command == u"capture")
-        options.command = Options::Command::Capture;
-    else if (command == u"apply")
-        options.command = Options::Command::Apply;
-    else {
+    using Command = Options::Command;
+    static const std::array<std::pair<const char16_t*, Command>, 4> kCommands = {{{u"capture", Command::Capture},
+                                                                                  {u"apply", Command::Apply},
+                                                                                  {u"check", Command::Check},
+                                                                                  {u"reset", Command::Reset}}};
+    const auto found =
+        std::find_if(kCommands.begin(), kCommands.end(), [&](const auto& c) { return command == c.first; });
+    if (found == kCommands.end()) {
         error = "unknown command " + ShowName(command);
         return std::nullopt;
     }
-    const bool apply = options.command == Options::Command::Apply;
+    options.command = found->second;
+    const bool apply = options.command == Command::Apply;
+    const bool check = options.command == Command::Check;
     std::vector<inspect::OptionRule> known = {
         {u"--help", inspect::OptionRule::Final}, {u"-h", inspect::OptionRule::Final}, {u"--json"}};
+    if (apply || check)
+        known.insert(known.end(), {{u"--all-users"}, {u"--printer", inspect::OptionRule::WithValue}});
     if (apply)
-        known.insert(known.end(), {{u"--dry-run"}, {u"--all-users"}, {u"--printer", inspect::OptionRule::WithValue}});
-    else
+        known.push_back({u"--dry-run"});
+    if (options.command == Command::Capture)
         known.push_back({u"--all"});
     const inspect::ParsedCommandLine line = inspect::ParseCommandLine(args, 1, known);
     if (line.problem) {
@@ -104,11 +121,13 @@ std::optional<Options> Parse(const std::vector<std::u16string>& args, std::strin
         error = "--printer needs a printer name";
         return std::nullopt;
     }
-    const std::size_t wanted = apply || options.all ? 1 : 2;
-    if (options.operands.size() != wanted) {
-        error = apply         ? "apply takes one file"
-                : options.all ? "capture --all takes one folder"
-                              : "capture takes a printer and a file";
+    const bool capturePair = options.command == Command::Capture && !options.all;
+    if (options.operands.size() != (capturePair ? 2u : 1u)) {
+        error = apply                               ? "apply takes one file"
+                : check                             ? "check takes one file"
+                : options.command == Command::Reset ? "reset takes one printer"
+                : options.all                       ? "capture --all takes one folder"
+                                                    : "capture takes a printer and a file";
         return std::nullopt;
     }
     return options;
@@ -149,19 +168,93 @@ std::string Plural(std::size_t n, const char* one, const char* many) {
 }
 
 // ---------------------------------------------------------------------------
+// which defaults
+
+// Where the settings a new program of this user starts from come from.
+enum class DefaultsSource {
+    UserPreferences,  // level 9
+    PrinterDefaults,  // level 8
+    Driver,           // nothing stored: the driver's own defaults
+};
+
+// How the text and the JSON output name each.
+struct SourceNames {
+    const char* text;
+    const char* json;
+};
+
+SourceNames NamesOf(DefaultsSource source) {
+    switch (source) {
+    case DefaultsSource::UserPreferences:
+        return {"this user's printing preferences", "user-preferences"};
+    case DefaultsSource::PrinterDefaults:
+        return {"the printer's printing defaults, shared by every user", "printer-defaults"};
+    case DefaultsSource::Driver:
+        break;
+    }
+    return {"the driver's defaults; the printer stores none", "driver-defaults"};
+}
+
+std::string Describe(DefaultsSource source) { return NamesOf(source).text; }
+
+std::string JsonName(DefaultsSource source) { return "\"" + std::string(NamesOf(source).json) + "\""; }
+
+DefaultsSource SourceOf(DefaultsScope scope) {
+    return scope == DefaultsScope::ThisUser ? DefaultsSource::UserPreferences : DefaultsSource::PrinterDefaults;
+}
+
+// The defaults one scope compares with: for this user, the printing
+// preferences when the user has some, else the printer's printing defaults,
+// as a new program of this user starts from; for every user, the printer's
+// printing defaults. userPreferences says whether this user has preferences
+// of their own, whichever scope is compared.
+struct DefaultsInEffect {
+    bool userPreferences = false;
+    DefaultsSource source = DefaultsSource::Driver;
+    Bytes record;
+};
+
+std::optional<DefaultsInEffect> ReadDefaultsInEffect(PrinterDefaults& defaults, const std::u16string& printer,
+                                                     DefaultsScope scope, const std::optional<Bytes>& driverRecord) {
+    const StoredDefaults user = defaults.ReadDefaults(printer, DefaultsScope::ThisUser);
+    if (!user.readable)
+        return std::nullopt;
+    DefaultsInEffect effect;
+    effect.userPreferences = user.record.has_value();
+    if (scope == DefaultsScope::ThisUser && user.record) {
+        effect.source = DefaultsSource::UserPreferences;
+        effect.record = *user.record;
+        return effect;
+    }
+    const StoredDefaults shared = defaults.ReadDefaults(printer, DefaultsScope::AllUsers);
+    if (!shared.readable)
+        return std::nullopt;
+    if (shared.record) {
+        effect.source = DefaultsSource::PrinterDefaults;
+        effect.record = *shared.record;
+    } else if (driverRecord) {
+        effect.record = *driverRecord;
+    } else {
+        return std::nullopt;
+    }
+    return effect;
+}
+
+// ---------------------------------------------------------------------------
 // capture
 
 struct CaptureResult {
     std::u16string printer;
     std::u16string file;
-    std::optional<std::u16string> problem;  // nothing was written
+    std::optional<std::u16string> problem;     // nothing was written
+    std::optional<DefaultsInEffect> defaults;  // where the captured settings come from, when the spooler says
 };
 
 // Writes what a save from the untouched dialog writes: the record the driver
 // gives this user (DocumentPropertiesW), and the printer's full name as the
 // dialog's names record holds it, through the save's encoder and safe replace.
 CaptureResult CaptureOne(Platform& platform, const std::u16string& printer, const std::u16string& file) {
-    CaptureResult result{printer, file, std::nullopt};
+    CaptureResult result{printer, file, std::nullopt, std::nullopt};
     if (file.size() > kMaxSavePathLength) {
         result.problem = kPathTooLongText + file;
         return result;
@@ -179,17 +272,24 @@ CaptureResult CaptureOne(Platform& platform, const std::u16string& printer, cons
     CollectedMessages messages;
     if (!WriteReplacing(platform.files, messages, messages.strings, file, encoded.bytes))
         result.problem = messages.Joined();
+    else
+        result.defaults = ReadDefaultsInEffect(platform.defaults, printer, DefaultsScope::ThisUser, record);
     return result;
 }
 
 std::string CaptureJson(const CaptureResult& r) {
     return "{\"printer\":" + QuoteForJson(r.printer) + ",\"file\":" + QuoteForJson(r.file) +
-           ",\"written\":" + (r.problem ? "false" : "true") + ",\"problem\":" + JsonString(r.problem) + "}";
+           ",\"written\":" + (r.problem ? "false" : "true") +
+           ",\"userPreferences\":" + (r.defaults ? (r.defaults->userPreferences ? "true" : "false") : "null") +
+           ",\"defaults\":" + (r.defaults ? JsonName(r.defaults->source) : "null") +
+           ",\"problem\":" + JsonString(r.problem) + "}";
 }
 
 std::string CaptureLine(const CaptureResult& r) {
     const std::string what = QuoteForPerson(r.printer) + " -> " + ShowName(r.file);
-    return (r.problem ? "not written: " + what + ": " + ShowName(*r.problem) : "written: " + what) + "\n";
+    if (r.problem)
+        return "not written: " + what + ": " + ShowName(*r.problem) + "\n";
+    return "written: " + what + (r.defaults ? " (from " + Describe(r.defaults->source) + ")" : "") + "\n";
 }
 
 ExitStatus Finish(Platform& platform, const std::string& output, bool succeeded) {
@@ -219,7 +319,7 @@ ExitStatus Capture(const Options& options, Platform& platform) {
         if (const std::optional<std::u16string> printer = FindInstalledPrinter(named, *printers, platform.spooler))
             result = CaptureOne(platform, *printer, file);
         else
-            result = {named, file, kNotInstalledText + u" (" + named + u")"};
+            result = {named, file, kNotInstalledText + u" (" + named + u")", std::nullopt};
         if (result.problem)
             Complain(platform, *result.problem);
         return Finish(platform, options.json ? CaptureJson(result) + "\n" : CaptureLine(result), !result.problem);
@@ -260,7 +360,7 @@ ExitStatus Capture(const Options& options, Platform& platform) {
 }
 
 // ---------------------------------------------------------------------------
-// apply
+// apply, apply --dry-run, check
 
 // Passes everything on, and keeps the printer's record as the driver gave it
 // before the merge: Wine's driver takes a merged record as the process's
@@ -288,25 +388,80 @@ private:
     bool m_merged = false;
 };
 
+// The open's notes are written for the dialog ("check the settings before you
+// save"); the tool tells what happens to the printer's defaults instead.
+class ToolWords : public StringTable {
+public:
+    std::u16string Load(unsigned id) override {
+        switch (id) {
+        case IDS_SETTINGS_RESET:
+            return u"Some settings of the file cannot be used with this printer's driver: the driver's defaults "
+                   u"take their place in what is applied and compared.\nsettings reset to the driver's defaults "
+                   u"(%1) :%2";
+        case IDS_SAVING_AFTER_RESET:
+            return u"Applying the file again does not bring them back.";
+        default:
+            return m_english.Load(id);
+        }
+    }
+
+private:
+    BuiltInEnglish m_english;
+};
+
+enum class Mode { Apply, DryRun, Check };
+
 struct ApplyReport {
     std::u16string file;
     std::optional<std::u16string> printer;
-    std::optional<std::vector<Difference>> changes;  // dry run: the printer's settings now -> the file's
+    std::optional<DefaultsInEffect> before;          // what the printer held before
+    std::optional<std::vector<Difference>> changes;  // dry run, check: the printer's settings -> the file's
     std::vector<Difference> kept;                    // the file's settings -> what the driver made of them
+    std::vector<Difference> notTaken;                // apply: what was set -> what was read back
     std::vector<std::u16string> notes;               // what the open's checks said about the file
     std::optional<std::u16string> problem;
     bool applied = false;
 };
 
-ApplyReport ApplyFile(const Options& options, Platform& platform) {
+// Sets the record and reads it back from where a new program reads it; the
+// settings that read back otherwise did not take effect.
+void SetAndReadBack(Platform& platform, const std::u16string& printer, const Bytes& record, const Encoded& merged,
+                    DefaultsScope scope, ApplyReport& report) {
+    switch (platform.defaults.SetDefaults(printer, record, scope)) {
+    case SetOutcome::Set:
+        break;
+    case SetOutcome::AccessDenied:
+        report.problem = kAccessDeniedText + u" (" + printer + u")";
+        return;
+    case SetOutcome::Failed:
+        report.problem = kSetFailedText + u" (" + printer + u")";
+        return;
+    }
+    const StoredDefaults stored = platform.defaults.ReadBack(printer, scope);
+    const std::optional<Encoded> readBack =
+        stored.record ? EncodeFor(*stored.record, printer, platform.spooler) : std::nullopt;
+    if (!readBack) {
+        report.problem = kNotReadBackText + u" (" + printer + u")";
+        return;
+    }
+    report.notTaken = SettingsDiffering(merged, *readBack);
+    if (!report.notTaken.empty()) {
+        report.problem = kNotTakenText + u" (" + printer + u") :" + report.file;
+        return;
+    }
+    report.applied = true;
+}
+
+ApplyReport ApplyFile(const Options& options, Mode mode, Platform& platform) {
     ApplyReport report;
     report.file = options.operands[0];
     CollectedMessages messages;
+    ToolWords words;
     RecordBeforeMerge devices(platform.devices);
     // The same lookup, checks and driver merge as opening the file in the
     // dialog: what the dialog would start from is what becomes the defaults.
-    const std::optional<OpenedDeviceInfo> opened = ReadThroughDriver(report.file, platform.spooler, devices, messages,
-                                                                     messages.strings, options.printer.value_or(u""));
+    const std::optional<OpenedDeviceInfo> opened =
+        ReadThroughDriver(report.file, platform.spooler, devices, messages, words, options.printer.value_or(u""));
     if (!opened) {
         report.problem = messages.texts.empty() ? kNoListText : messages.Joined();
         return report;
@@ -322,76 +477,241 @@ ApplyReport ApplyFile(const Options& options, Platform& platform) {
         report.problem = (merged ? kFileChangedText : kUnsavableText) + u" :" + report.file;
         return report;
     }
-    const Encoded file{*contents, *decoded.info};
-    report.kept = SettingsDiffering(file, *merged);
-
-    if (options.dryRun) {
-        const std::optional<Encoded> now =
-            devices.before ? EncodeFor(*devices.before, opened->printer, platform.spooler) : std::nullopt;
-        if (!now)
-            report.problem = kNoSettingsText + u" (" + opened->printer + u")";
-        else
-            report.changes = SettingsDiffering(*now, file);
-        return report;
-    }
+    report.kept = SettingsDiffering(Encoded{*contents, *decoded.info}, *merged);
 
     const DefaultsScope scope = options.allUsers ? DefaultsScope::AllUsers : DefaultsScope::ThisUser;
-    switch (platform.defaults.SetDefaults(opened->printer, opened->record, scope)) {
-    case SetOutcome::Set:
-        report.applied = true;
-        break;
-    case SetOutcome::AccessDenied:
-        report.problem = kAccessDeniedText + u" (" + opened->printer + u")";
-        break;
-    case SetOutcome::Failed:
-        report.problem = kSetFailedText + u" (" + opened->printer + u")";
-        break;
+    report.before = ReadDefaultsInEffect(platform.defaults, opened->printer, scope, devices.before);
+    const std::optional<Encoded> now =
+        report.before ? EncodeFor(report.before->record, opened->printer, platform.spooler) : std::nullopt;
+    if (!now) {
+        report.problem = kNoDefaultsText + u" (" + opened->printer + u")";
+        return report;
     }
+    if (mode == Mode::Apply)
+        SetAndReadBack(platform, opened->printer, opened->record, *merged, scope, report);
+    else
+        report.changes = SettingsDiffering(*now, *merged);
     return report;
 }
 
-std::string ApplyJson(const Options& options, const ApplyReport& r) {
-    std::string notes = "[";
-    for (std::size_t i = 0; i < r.notes.size(); ++i)
-        notes += (i ? "," : "") + QuoteForJson(r.notes[i]);
-    notes += "]";
-    return "{\"file\":" + QuoteForJson(r.file) + ",\"printer\":" + JsonString(r.printer) + ",\"scope\":\"" +
-           (options.allUsers ? "all-users" : "this-user") + "\",\"dryRun\":" + (options.dryRun ? "true" : "false") +
-           ",\"applied\":" + (r.applied ? "true" : "false") +
-           ",\"changes\":" + (r.changes ? inspect::FormatJsonDifferences(*r.changes) : "null") +
-           ",\"notKept\":" + inspect::FormatJsonDifferences(r.kept) + ",\"notes\":" + notes +
+std::string JsonStrings(const std::vector<std::u16string>& texts) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        out += (i ? "," : "") + QuoteForJson(texts[i]);
+    return out + "]";
+}
+
+std::string ApplyJson(const Options& options, Mode mode, const ApplyReport& r) {
+    const bool compares = mode != Mode::Apply;
+    std::string out = "{\"file\":" + QuoteForJson(r.file) + ",\"printer\":" + JsonString(r.printer) + ",\"scope\":\"" +
+                      (options.allUsers ? "all-users" : "this-user") + "\"" +
+                      ",\"userPreferences\":" + (r.before ? (r.before->userPreferences ? "true" : "false") : "null") +
+                      ",\"compared\":" + (r.before && compares ? JsonName(r.before->source) : "null");
+    if (mode == Mode::Check)
+        out += ",\"matches\":" + std::string(r.changes ? (r.changes->empty() ? "true" : "false") : "null") +
+               ",\"differences\":" + (r.changes ? inspect::FormatJsonDifferences(*r.changes) : "null");
+    else
+        out += std::string(",\"dryRun\":") + (mode == Mode::DryRun ? "true" : "false") +
+               ",\"applied\":" + (r.applied ? "true" : "false") +
+               ",\"changes\":" + (r.changes ? inspect::FormatJsonDifferences(*r.changes) : "null") +
+               ",\"notTakenEffect\":" + inspect::FormatJsonDifferences(r.notTaken);
+    return out + ",\"notKept\":" + inspect::FormatJsonDifferences(r.kept) + ",\"notes\":" + JsonStrings(r.notes) +
            ",\"problem\":" + JsonString(r.problem) + "}\n";
 }
 
-std::string ApplyText(const Options& options, const ApplyReport& r) {
-    if (r.problem)
-        return "";
-    const std::string printer = QuoteForPerson(*r.printer);
-    const std::string scope = options.allUsers ? "every user's defaults" : "this user's defaults";
+// The labels of the settings, each once, for a summary line.
+std::string Labels(const std::vector<Difference>& list) {
+    std::vector<std::string> labels;
+    for (const Difference& d : list)
+        if (std::find(labels.begin(), labels.end(), d.label) == labels.end())
+            labels.push_back(d.label);
     std::string out;
-    if (r.changes) {
-        out = r.changes->empty()
-                  ? "dry run: " + printer + " already holds the settings of " + ShowName(r.file) + " (" + scope + ")\n"
-                  : "dry run: " + ShowName(r.file) + " would change " +
-                        Plural(r.changes->size(), "setting", "settings") + " of " + printer + " (" + scope + "):\n" +
-                        inspect::FormatDifferenceLines(*r.changes);
-    } else {
-        out = "applied: " + ShowName(r.file) + " -> " + printer + " (" + scope + ")\n";
-    }
-    if (!r.kept.empty())
-        out += "the printer's driver " + std::string(r.changes ? "would keep " : "kept ") +
-               Plural(r.kept.size(), "setting", "settings") + " otherwise (file -> printer):\n" +
-               inspect::FormatDifferenceLines(r.kept);
+    for (const std::string& label : labels)
+        out += (out.empty() ? "" : ", ") + label;
     return out;
 }
 
-ExitStatus Apply(const Options& options, Platform& platform) {
-    const ApplyReport report = ApplyFile(options, platform);
+std::string KeptText(Mode mode, const ApplyReport& r) {
+    if (r.kept.empty())
+        return "";
+    return std::string(mode == Mode::Apply ? "not applied, as the printer's driver cannot hold "
+                                           : "not compared, as "
+                                             "the printer's "
+                                             "driver cannot "
+                                             "hold ") +
+           Plural(r.kept.size(), "setting", "settings") + " as the file has them (file -> driver):\n" +
+           inspect::FormatDifferenceLines(r.kept);
+}
+
+// A note when this user's preferences win over the printer's printing
+// defaults that were compared or set.
+std::string PreferencesNote(const Options& options, const ApplyReport& r) {
+    if (!options.allUsers || !r.before || !r.before->userPreferences)
+        return "";
+    return "note: this user has printing preferences of their own for " + QuoteForPerson(*r.printer) +
+           ", which this user's programs start from instead; ikwdev-settings reset removes them\n";
+}
+
+std::string ApplyText(const Options& options, Mode mode, const ApplyReport& r) {
+    if (!r.printer || !r.before)
+        return "";
+    const std::string printer = QuoteForPerson(*r.printer);
+    const DefaultsScope scope = options.allUsers ? DefaultsScope::AllUsers : DefaultsScope::ThisUser;
+    std::string out;
+    if (r.changes) {
+        const std::string compared = Describe(r.before->source);
+        out =
+            r.changes->empty()
+                ? "dry run: " + printer + " already holds the settings of " + ShowName(r.file) + " (" + compared + ")\n"
+                : "dry run: " + ShowName(r.file) + " would change " + Plural(r.changes->size(), "setting", "settings") +
+                      " of " + printer + " (" + compared + "):\n" + inspect::FormatDifferenceLines(*r.changes);
+    } else if (r.applied) {
+        out = "applied: " + ShowName(r.file) + " -> " + printer + " (" + Describe(SourceOf(scope)) +
+              "), read back unchanged\n";
+    } else if (!r.notTaken.empty()) {
+        out = "not applied: " + Plural(r.notTaken.size(), "setting", "settings") + " of " + ShowName(r.file) +
+              " did not take effect on " + printer + " (" + Describe(SourceOf(scope)) + "; set -> read back):\n" +
+              inspect::FormatDifferenceLines(r.notTaken);
+    }
+    return out + KeptText(mode, r) + PreferencesNote(options, r);
+}
+
+ExitStatus Apply(const Options& options, Mode mode, Platform& platform) {
+    const ApplyReport report = ApplyFile(options, mode, platform);
     for (const std::u16string& note : report.notes)
         Complain(platform, note);
     if (report.problem)
+        Complain(platform, *report.problem +
+                               (report.notTaken.empty() ? u"" : u": " + inspect::FromUtf8(Labels(report.notTaken))));
+    return Finish(platform, options.json ? ApplyJson(options, mode, report) : ApplyText(options, mode, report),
+                  !report.problem);
+}
+
+// Compliance tools show a script's last line only, and only so much of it.
+constexpr std::size_t kMaxSummaryBytes = 2047;
+
+std::string SummaryLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    if (text.size() > kMaxSummaryBytes - 1) {
+        std::size_t cut = kMaxSummaryBytes - 4;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+            --cut;  // not inside a UTF-8 sequence
+        text = text.substr(0, cut) + "...";
+    }
+    return text + "\n";
+}
+
+std::string CheckText(const Options& options, const ApplyReport& r) {
+    if (r.problem)
+        return SummaryLine("not checked: " + ToUtf8(*r.problem));
+    const std::string printer = QuoteForPerson(*r.printer);
+    const std::string compared = Describe(r.before->source);
+    // The open's notes go with the answer: standard error is kept for a
+    // check that could not be made.
+    std::string out;
+    for (const std::u16string& note : r.notes) {
+        std::string text = "note: " + ToUtf8(note);
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 3))
+            text.replace(at, 1, "\n  ");
+        out += text + "\n";
+    }
+    out += KeptText(Mode::Check, r) + PreferencesNote(options, r);
+    if (r.changes->empty())
+        return out +
+               SummaryLine("matches: " + printer + " (" + compared + ") holds the settings of " + ShowName(r.file));
+    out = printer + " (" + compared + ") -> " + ShowName(r.file) + ":\n" + inspect::FormatDifferenceLines(*r.changes) +
+          out;
+    return out + SummaryLine("differs: " + Plural(r.changes->size(), "setting", "settings") + " of " + printer + " (" +
+                             compared + ") differ from " + ShowName(r.file) + ": " + Labels(*r.changes));
+}
+
+// check: the answer a compliance rule's detection wants. 0 matches, 1 differs
+// (said on standard output only: it is an answer, not a failure), 2 not
+// checked, with the reason on standard error.
+ExitStatus Check(const Options& options, Platform& platform) {
+    const ApplyReport report = ApplyFile(options, Mode::Check, platform);
+    if (report.problem) {
+        for (const std::u16string& note : report.notes)
+            Complain(platform, note);
         Complain(platform, *report.problem);
-    return Finish(platform, options.json ? ApplyJson(options, report) : ApplyText(options, report), !report.problem);
+    }
+    const std::string out = options.json ? ApplyJson(options, Mode::Check, report) : CheckText(options, report);
+    if (const auto failure = platform.console.out(out)) {
+        platform.console.err(kProgram + "cannot write the output: " + *failure + "\n");
+        return ExitStatus::OutputFailed;
+    }
+    if (report.problem)
+        return ExitStatus::NotCompared;
+    return report.changes->empty() ? ExitStatus::Same : ExitStatus::Different;
+}
+
+// ---------------------------------------------------------------------------
+// reset
+
+struct ResetReport {
+    std::u16string printer;
+    std::optional<bool> hadPreferences;
+    bool removed = false;
+    std::optional<std::u16string> problem;
+};
+
+ResetReport ResetPreferences(const std::u16string& named, Platform& platform) {
+    ResetReport report{named, std::nullopt, false, std::nullopt};
+    const std::optional<std::vector<std::u16string>> printers = platform.spooler.EnumerateInstalledPrinters();
+    if (!printers) {
+        report.problem = kNoListText;
+        return report;
+    }
+    const std::optional<std::u16string> printer = FindInstalledPrinter(named, *printers, platform.spooler);
+    if (!printer) {
+        report.problem = kNotInstalledText + u" (" + named + u")";
+        return report;
+    }
+    report.printer = *printer;
+    const StoredDefaults before = platform.defaults.ReadDefaults(*printer, DefaultsScope::ThisUser);
+    if (!before.readable) {
+        report.problem = kNoDefaultsText + u" (" + *printer + u")";
+        return report;
+    }
+    report.hadPreferences = before.record.has_value();
+    if (!before.record)
+        return report;
+    switch (platform.defaults.RemoveUserPreferences(*printer)) {
+    case SetOutcome::Set:
+        break;
+    case SetOutcome::AccessDenied:
+        report.problem = kResetDeniedText + u" (" + *printer + u")";
+        return report;
+    case SetOutcome::Failed:
+        report.problem = kResetFailedText + u" (" + *printer + u")";
+        return report;
+    }
+    const StoredDefaults after = platform.defaults.ReadDefaults(*printer, DefaultsScope::ThisUser);
+    if (!after.readable || after.record)
+        report.problem = kResetNotTakenText + u" (" + *printer + u")";
+    else
+        report.removed = true;
+    return report;
+}
+
+ExitStatus Reset(const Options& options, Platform& platform) {
+    const ResetReport r = ResetPreferences(options.operands[0], platform);
+    if (r.problem)
+        Complain(platform, *r.problem);
+    std::string out;
+    if (options.json)
+        out = "{\"printer\":" + QuoteForJson(r.printer) +
+              ",\"userPreferences\":" + (r.hadPreferences ? (*r.hadPreferences ? "true" : "false") : "null") +
+              ",\"removed\":" + (r.removed ? "true" : "false") + ",\"problem\":" + JsonString(r.problem) + "}\n";
+    else if (r.removed)
+        out = "reset: this user's printing preferences for " + QuoteForPerson(r.printer) +
+              " were removed; this user now starts from the printer's printing defaults\n";
+    else if (r.hadPreferences && !*r.hadPreferences)
+        out = "reset: this user has no printing preferences for " + QuoteForPerson(r.printer) +
+              "; this user already starts from the printer's printing defaults\n";
+    return Finish(platform, out, !r.problem);
 }
 
 // ---------------------------------------------------------------------------
@@ -433,31 +753,51 @@ std::string Usage() {
     return "usage: ikwdev-settings capture [--json] PRINTER FILE.dev\n"
            "       ikwdev-settings capture --all [--json] FOLDER\n"
            "       ikwdev-settings apply [--printer NAME] [--dry-run] [--all-users] [--json] FILE.dev\n"
+           "       ikwdev-settings check [--printer NAME] [--all-users] [--json] FILE.dev\n"
+           "       ikwdev-settings reset [--json] PRINTER\n"
+           "\n"
+           "A printer has two kinds of default settings: this user's printing preferences, which\n"
+           "this user's programs start from when the user has them, and the printer's printing\n"
+           "defaults, shared by every user, which users without preferences of their own start\n"
+           "from. Each command says which of them it read or changed.\n"
            "\n"
            "capture writes the printer's current settings for this user to a device info file,\n"
            "  byte for byte as a save from the dialog would; an existing file is replaced only\n"
            "  once the new one is whole. --all writes one file for every printer into FOLDER\n"
            "  (made when missing), named as the dialog's save suggests, and numbered where two\n"
            "  printers would get one name.\n"
-           "apply makes the file's settings this user's default settings for the printer the file\n"
-           "  names (or --printer NAME), after the same checks and driver merge as opening the file\n"
-           "  in IKWDev; what the driver does not keep is listed. The system default printer is\n"
-           "  never changed.\n"
+           "apply makes the file's settings this user's printing preferences for the printer the\n"
+           "  file names (or --printer NAME), after the same checks and driver merge as opening the\n"
+           "  file in IKWDev, then reads them back as a new program would and names every setting\n"
+           "  that did not take effect. The system default printer is never changed.\n"
            "  --dry-run    show what would change (as ikwdev-inspect --diff: the printer's\n"
            "               settings -> the file's) and change nothing\n"
-           "  --all-users  set the printer's defaults for every user; needs the right to\n"
-           "               manage the printer, and changes nothing without it\n"
+           "  --all-users  set (or with --dry-run compare with) the printer's printing defaults,\n"
+           "               shared by every user; setting them needs the right to manage the\n"
+           "               printer, and changes nothing without it\n"
+           "check compares the defaults this user's programs start from (with --all-users: the\n"
+           "  printer's printing defaults) with what apply would set from the file. A setting the\n"
+           "  printer's driver cannot hold is listed once as not compared. The last line of its\n"
+           "  output is a one-line summary: matches, differs or not checked.\n"
+           "reset removes this user's printing preferences for the printer, so that this user\n"
+           "  starts from the printer's printing defaults again.\n"
            "--json prints one JSON object instead of text.\n"
            "\n"
            "Round trip: capture on a reference machine, compare with ikwdev-inspect --diff, apply:\n"
            "  ikwdev-settings capture --all settings\n"
            "  ikwdev-inspect --diff settings\\Office.dev Office-new.dev\n"
-           "  ikwdev-settings apply --dry-run settings\\Office.dev\n"
-           "  ikwdev-settings apply settings\\Office.dev\n"
+           "  ikwdev-settings check settings\\Office.dev || ikwdev-settings apply settings\\Office.dev\n"
            "\n"
-           "Exit status: 0 when everything asked for was done, 1 when some of it was not\n"
-           "(each failure says why on standard error), 2 on wrong usage or when the output\n"
-           "cannot be written.\n";
+           "Exit status: 0 when everything asked for was done (check: the printer matches the\n"
+           "file), 1 when some of it was not, each failure saying why on standard error (check:\n"
+           "the printer differs, said on standard output only), 2 on wrong usage, when the output\n"
+           "cannot be written, or when check could not compare (the reason on standard error).\n"
+           "\n"
+           "Under Wine a printer keeps one record for both kinds of defaults, so this user always\n"
+           "has printing preferences, reset cannot remove them and --all-users needs no rights;\n"
+           "and Wine's PostScript driver puts the printer's PPD page size and duplex over the\n"
+           "stored defaults when a program first uses the printer, which apply, reading back in\n"
+           "a new process as the next program would, names as not taking effect.\n";
 }
 
 ExitStatus Run(const std::vector<std::u16string>& args, Platform& platform) {
@@ -473,7 +813,11 @@ ExitStatus Run(const std::vector<std::u16string>& args, Platform& platform) {
     case Options::Command::Capture:
         return Capture(*options, platform);
     case Options::Command::Apply:
-        return Apply(*options, platform);
+        return Apply(*options, options->dryRun ? Mode::DryRun : Mode::Apply, platform);
+    case Options::Command::Check:
+        return Check(*options, platform);
+    case Options::Command::Reset:
+        return Reset(*options, platform);
     }
     return ExitStatus::WrongUsage;
 }

@@ -22,15 +22,25 @@ namespace ikw::settings {
 // or OutputFailed.
 using ExitStatus = inspect::ExitStatus;
 
+// Windows keeps two sets of default settings for a printer: each user's own
+// (this user's printing preferences, PRINTER_INFO_9), which win for that
+// user, and the printer's printing defaults shared by every user
+// (PRINTER_INFO_8), which a user without preferences of their own starts from.
 enum class DefaultsScope {
-    ThisUser,  // SetPrinterW level 9: this user's own defaults for the printer
-    AllUsers,  // SetPrinterW level 8: every user's, needs the right to manage the printer
+    ThisUser,  // level 9: this user's printing preferences
+    AllUsers,  // level 8: the printer's printing defaults, whose change needs the right to manage the printer
 };
 
 enum class SetOutcome {
     Set,
     AccessDenied,  // the printer would not open for that scope with this user's rights
     Failed,
+};
+
+// What the spooler holds at one level, as a new program reads it.
+struct StoredDefaults {
+    bool readable = false;                            // false: the spooler would not say
+    std::optional<std::vector<std::uint8_t>> record;  // whole; nullopt: nothing is stored at that level
 };
 
 // What the tool carries out beyond an open's reading and merging
@@ -42,6 +52,17 @@ public:
     // Never touches which printer is the system default.
     virtual SetOutcome SetDefaults(const std::u16string& printer, const std::vector<std::uint8_t>& record,
                                    DefaultsScope scope) = 0;
+    // The record stored for the scope (GetPrinterW level 9 or 8).
+    virtual StoredDefaults ReadDefaults(const std::u16string& printer, DefaultsScope scope) = 0;
+    // The same, as a program started after the settings were set reads it:
+    // a driver may put its own values over the stored ones when a process
+    // first uses the printer, which this process did before it set them.
+    virtual StoredDefaults ReadBack(const std::u16string& printer, DefaultsScope scope) {
+        return ReadDefaults(printer, scope);
+    }
+    // Removes this user's printing preferences for the printer (level 9 set
+    // with no record), so that the printer's printing defaults apply again.
+    virtual SetOutcome RemoveUserPreferences(const std::u16string& printer) = 0;
     // Makes the folder (not its parents) unless it is there; false when it is
     // not there afterwards.
     virtual bool MakeFolder(const std::u16string& folder) = 0;

@@ -44,18 +44,18 @@ ikw_report_32bit() {
 }
 
 # Fills IKW_PACKAGES with what this machine can use. A machine that cannot
-# run 32-bit programs gets no 32-bit fuzz build, and 32-bit Wine only for the
-# emulated smoke set, with qemu-user when no handler of its own runs i386
-# programs (scripts/lib/i386-emulation).
+# run 32-bit programs gets 32-bit Wine and the 32-bit fuzz build only where
+# they can run under emulation, with qemu-user when no handler of its own
+# runs i386 programs (scripts/lib/i386-emulation).
 ikw_choose_packages() {
     ikw_probe_32bit || return
     case "$IKW_32BIT" in
         native) IKW_PACKAGES+=("${IKW_WINE32_PACKAGES[@]}" "${IKW_FUZZ32_PACKAGES[@]}") ;;
-        emulated) IKW_PACKAGES+=("${IKW_WINE32_PACKAGES[@]}") ;;
+        emulated) IKW_PACKAGES+=("${IKW_WINE32_PACKAGES[@]}" "${IKW_FUZZ32_PACKAGES[@]}") ;;
         none)
             IKW_PACKAGES+=(qemu-user)
             if "$ikw_lib/i386-emulation" can-register 2>/dev/null; then
-                IKW_PACKAGES+=("${IKW_WINE32_PACKAGES[@]}")
+                IKW_PACKAGES+=("${IKW_WINE32_PACKAGES[@]}" "${IKW_FUZZ32_PACKAGES[@]}")
             fi
             ;;
     esac

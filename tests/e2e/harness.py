@@ -55,8 +55,8 @@ def release_package(name_end):
 
 def skip_unless_32bit_runs(test):
     """Skips the rest of a test that runs a 32-bit program where this
-    machine cannot run one natively."""
-    if not sandbox.runs_32bit_natively():
+    machine cannot run one natively, unless the run emulates them."""
+    if not sandbox.runs_32bit():
         test.skipTest(sandbox.cannot_run_32bit())
 
 

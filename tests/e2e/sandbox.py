@@ -52,6 +52,16 @@ def runs_32bit_natively():
     return execution_of_32bit()[0] == "native"
 
 
+# Set by suite.py for a 32-bit suite that runs under emulation: the 32-bit
+# programs of the test run too, as slowly as the one under test.
+EMULATED_32BIT = "IKW_E2E_32BIT_EMULATED"
+
+
+def runs_32bit():
+    """Whether 32-bit programs run in this test run, natively or emulated."""
+    return runs_32bit_natively() or os.environ.get(EMULATED_32BIT) == "1"
+
+
 def cannot_run_32bit():
     """Why a test that runs a 32-bit program is skipped."""
     return "this machine cannot run 32-bit programs (%s)" % execution_of_32bit()[1]
@@ -286,8 +296,12 @@ class WinePrefix:
     """A Wine prefix of our own. Creating one takes a while, so a test run
     makes one and hands its path to every test through IKW_E2E_WINEPREFIX."""
 
-    def __init__(self, path):
+    def __init__(self, path, with_32bit=None):
+        """with_32bit: whether the prefix must have its 32-bit half; by
+        default where the machine runs 32-bit programs natively. A run that
+        emulates them asks for it (and makes the prefix under emulation)."""
         self.path = os.path.abspath(path)
+        self.with_32bit = runs_32bit_natively() if with_32bit is None else with_32bit
 
     def env(self, display=None, cups=None, locale="C.UTF-8"):
         """The environment for every Wine process of this prefix.
@@ -357,14 +371,14 @@ class WinePrefix:
                 os.symlink(os.path.join(WINE_FONTS, name), link)
 
     def exists(self):
-        """Whether the prefix is there, with its 32-bit half where the
-        machine runs 32-bit programs: a prefix made before 32-bit Wine was
-        installed, or where 32-bit Wine could not run, has no 32-bit system
-        files and cannot run the shipped 32-bit program, so there it counts
-        as missing and is made again."""
+        """Whether the prefix is there, with its 32-bit half where it must
+        have one: a prefix made before 32-bit Wine was installed, or where
+        32-bit Wine could not run, has no 32-bit system files and cannot run
+        the shipped 32-bit program, so there it counts as missing and is
+        made again."""
         if not os.path.isfile(os.path.join(self.path, "system.reg")):
             return False
-        return not runs_32bit_natively() or os.path.isfile(
+        return not self.with_32bit or os.path.isfile(
             os.path.join(self.path, "drive_c", "windows", "syswow64", "kernel32.dll"))
 
     def stop(self):
@@ -402,18 +416,19 @@ def wine_prefix(shared=True):
 
 
 def main(argv):
-    """`sandbox.py create-prefix DIR` / `ensure-prefix DIR` /
+    """`sandbox.py create-prefix DIR` / `ensure-prefix DIR [--with-32bit]` /
     `remove-prefix DIR`: a test run's prefix, made before the first test
     that needs it (ensure: kept when it is there) and removed after the
-    last."""
-    if len(argv) == 3 and argv[1] in ("create-prefix", "ensure-prefix"):
-        prefix = WinePrefix(argv[2])
+    last. --with-32bit: the prefix must have its 32-bit half even where the
+    machine does not run 32-bit programs natively (make it under emulation)."""
+    if len(argv) in (3, 4) and argv[1] in ("create-prefix", "ensure-prefix") and argv[3:] in ([], ["--with-32bit"]):
+        prefix = WinePrefix(argv[2], with_32bit=True if argv[3:] else None)
         prefix.create() if argv[1] == "create-prefix" else prefix.ensure()
         return 0
     if len(argv) == 3 and argv[1] == "remove-prefix":
         WinePrefix(argv[2]).remove()
         return 0
-    print("usage: sandbox.py create-prefix|ensure-prefix|remove-prefix DIR")
+    print("usage: sandbox.py create-prefix|ensure-prefix DIR [--with-32bit] | remove-prefix DIR")
     return 2
 
 

@@ -12,7 +12,8 @@ suite's prefix and off with it): it starts on the default printer with its
 captions, saves one file byte for byte, and opens it again. Emulation is
 some twenty times slower, too slow for the rest, which is reported skipped
 (exit code 77, CTest's SKIP_RETURN_CODE) with the reason; so is all of it
-where emulation cannot be switched on.
+where emulation cannot be switched on. IKW_E2E_ALL_32BIT=1 (scripts/test
+--all-32bit) runs every module under emulation instead, for hours.
 """
 
 import os
@@ -31,6 +32,10 @@ SMOKE_SET = {
 }
 # How many times longer the smoke set's waits are under emulation.
 EMULATION_SLOWDOWN = 10
+# scripts/test --all-32bit: the whole suite under emulation, before a
+# release, with waits long enough for a loaded machine.
+ALL_32BIT = os.environ.get("IKW_E2E_ALL_32BIT") == "1"
+ALL_32BIT_SLOWDOWN = 20
 EMULATION = os.path.join(sandbox.ROOT, "scripts", "lib", "i386-emulation")
 SKIPPED = 77
 
@@ -84,13 +89,15 @@ def main(argv):
         why_not = emulation_unavailable()
         if why_not:
             return skip("no emulation either, " + why_not)
-        if step.startswith("test_") and step not in SMOKE_SET:
-            return skip("only the smoke set runs under emulation")
+        if step.startswith("test_") and step not in SMOKE_SET and not ALL_32BIT:
+            return skip("only the smoke set runs under emulation (all of it: scripts/test --all-32bit)")
+        slowdown = ALL_32BIT_SLOWDOWN if ALL_32BIT else EMULATION_SLOWDOWN
         print("== under i386 emulation (qemu-user): the 32-bit program runs some "
-              "%d times slower" % EMULATION_SLOWDOWN)
-        # Before the test modules import the harness, which reads it.
-        os.environ["IKW_E2E_SLOWDOWN"] = str(EMULATION_SLOWDOWN)
-        sandbox.SLOWDOWN = EMULATION_SLOWDOWN
+              "%d times slower" % slowdown)
+        # Before the test modules import the harness, which reads them.
+        os.environ["IKW_E2E_SLOWDOWN"] = str(slowdown)
+        os.environ[sandbox.EMULATED_32BIT] = "1"
+        sandbox.SLOWDOWN = slowdown
 
     if step == "create-prefix" and len(argv) == 4:
         if emulated:
@@ -103,7 +110,7 @@ def main(argv):
             switch_emulation("off")
         return 0
     if step.startswith("test_") and len(argv) == 3:
-        return run_module(step, SMOKE_SET[step] if emulated else None)
+        return run_module(step, SMOKE_SET[step] if emulated and not ALL_32BIT else None)
     print(__doc__)
     return 2
 

@@ -25,7 +25,8 @@ import sandbox
 
 # The 32-bit tests that run under emulation, by module.
 SMOKE_SET = {
-    "test_start_up": ["StartUpTest.test_opens_on_the_default_printer_and_closing_ends_with_exit_code_0"],
+    "test_start_up": ["StartUpTest.test_opens_on_the_default_printer_and_closing_ends_with_exit_code_0",
+                      "SubstituteDefaultTest.test_opens_through_a_substitute_and_hands_the_default_back_while_the_dialog_is_up"],
     "test_resources": ["EnglishInterfaceTest.test_buttons_read_save_and_close"],
     "test_save": ["SavedRecordTest.test_saves_the_default_printers_record_without_a_tail"],
     "test_open": ["OpenSavedFileTest.test_a_saved_file_opens_as_it_was_saved_and_saves_again_to_the_same_bytes"],

@@ -13,7 +13,7 @@ IKW_PACKAGES=(
     cmake ninja-build g++ libgtest-dev python3 clang libclang-rt-14-dev
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64
-    xvfb x11-utils imagemagick fonts-ipafont-gothic time
+    xvfb x11-utils evilwm imagemagick fonts-ipafont-gothic time
     cups-daemon cups-client
     fp-utils libchm-bin wixl msitools osslsigncode openssl zip
 )

@@ -281,25 +281,31 @@ class VirtualDisplay:
         if self._window_manager is not None:
             stop_process(self._window_manager)
             self._window_manager = None
+            self._window_manager_log.close()
         if self._proc is not None:
             stop_process(self._proc)
             self._proc = None
 
     def _start_window_manager(self):
+        # Its complaints go to a file: a pipe nobody reads could fill up and
+        # stop it.
+        self._window_manager_log = tempfile.TemporaryFile()
         self._window_manager = subprocess.Popen(
             [WINDOW_MANAGER, "-display", self.name] + WINDOW_MANAGER_OPTIONS, stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-        # It has taken the display once it selects the root window's
-        # substructure redirect, which only one client may hold; a second
-        # one is told so and ends.
+            stdout=subprocess.DEVNULL, stderr=self._window_manager_log)
+        # It manages the display once it has named itself on the root window
+        # (_NET_SUPPORTING_WM_CHECK); Wine's windows made before that would
+        # still wait for it.
         if not wait_until(self._window_manager_runs, timeout=10):
-            raise RuntimeError("%s did not start on %s: %s" % (
-                WINDOW_MANAGER, self.name, self._window_manager.stderr.read().decode("utf-8", "replace")))
+            raise RuntimeError("%s did not start on %s: %s" % (WINDOW_MANAGER, self.name, self._window_manager_said()))
+
+    def _window_manager_said(self):
+        self._window_manager_log.seek(0)
+        return self._window_manager_log.read().decode("utf-8", "replace")
 
     def _window_manager_runs(self):
         if self._window_manager.poll() is not None:
-            raise RuntimeError("%s ended at once: %s" % (
-                WINDOW_MANAGER, self._window_manager.stderr.read().decode("utf-8", "replace")))
+            raise RuntimeError("%s ended at once: %s" % (WINDOW_MANAGER, self._window_manager_said()))
         result = subprocess.run(["xprop", "-display", self.name, "-root", "-len", "0"],
                                 capture_output=True, stdin=subprocess.DEVNULL)
         return result.returncode == 0 and b"_NET_SUPPORTING_WM_CHECK" in result.stdout

@@ -13,7 +13,7 @@ IKW_PACKAGES=(
     cmake ninja-build g++ libgtest-dev python3 clang libclang-rt-14-dev
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64
-    xvfb x11-utils imagemagick fonts-ipafont-gothic time
+    xvfb x11-utils evilwm imagemagick fonts-ipafont-gothic time
     cups-daemon cups-client
     fp-utils libchm-bin wixl msitools osslsigncode openssl zip
 )
@@ -44,18 +44,18 @@ ikw_report_32bit() {
 }
 
 # Fills IKW_PACKAGES with what this machine can use. A machine that cannot
-# run 32-bit programs gets no 32-bit fuzz build, and 32-bit Wine only for the
-# emulated smoke set, with qemu-user when no handler of its own runs i386
-# programs (scripts/lib/i386-emulation).
+# run 32-bit programs gets 32-bit Wine and the 32-bit fuzz build only where
+# they can run under emulation, with qemu-user when no handler of its own
+# runs i386 programs (scripts/lib/i386-emulation).
 ikw_choose_packages() {
     ikw_probe_32bit || return
     case "$IKW_32BIT" in
         native) IKW_PACKAGES+=("${IKW_WINE32_PACKAGES[@]}" "${IKW_FUZZ32_PACKAGES[@]}") ;;
-        emulated) IKW_PACKAGES+=("${IKW_WINE32_PACKAGES[@]}") ;;
+        emulated) IKW_PACKAGES+=("${IKW_WINE32_PACKAGES[@]}" "${IKW_FUZZ32_PACKAGES[@]}") ;;
         none)
             IKW_PACKAGES+=(qemu-user)
             if "$ikw_lib/i386-emulation" can-register 2>/dev/null; then
-                IKW_PACKAGES+=("${IKW_WINE32_PACKAGES[@]}")
+                IKW_PACKAGES+=("${IKW_WINE32_PACKAGES[@]}" "${IKW_FUZZ32_PACKAGES[@]}")
             fi
             ;;
     esac

@@ -149,7 +149,7 @@ class WineBench:
         self.logs = tempfile.mkdtemp(prefix="ikw-bench-")
         stack.callback(shutil.rmtree, self.logs, True)
         self.prefix = stack.enter_context(sandbox.wine_prefix())
-        self.display = stack.enter_context(sandbox.VirtualDisplay())
+        self.display = stack.enter_context(sandbox.VirtualDisplay(window_manager=False))
         self.cups = stack.enter_context(sandbox.CupsServer())
         self.session = stack.enter_context(
             harness.WineSession(self.prefix, self.display, self.cups))

@@ -55,8 +55,8 @@ def release_package(name_end):
 
 def skip_unless_32bit_runs(test):
     """Skips the rest of a test that runs a 32-bit program where this
-    machine cannot run one natively."""
-    if not sandbox.runs_32bit_natively():
+    machine cannot run one natively, unless the run emulates them."""
+    if not sandbox.runs_32bit():
         test.skipTest(sandbox.cannot_run_32bit())
 
 
@@ -309,6 +309,16 @@ class Driver:
 
     def stored_default_printer(self):
         return self._value("stored-default-printer")
+
+    def add_wine_printer(self, name, like, default=False):
+        """A printer of Wine's own (AddPrinterW) on a port of no CUPS queue,
+        with a copy of the driver of the printer like: a name CUPS cannot
+        hold, say. default: made the default printer in the same process.
+        It stays in the prefix until remove_wine_printer."""
+        self._act("add-printer", name, like, *(["--default"] if default else []))
+
+    def remove_wine_printer(self, name):
+        self._act("remove-printer", name)
 
     def device_settings(self, printer):
         """The driver's default settings record for the printer, as bytes."""

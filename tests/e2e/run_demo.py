@@ -155,7 +155,7 @@ def main():
         if display and not args.screenshot:
             return run_on_display(prefix, display, cups, args.file)
         size = "%dx%dx24" % SCREEN
-        virtual = stack.enter_context(sandbox.VirtualDisplay(size))
+        virtual = stack.enter_context(sandbox.VirtualDisplay(size, window_manager=False))
         return take_screenshot(prefix, virtual, cups, args.file)
 
 

@@ -52,6 +52,16 @@ def runs_32bit_natively():
     return execution_of_32bit()[0] == "native"
 
 
+# Set by suite.py for a 32-bit suite that runs under emulation: the 32-bit
+# programs of the test run too, as slowly as the one under test.
+EMULATED_32BIT = "IKW_E2E_32BIT_EMULATED"
+
+
+def runs_32bit():
+    """Whether 32-bit programs run in this test run, natively or emulated."""
+    return runs_32bit_natively() or os.environ.get(EMULATED_32BIT) == "1"
+
+
 def cannot_run_32bit():
     """Why a test that runs a 32-bit program is skipped."""
     return "this machine cannot run 32-bit programs (%s)" % execution_of_32bit()[1]
@@ -218,15 +228,29 @@ SystemGroup root
 """
 
 
-class VirtualDisplay:
-    """An Xvfb display. Xvfb picks a free display number itself (-displayfd)
-    and reports it once it accepts connections, so two test runs on one
-    machine never race for the same number."""
+# The window manager on the virtual display, as every user's desktop has
+# one: Wine waits up to 2 s for a window manager to confirm that a window it
+# hides is withdrawn, so without one each dialog that closes costs 2 s.
+WINDOW_MANAGER = "evilwm"
+# Xvfb has the one core font "fixed", where evilwm would look for another.
+WINDOW_MANAGER_OPTIONS = ["-fn", "fixed"]
 
-    def __init__(self, size="1024x768x24"):
+
+class VirtualDisplay:
+    """An Xvfb display, with a small window manager on it. Xvfb picks a free
+    display number itself (-displayfd) and reports it once it accepts
+    connections, so two test runs on one machine never race for the same
+    number."""
+
+    def __init__(self, size="1024x768x24", window_manager=True):
+        """window_manager=False: a bare display, for a Wine virtual desktop
+        (which frames its windows itself) or a benchmark that sets Wine's
+        windows unmanaged."""
         self.size = size
         self.name = None
         self._proc = None
+        self._with_window_manager = window_manager
+        self._window_manager = None
 
     def __enter__(self):
         read_end, write_end = os.pipe()
@@ -242,6 +266,8 @@ class VirtualDisplay:
             if not number:
                 raise RuntimeError("Xvfb did not report a display number")
             self.name = ":" + number
+            if self._with_window_manager:
+                self._start_window_manager()
         except BaseException:
             self.__exit__(None, None, None)
             raise
@@ -252,9 +278,37 @@ class VirtualDisplay:
         return self
 
     def __exit__(self, *exc):
+        if self._window_manager is not None:
+            stop_process(self._window_manager)
+            self._window_manager = None
+            self._window_manager_log.close()
         if self._proc is not None:
             stop_process(self._proc)
             self._proc = None
+
+    def _start_window_manager(self):
+        # Its complaints go to a file: a pipe nobody reads could fill up and
+        # stop it.
+        self._window_manager_log = tempfile.TemporaryFile()
+        self._window_manager = subprocess.Popen(
+            [WINDOW_MANAGER, "-display", self.name] + WINDOW_MANAGER_OPTIONS, stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=self._window_manager_log)
+        # It manages the display once it has named itself on the root window
+        # (_NET_SUPPORTING_WM_CHECK); Wine's windows made before that would
+        # still wait for it.
+        if not wait_until(self._window_manager_runs, timeout=10):
+            raise RuntimeError("%s did not start on %s: %s" % (WINDOW_MANAGER, self.name, self._window_manager_said()))
+
+    def _window_manager_said(self):
+        self._window_manager_log.seek(0)
+        return self._window_manager_log.read().decode("utf-8", "replace")
+
+    def _window_manager_runs(self):
+        if self._window_manager.poll() is not None:
+            raise RuntimeError("%s ended at once: %s" % (WINDOW_MANAGER, self._window_manager_said()))
+        result = subprocess.run(["xprop", "-display", self.name, "-root", "-len", "0"],
+                                capture_output=True, stdin=subprocess.DEVNULL)
+        return result.returncode == 0 and b"_NET_SUPPORTING_WM_CHECK" in result.stdout
 
     def screenshot(self, path, region=None):
         """Saves the screen, or the region (left, top, width, height) of it,
@@ -286,8 +340,12 @@ class WinePrefix:
     """A Wine prefix of our own. Creating one takes a while, so a test run
     makes one and hands its path to every test through IKW_E2E_WINEPREFIX."""
 
-    def __init__(self, path):
+    def __init__(self, path, with_32bit=None):
+        """with_32bit: whether the prefix must have its 32-bit half; by
+        default where the machine runs 32-bit programs natively. A run that
+        emulates them asks for it (and makes the prefix under emulation)."""
         self.path = os.path.abspath(path)
+        self.with_32bit = runs_32bit_natively() if with_32bit is None else with_32bit
 
     def env(self, display=None, cups=None, locale="C.UTF-8"):
         """The environment for every Wine process of this prefix.
@@ -357,14 +415,14 @@ class WinePrefix:
                 os.symlink(os.path.join(WINE_FONTS, name), link)
 
     def exists(self):
-        """Whether the prefix is there, with its 32-bit half where the
-        machine runs 32-bit programs: a prefix made before 32-bit Wine was
-        installed, or where 32-bit Wine could not run, has no 32-bit system
-        files and cannot run the shipped 32-bit program, so there it counts
-        as missing and is made again."""
+        """Whether the prefix is there, with its 32-bit half where it must
+        have one: a prefix made before 32-bit Wine was installed, or where
+        32-bit Wine could not run, has no 32-bit system files and cannot run
+        the shipped 32-bit program, so there it counts as missing and is
+        made again."""
         if not os.path.isfile(os.path.join(self.path, "system.reg")):
             return False
-        return not runs_32bit_natively() or os.path.isfile(
+        return not self.with_32bit or os.path.isfile(
             os.path.join(self.path, "drive_c", "windows", "syswow64", "kernel32.dll"))
 
     def stop(self):
@@ -402,18 +460,19 @@ def wine_prefix(shared=True):
 
 
 def main(argv):
-    """`sandbox.py create-prefix DIR` / `ensure-prefix DIR` /
+    """`sandbox.py create-prefix DIR` / `ensure-prefix DIR [--with-32bit]` /
     `remove-prefix DIR`: a test run's prefix, made before the first test
     that needs it (ensure: kept when it is there) and removed after the
-    last."""
-    if len(argv) == 3 and argv[1] in ("create-prefix", "ensure-prefix"):
-        prefix = WinePrefix(argv[2])
+    last. --with-32bit: the prefix must have its 32-bit half even where the
+    machine does not run 32-bit programs natively (make it under emulation)."""
+    if len(argv) in (3, 4) and argv[1] in ("create-prefix", "ensure-prefix") and argv[3:] in ([], ["--with-32bit"]):
+        prefix = WinePrefix(argv[2], with_32bit=True if argv[3:] else None)
         prefix.create() if argv[1] == "create-prefix" else prefix.ensure()
         return 0
     if len(argv) == 3 and argv[1] == "remove-prefix":
         WinePrefix(argv[2]).remove()
         return 0
-    print("usage: sandbox.py create-prefix|ensure-prefix|remove-prefix DIR")
+    print("usage: sandbox.py create-prefix|ensure-prefix DIR [--with-32bit] | remove-prefix DIR")
     return 2
 
 

@@ -69,7 +69,7 @@ class EnglishInterfaceTest(CaptionsTest):
         property of IKWDev's one mapped X window."""
         # Wine names each X window's class after the executable.
         program = '"%s"' % os.path.basename(program_path()).lower()
-        windows = [w for w in self.x11_top_level_windows()
+        windows = [w for w in self.x11_windows()
                    if program in w[1].lower() and self.x11_viewable(w[0])]
         self.assertEqual(len(windows), 1, "IKWDev's mapped X windows: %s" % windows)
         out = self.x11(["xprop", "-id", windows[0][0], "-f", "_NET_WM_ICON", "32c",
@@ -86,11 +86,11 @@ class EnglishInterfaceTest(CaptionsTest):
                               capture_output=True, text=True, errors="replace",
                               stdin=subprocess.DEVNULL, timeout=60).stdout
 
-    def x11_top_level_windows(self):
-        """(id, rest of the line) of each child of the root window; there is
-        no window manager, so the programs' windows are those children."""
+    def x11_windows(self):
+        """(id, rest of the line) of each window below the root window: the
+        window manager puts the programs' windows into frames of its own."""
         found = []
-        for line in self.x11(["xwininfo", "-root", "-children"]).splitlines():
+        for line in self.x11(["xwininfo", "-root", "-tree"]).splitlines():
             fields = line.split(None, 1)
             if len(fields) == 2 and fields[0].startswith("0x"):
                 found.append((fields[0], fields[1]))

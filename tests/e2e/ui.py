@@ -40,6 +40,8 @@ NO = 7
 
 # The title of the program's message boxes.
 PROGRAM_NAME = "IKWDev"
+# The printer the program never opens the dialog on by choice.
+EXCLUDED_PRINTER = "Microsoft Print to PDF"
 # The title of Wine's print setup dialog under the tests' locale; with a
 # file open, " - " and the file's name follow it.
 SETUP_TITLE = "Print Setup"

@@ -2,9 +2,14 @@
 """Runs ikwdev-inspect on hand-made .dev files: its exit statuses, its reports
 on standard error, and its JSON parsed back.
 
-usage: inspect_test.py COMMAND...   (the inspector, after Wine for Windows builds)
+usage: inspect_test.py COMMAND... [--batch BATCH_COMMAND...]
+  COMMAND         the inspector, after Wine for Windows builds
+  BATCH_COMMAND   ikwdev-inspect-batch, after Wine: where each 32-bit Wine
+                  start is dear (IKW_32BIT_EMULATED=1), every case runs
+                  through the inspector's own wmain in this one process
 """
 
+import binascii
 import json
 import os
 import subprocess
@@ -69,7 +74,57 @@ WINE_COULD_NOT_START = b"Application could not be started"
 WINE_START_ATTEMPTS = 3
 
 
+class BatchRunner:
+    """One ikwdev-inspect-batch process that runs every case of the script:
+    see tools/ikwdev-inspect/batch_runner.cpp for its lines."""
+
+    OUTPUTS = {"full device": "full", "closed pipe": "closed-pipe"}
+
+    def __init__(self, command):
+        self._process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE, cwd=WORKDIR)
+        self._expect("ready")
+
+    def _expect(self, word):
+        line = self._process.stdout.readline().decode("utf-8", "replace").strip()
+        if not line.startswith(word):
+            raise RuntimeError("ikwdev-inspect-batch said %r, not %s" % (line, word))
+        return line[len(word):].strip()
+
+    def run(self, args, output):
+        fields = [output] + [binascii.hexlify(os.fsencode(arg)).decode() for arg in args]
+        self._process.stdin.write(("\t".join(fields) + "\n").encode())
+        self._process.stdin.flush()
+        status = int(self._expect("status"))
+        with open(os.path.join(WORKDIR, "ikw-batch.out"), "rb") as out, \
+                open(os.path.join(WORKDIR, "ikw-batch.err"), "rb") as err:
+            return status, out.read() if output == "file" else None, err.read()
+
+    def close(self):
+        self._process.stdin.close()
+        try:
+            self._process.wait(120)
+        except subprocess.TimeoutExpired:
+            self._process.kill()
+            self._process.wait()
+
+
+BATCH = None
+# Where the batch's cases write when the test gives an output that cannot
+# be written: one of BatchRunner.OUTPUTS.
+UNWRITABLE_OUTPUT = None
+
+
+def run_in_batch(args, stdout):
+    output = "file"
+    if stdout is not subprocess.PIPE:
+        output = BatchRunner.OUTPUTS[UNWRITABLE_OUTPUT]
+    status, out, err = BATCH.run(args, output)
+    return status, out.decode("utf-8") if out is not None else None, err.decode("utf-8", "replace")
+
+
 def run(*args, stdout=subprocess.PIPE):
+    if BATCH is not None:
+        return run_in_batch(args, stdout)
     for attempt in range(1, WINE_START_ATTEMPTS + 1):
         result = subprocess.run(COMMAND + list(args), stdout=stdout, stderr=subprocess.PIPE, cwd=WORKDIR,
                                 timeout=120)
@@ -186,7 +241,9 @@ class Inspector(unittest.TestCase):
             os.close(read_end)
             return os.fdopen(write_end, "wb")
         outputs = {"full device": lambda: open("/dev/full", "wb"), "closed pipe": closed_pipe}
+        global UNWRITABLE_OUTPUT
         for what, open_output in outputs.items():
+            UNWRITABLE_OUTPUT = what
             for args in (("office.dev",), ("--json", "short.dev"), ("--help",)):
                 with self.subTest(output=what, args=args), open_output() as output:
                     status, _, err = run(*args, stdout=output)
@@ -263,8 +320,12 @@ class Inspector(unittest.TestCase):
 def main(files):
     """Writes the files into a fresh folder and runs the tests of the script
     that was started, with the inspector's command from its arguments."""
-    global COMMAND, WORKDIR, ON_WINE
+    global COMMAND, WORKDIR, ON_WINE, BATCH
     COMMAND = sys.argv[1:]
+    batch_command = []
+    if "--batch" in COMMAND:
+        at = COMMAND.index("--batch")
+        COMMAND, batch_command = COMMAND[:at], COMMAND[at + 1:]
     ON_WINE = len(COMMAND) > 1
     with tempfile.TemporaryDirectory() as WORKDIR:
         for name, data in files.items():
@@ -273,7 +334,14 @@ def main(files):
         for name in CONTROL_NAMES + UNDECODABLE_NAMES:
             with open(os.path.join(os.fsencode(WORKDIR), os.fsencode(name)), "wb") as f:
                 f.write(FILES["office.dev"])
-        unittest.main(module="__main__", argv=sys.argv[:1])
+        if batch_command and os.environ.get("IKW_32BIT_EMULATED") == "1":
+            BATCH = BatchRunner(batch_command)
+        try:
+            program = unittest.main(module="__main__", argv=sys.argv[:1], exit=False)
+        finally:
+            if BATCH is not None:
+                BATCH.close()
+    sys.exit(0 if program.result.wasSuccessful() else 1)
 
 
 if __name__ == "__main__":

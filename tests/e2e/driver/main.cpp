@@ -145,6 +145,27 @@ int StoredDefault(const Args&) {
     return 0;
 }
 
+// add-printer NAME LIKE [--default]: a printer of Wine's own named NAME,
+// with the driver and port of the printer LIKE; CUPS never hears of it.
+// --default makes it the default printer too, in the same process: the
+// spooler of the next process re-reads CUPS first.
+int AddPrinter(const Args& args) {
+    if (!AddPrinterLike(Arg(args, 0), Arg(args, 1)))
+        FailWithLastError(L"AddPrinterW " + args[0]);
+    if (args.size() > 2 && args[2] != L"--default")
+        throw UsageError{L"unknown option " + args[2]};
+    if (args.size() > 2 && !MakeDefaultPrinter(args[0]))
+        FailWithLastError(L"SetDefaultPrinterW " + args[0]);
+    return 0;
+}
+
+// remove-printer NAME: a printer add-printer added, with its driver.
+int RemovePrinter(const Args& args) {
+    if (!RemovePrinterAdded(Arg(args, 0)))
+        FailWithLastError(L"removing printer " + args[0]);
+    return 0;
+}
+
 // devmode PRINTER: the driver's default settings record as hex.
 int DevMode(const Args& args) {
     std::vector<unsigned char> record = DefaultDeviceSettings(Arg(args, 0));
@@ -205,6 +226,8 @@ const std::map<std::wstring, int (*)(const Args&)> kCommands = {
     {L"rect", Rect},
     {L"default-printer", Default},
     {L"stored-default-printer", StoredDefault},
+    {L"add-printer", AddPrinter},
+    {L"remove-printer", RemovePrinter},
     {L"devmode", DevMode},
     {L"set-text", SetText},
     {L"settle", Settle},

@@ -15,6 +15,16 @@ std::wstring DefaultPrinter();
 // value the spooler keeps it in, read without loading the spooler.
 std::wstring StoredDefaultPrinter();
 
+// Adds a printer of Wine's own, which CUPS does not hold, named name, with
+// the driver and port of the printer like. false when the spooler refuses.
+bool AddPrinterLike(const std::wstring& name, const std::wstring& like);
+
+// Removes a printer AddPrinterLike added, and the driver it got.
+bool RemovePrinterAdded(const std::wstring& name);
+
+// SetDefaultPrinterW's answer.
+bool MakeDefaultPrinter(const std::wstring& name);
+
 // The printer's default device settings record, exactly the
 // dmSize + dmDriverExtra bytes the driver hands out. Empty on failure.
 std::vector<unsigned char> DefaultDeviceSettings(const std::wstring& printer);

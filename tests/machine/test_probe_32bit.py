@@ -13,6 +13,8 @@ LIB = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scri
 PROBE = os.path.join(LIB, "probe-32bit")
 GATE = os.path.join(LIB, "needs-32bit")
 SKIPPED = 77
+# Stands where qemu-user would, so that the gate finds no way to emulate.
+NO_EMULATOR = "/nonexistent/qemu-i386"
 
 
 def elf_for_no_machine(path):
@@ -62,11 +64,12 @@ class ProbeTest(unittest.TestCase):
                 self.assertEqual(result.returncode, 0, result.stderr)
                 self.assertEqual(result.stdout.splitlines()[:len(answer)], answer)
 
-    def test_the_gate_skips_with_the_reason_where_32bit_programs_cannot_run(self):
-        result = run([GATE, "sh", "-c", "echo ran"], self.refused)
+    def test_the_gate_skips_with_the_reason_where_32bit_programs_can_neither_run_nor_be_emulated(self):
+        result = run([GATE, "sh", "-c", "echo ran"], self.refused, IKW_QEMU_I386=NO_EMULATOR)
         self.assertEqual(result.returncode, SKIPPED)
         self.assertEqual(result.stdout,
-                         "skipped: this machine cannot run 32-bit programs (Exec format error)\n")
+                         "skipped: this machine cannot run 32-bit programs (Exec format error), nor emulate them: "
+                         "no %s (Debian's qemu-user)\n" % NO_EMULATOR)
 
     def test_the_gate_runs_the_command_where_they_run_and_keeps_its_status(self):
         result = run([GATE, "sh", "-c", "echo ran; exit 3"], shutil.which("cat"))
@@ -74,9 +77,10 @@ class ProbeTest(unittest.TestCase):
 
     def test_a_decision_in_the_environment_is_taken_without_probing(self):
         forced = run([GATE, "true"], shutil.which("cat"), IKW_32BIT="none",
-                     IKW_32BIT_REASON="IKW_32BIT=none")
-        self.assertEqual((forced.returncode, forced.stdout),
-                         (SKIPPED, "skipped: this machine cannot run 32-bit programs (IKW_32BIT=none)\n"))
+                     IKW_32BIT_REASON="IKW_32BIT=none", IKW_QEMU_I386=NO_EMULATOR)
+        self.assertEqual(forced.returncode, SKIPPED, forced.stdout)
+        self.assertTrue(forced.stdout.startswith(
+            "skipped: this machine cannot run 32-bit programs (IKW_32BIT=none), nor emulate them: "), forced.stdout)
         # A misspelt decision stops the run rather than counting as "cannot".
         misspelt = run([GATE, "true"], shutil.which("cat"), IKW_32BIT="nope")
         self.assertEqual(misspelt.returncode, 2, misspelt.stdout)

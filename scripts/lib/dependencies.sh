@@ -39,7 +39,7 @@ ikw_report_32bit() {
     case "$IKW_32BIT" in
         native) echo "== this machine runs 32-bit programs: the shipped 32-bit IKWDev.exe is tested in full" ;;
         *) echo "== this machine cannot run 32-bit programs natively ($IKW_32BIT_REASON):" \
-                "32-bit tests run as a smoke set under emulation where it is available, the rest are skipped" ;;
+                "the 32-bit Windows tests, fuzzing and a smoke set of the 32-bit program run under emulation where it is available (scripts/test --all-32bit runs every 32-bit test); what cannot run is skipped" ;;
     esac
 }
 

@@ -83,7 +83,6 @@ bool CIkwDevApp::InitInstance() {
     // The new-style save dialog is a component object. Nothing else needs
     // these services, so a failure here is left for that dialog to meet.
     const ikw::OleApartment apartment;
-    m_strExcludedPrinter = ikw::kExcludedPrinter;
 
     ikw::Win32PrintServices spooler;
     ikw::Win32DeviceInfoFiles files;

@@ -1,8 +1,6 @@
 #pragma once
 // The application object: its start-up routine is the whole run of the program.
 
-#include <string>
-
 #include "framework/application.h"
 #include "platform/html_help_viewer.h"
 
@@ -10,8 +8,6 @@ class CIkwDevApp : public fw::Application {
 public:
     CIkwDevApp();
     bool InitInstance() override;
-
-    std::u16string m_strExcludedPrinter;
 
 protected:
     // The help page of the main window from the HTML Help file beside the

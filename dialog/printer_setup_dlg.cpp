@@ -17,6 +17,9 @@
 #include "platform/wine_print_dialog_state.h"
 #include "res/resource.h"
 
+// The core finds the printer list by this id; it must be the template's.
+static_assert(ikw::kPrinterListControlId == cmb1, "the core's printer list id is not the dialog's cmb1");
+
 CPrinterSetupDlg::CPrinterSetupDlg(DWORD flags, HWND parent, DWORD helpContext)
     : fw::PrintDialog(flags, parent, helpContext),
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP_ICON))) {}

@@ -28,7 +28,8 @@ public:
 };
 
 // The printer list of the print setup dialog (cmb1 of its template, on
-// Windows and in Wine alike); the paper and source lists are combo boxes too.
+// Windows and in Wine alike; the dialog checks the two agree); the paper and
+// source lists are combo boxes too.
 inline constexpr unsigned kPrinterListControlId = 0x470;
 
 // Does nothing without a substitute. Otherwise sets the default printer back

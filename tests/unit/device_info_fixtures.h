@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace ikw::testing {
+namespace ikw::test_support {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -91,4 +91,4 @@ inline Bytes MakeDeviceInfoFile(const Bytes& devMode, std::uint32_t recordSize, 
     return bytes;
 }
 
-}  // namespace ikw::testing
+}  // namespace ikw::test_support

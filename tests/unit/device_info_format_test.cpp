@@ -10,11 +10,11 @@
 namespace ikw {
 namespace {
 
-using testing::Bytes;
-using testing::GetU16;
-using testing::MakeDeviceInfoFile;
-using testing::PutU16;
-using testing::PutU32;
+using test_support::Bytes;
+using test_support::GetU16;
+using test_support::MakeDeviceInfoFile;
+using test_support::PutU16;
+using test_support::PutU32;
 
 // A settings block as a driver hands it over: the public part zeroed apart
 // from the name, dmSpecVersion and the sizes, the driver-private part and any slack after
@@ -28,7 +28,7 @@ struct RecordShape {
 
 Bytes MakeBlock(const RecordShape& shape) {
     const std::size_t recordSize = std::size_t{shape.dmSize} + shape.dmDriverExtra;
-    Bytes block = testing::MakeDevMode({shape.name.substr(0, 32), std::min<std::size_t>(shape.name.size(), 32),
+    Bytes block = test_support::MakeDevMode({shape.name.substr(0, 32), std::min<std::size_t>(shape.name.size(), 32),
                                         shape.dmSize, shape.dmDriverExtra,
                                         std::max<std::size_t>(recordSize, 72) + shape.slack, shape.dmSize, 31, 7});
     // dmSpecVersion follows the name field directly: a name read one unit
@@ -59,7 +59,7 @@ private:
     int m_result;
 };
 
-const testing::FakePrintServices kPlainComparison;
+const test_support::FakePrintServices kPlainComparison;
 
 TEST(EncodeDeviceInfo, WritesRecordAndTailOnlyWhenNamesDiffer) {
     const std::u16string forty = Repeat(40);

@@ -12,7 +12,7 @@
 
 #include "devinfo/save_platform.h"
 
-namespace ikw::testing {
+namespace ikw::test_support {
 
 using Log = std::vector<std::string>;
 
@@ -107,4 +107,4 @@ private:
     };
 };
 
-}  // namespace ikw::testing
+}  // namespace ikw::test_support

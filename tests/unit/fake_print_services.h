@@ -7,7 +7,7 @@
 
 #include "app/print_services.h"
 
-namespace ikw::testing {
+namespace ikw::test_support {
 
 class FakePrintServices : public PrintServices {
 public:
@@ -64,4 +64,4 @@ public:
     int CompareNames(const std::u16string& a, const std::u16string& b) const override { return a.compare(b); }
 };
 
-}  // namespace ikw::testing
+}  // namespace ikw::test_support

@@ -7,7 +7,7 @@
 
 #include "devinfo/string_table.h"
 
-namespace ikw::testing {
+namespace ikw::test_support {
 
 class FakeStringTable : public StringTable {
 public:
@@ -18,4 +18,4 @@ public:
     }
 };
 
-}  // namespace ikw::testing
+}  // namespace ikw::test_support

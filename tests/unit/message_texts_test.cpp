@@ -30,7 +30,7 @@ TEST(FillPlaceholders, FillsEachPlaceholderOnceAndLeavesTheRest) {
 }
 
 TEST(ComposeMessage, TakesTheInterfaceLanguagesTemplateAndFallsBackToTheBuiltInEnglish) {
-    testing::FakeStringTable japanese;
+    test_support::FakeStringTable japanese;
     // The printer's name comes first in this Japanese template, the path
     // last, as in the English one; the reason of the other template comes
     // after the path.
@@ -43,7 +43,7 @@ TEST(ComposeMessage, TakesTheInterfaceLanguagesTemplateAndFallsBackToTheBuiltInE
 
     // A string the resources lack: the English text, never an empty box.
     EXPECT_EQ(Narrow(ComposeMessage(japanese, IDS_NOW_DEFAULT, {u"Office"})), "Office is now the default printer.");
-    testing::FakeStringTable empty;
+    test_support::FakeStringTable empty;
     for (const MessageText& text : kMessageTexts)
         EXPECT_FALSE(ComposeMessage(empty, text.id).empty()) << text.id;
 }

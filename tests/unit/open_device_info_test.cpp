@@ -13,9 +13,9 @@
 namespace ikw {
 namespace {
 
-using testing::Bytes;
-using testing::GetU16;
-using testing::PutU16;
+using test_support::Bytes;
+using test_support::GetU16;
+using test_support::PutU16;
 using Names = std::vector<std::u16string>;
 
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
@@ -27,7 +27,7 @@ constexpr std::uint16_t kDriverVersion = 0x0600;
 // private part.
 Bytes Record(const std::u16string& name, std::uint16_t dmSize = 220, std::uint16_t dmDriverExtra = 16,
              std::uint16_t driverVersion = kDriverVersion) {
-    Bytes record = testing::MakeDevMode({name, 31, dmSize, dmDriverExtra, 0, dmSize, 13, 5});
+    Bytes record = test_support::MakeDevMode({name, 31, dmSize, dmDriverExtra, 0, dmSize, 13, 5});
     PutU16(record, 66, driverVersion);
     if (dmSize >= kDmFieldsEnd) {
         PutU16(record, kDmFieldsOffset, 0x0003);  // DM_ORIENTATION | DM_PAPERSIZE
@@ -41,7 +41,7 @@ Bytes Record(const std::u16string& name, std::uint16_t dmSize = 220, std::uint16
 // follows only when the record's 31 units could not hold it.
 Bytes DeviceInfoFile(const Bytes& record, const std::u16string& fullName) {
     const bool tail = fullName.size() > 31;
-    return testing::MakeDeviceInfoFile(record, static_cast<std::uint32_t>(record.size()), tail ? &fullName : nullptr);
+    return test_support::MakeDeviceInfoFile(record, static_cast<std::uint32_t>(record.size()), tail ? &fullName : nullptr);
 }
 
 // The messages as an English interface shows them.
@@ -127,7 +127,7 @@ TEST(DecideOpen, ChoosesThePrinterTheFileNamesOrSaysWhyNot) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        testing::FakePrintServices names;
+        test_support::FakePrintServices names;
         BuiltInEnglish strings;
         const OpenDecision decision = DecideOpen(file, c.contents, installed, names, strings);
         if (c.printer.empty()) {
@@ -164,7 +164,7 @@ TEST(FitRecordToDriver, KeepsWhatTheDriverCanReadAndThePrivatePartOnlyFromTheSam
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        testing::FakePrintServices names;
+        test_support::FakePrintServices names;
         const FittedRecord fit = FitRecordToDriver(record, c.driver, names);
         const Bytes& fitted = fit.record;
         ASSERT_EQ(fitted.size(), std::size_t{c.dmSize} + c.dmDriverExtra);
@@ -186,7 +186,7 @@ TEST(FitRecordToDriver, ACutPublicPartVouchesForNoFieldItLost) {
     Bytes record = Record(kOffice, 220, 0);
     PutU16(record, kDmFieldsOffset + 2, 0x0201);  // DM_FORMNAME | DM_MEDIATYPE
     // dmFormName ends at 166 and dmMediaType at 200: a cut to 120 loses both.
-    testing::FakePrintServices names;
+    test_support::FakePrintServices names;
     const FittedRecord fit = FitRecordToDriver(record, Record(kOffice, 120, 0), names);
     EXPECT_EQ(GetU16(fit.record, kDmFieldsOffset), 0x0003);
     EXPECT_EQ(GetU16(fit.record, kDmFieldsOffset + 2), 0x0000);
@@ -200,7 +200,7 @@ TEST(FitRecordToDriver, ARecordThatEndsBeforeDmFieldsVouchesForNothing) {
     // private bytes lie where dmFields would be, and must not be taken for it.
     Bytes record = Record(kOffice, 72, 16);
     std::fill(record.begin() + 72, record.begin() + 76, 0xFF);
-    testing::FakePrintServices names;
+    test_support::FakePrintServices names;
     const FittedRecord fit = FitRecordToDriver(record, Record(kOffice, 72, 16), names);
     ASSERT_EQ(GetU16(fit.record, kDmSizeOffset), kDmFieldsEnd);
     EXPECT_EQ(GetU16(fit.record, kDmFieldsOffset), 0u);
@@ -212,7 +212,7 @@ TEST(FitRecordToDriver, ARecordThatEndsBeforeDmFieldsVouchesForNothing) {
 }
 
 TEST(FittingLossMessage, IsOneLineASentenceWithTheSettingsNamedInTheInterfaceLanguage) {
-    testing::FakeStringTable japanese;
+    test_support::FakeStringTable japanese;
     japanese.table = {{IDS_SETTINGS_RESET, u"リセットされました (%1) :%2"},
                       {IDS_FIELDS_DROPPED, u"入らなかった設定: %1"},
                       {IDS_FIELDS_KEPT, u"引き継いだ設定: %1"},
@@ -236,7 +236,7 @@ TEST(FittingLossMessage, IsOneLineASentenceWithTheSettingsNamedInTheInterfaceLan
 // memory, and one log of what the program did, in order.
 class FakeOpenPlatform : public DeviceInfoPlatform, public OpenedFileDialogHost, public MessageBoxes {
 public:
-    explicit FakeOpenPlatform(testing::FakePrintServices& spooler) : m_spooler(spooler) {}
+    explicit FakeOpenPlatform(test_support::FakePrintServices& spooler) : m_spooler(spooler) {}
     std::map<std::u16string, Bytes> files;
     struct Driver {
         std::uint16_t dmSize, dmDriverExtra, version = kDriverVersion;
@@ -285,7 +285,7 @@ public:
     void DestroySetupDialog() override { log.push_back("destroy"); }
 
 private:
-    testing::FakePrintServices& m_spooler;
+    test_support::FakePrintServices& m_spooler;
 };
 
 class RunProgramTest : public ::testing::Test {
@@ -301,7 +301,7 @@ protected:
     }
     int Run(const Names& args) { return RunProgram(args, spooler, platform, platform, platform, strings); }
 
-    testing::FakePrintServices spooler;
+    test_support::FakePrintServices spooler;
     BuiltInEnglish strings;
     FakeOpenPlatform platform;
 };
@@ -429,7 +429,7 @@ TEST_F(RunProgramTest, AFileThatCannotBeOpenedIsReportedThenTheUsualStartFollows
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        testing::FakePrintServices fresh = spooler;
+        test_support::FakePrintServices fresh = spooler;
         FakeOpenPlatform platform(fresh);
         platform.files = this->platform.files;
         platform.drivers = this->platform.drivers;

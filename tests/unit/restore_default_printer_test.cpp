@@ -61,7 +61,7 @@ class RestoreTest : public ::testing::TestWithParam<RestoreCase> {};
 
 TEST_P(RestoreTest, SetsTheDefaultBackAndSelectsIt) {
     const RestoreCase& c = GetParam();
-    testing::FakePrintServices spooler;
+    test_support::FakePrintServices spooler;
     spooler.printers = {u"A", u"B"};
     FakeChildren children;
     children.windows = c.windows;

@@ -18,11 +18,11 @@
 namespace ikw {
 namespace {
 
-using testing::Bytes;
-using testing::FakeFiles;
-using testing::MakeDeviceInfoFile;
-using testing::MakeDevNames;
-using testing::PutU16;
+using test_support::Bytes;
+using test_support::FakeFiles;
+using test_support::MakeDeviceInfoFile;
+using test_support::MakeDevNames;
+using test_support::PutU16;
 
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
@@ -31,10 +31,10 @@ std::string Narrow(const std::u16string& text) { return std::string(text.begin()
 // block may be larger than the record, as allocations are rounded up.
 Bytes DevMode(const std::u16string& deviceName, std::uint16_t dmSize, std::uint16_t dmDriverExtra,
               std::size_t blockSize = 0) {
-    return testing::MakeDevMode({deviceName, 32, dmSize, dmDriverExtra, blockSize, 0, 7, 1});
+    return test_support::MakeDevMode({deviceName, 32, dmSize, dmDriverExtra, blockSize, 0, 7, 1});
 }
 
-using testing::Log;
+using test_support::Log;
 
 // Lends a copy of each record while it is locked and spoils the copy when
 // the last lock is undone, so a read after the unlock shows in the file.
@@ -139,7 +139,7 @@ struct Rig {
     FakeSaveDialog dialog;
     FakeFiles files;
     FakeMessages messages;
-    testing::FakePrintServices comparison;
+    test_support::FakePrintServices comparison;
     // dmSize 220 and 8 bytes of driver data in a block rounded up to 240.
     const Bytes devMode = DevMode(kPrinter, 220, 8, 240);
 

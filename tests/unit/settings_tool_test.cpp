@@ -12,10 +12,10 @@
 namespace ikw::settings {
 namespace {
 
-using testing::Bytes;
-using testing::MakeDeviceInfoFile;
-using testing::PutU16;
-using testing::PutU32;
+using test_support::Bytes;
+using test_support::MakeDeviceInfoFile;
+using test_support::PutU16;
+using test_support::PutU32;
 
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
@@ -30,7 +30,7 @@ const std::u16string kLong = u"A printer whose name is longer than thirty-two un
 // A driver's record: the name cut to its field, 220 public bytes, 8 private
 // ones, the orientation set.
 Bytes Record(const std::u16string& printer, std::int16_t orientation) {
-    Bytes record = testing::MakeDevMode({printer.substr(0, 31), 32, 220, 8, 0, 120, 3, 1});
+    Bytes record = test_support::MakeDevMode({printer.substr(0, 31), 32, 220, 8, 0, 120, 3, 1});
     PutU32(record, kDmFieldsOffset, kDmOrientation);
     PutU16(record, kOrientation, static_cast<std::uint16_t>(orientation));
     return record;
@@ -69,7 +69,7 @@ public:
     // input in it; its version, sizes and private part stay its own.
     std::optional<Bytes> MergeThroughDriver(const std::u16string& printer, const Bytes& record) override {
         Bytes merged = drivers.at(printer);
-        const std::size_t publicEnd = std::min<std::size_t>(testing::GetU16(merged, 68), record.size());
+        const std::size_t publicEnd = std::min<std::size_t>(test_support::GetU16(merged, 68), record.size());
         for (std::size_t i = 0; i < publicEnd; ++i)
             if (i < kDmDriverVersionOffset || i >= kDmDriverVersionOffset + 6)
                 merged[i] = record[i];
@@ -80,7 +80,7 @@ public:
     SetOutcome SetDefaults(const std::u16string& printer, const Bytes& record, DefaultsScope scope) override {
         const bool allUsers = scope == DefaultsScope::AllUsers;
         set.push_back(Narrow(printer) + (allUsers ? " all " : " user ") +
-                      std::to_string(testing::GetU16(record, kOrientation)));
+                      std::to_string(test_support::GetU16(record, kOrientation)));
         if (setOutcome != SetOutcome::Set)
             return setOutcome;
         Bytes stored = record;
@@ -140,10 +140,10 @@ protected:
         devices.inputFiles[path] = MakeDeviceInfoFile(record, 228, printer.size() > 31 ? &printer : nullptr);
     }
 
-    testing::FakePrintServices spooler;
+    test_support::FakePrintServices spooler;
     FakeDevices devices;
-    testing::FakeFiles files;
-    testing::Log fileLog;
+    test_support::FakeFiles files;
+    test_support::Log fileLog;
     std::string out, err;
 };
 
@@ -176,7 +176,7 @@ TEST(CaptureFileNamesTest, EveryPrinterGetsAFileOfItsOwnThatAFolderTakes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(CaptureFileNames(c.printers, testing::FakePrintServices()), c.files);
+        EXPECT_EQ(CaptureFileNames(c.printers, test_support::FakePrintServices()), c.files);
     }
 }
 

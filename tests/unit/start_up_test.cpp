@@ -37,7 +37,7 @@ TEST(GetSubstitutePrinterName, CountsOnlyPrintersThatAreNotExcluded) {
 // the system default at the moment the dialog runs.
 class ScriptedDialogs : public SetupDialogHost {
 public:
-    explicit ScriptedDialogs(testing::FakePrintServices& spooler) : m_spooler(spooler) {}
+    explicit ScriptedDialogs(test_support::FakePrintServices& spooler) : m_spooler(spooler) {}
     Names opensOn;
     struct Run {
         std::u16string systemDefault, defaultPrinter, substitute;
@@ -62,7 +62,7 @@ public:
     void DestroySetupDialog() override { ++destroyed; }
 
 private:
-    testing::FakePrintServices& m_spooler;
+    test_support::FakePrintServices& m_spooler;
 };
 
 class RecordedMessages : public MessageBoxes {
@@ -92,7 +92,7 @@ class StartUpTest : public ::testing::TestWithParam<StartUpCase> {};
 
 TEST_P(StartUpTest, TriesSubstitutesAndHandsTheDefaultBack) {
     const StartUpCase& c = GetParam();
-    testing::FakePrintServices spooler;
+    test_support::FakePrintServices spooler;
     spooler.printers = c.printers;
     spooler.defaultPrinter = c.defaultPrinter;
     spooler.refusedDefaults = c.refused;
@@ -178,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<StartUpCase>& info) { return std::string(info.param.name); });
 
 TEST(StartUp, ADefaultTheUserChoseMeanwhileIsLeftAlone) {
-    testing::FakePrintServices spooler;
+    test_support::FakePrintServices spooler;
     spooler.printers = {u"A", u"B", u"C"};
     spooler.defaultPrinter = u"B";
     spooler.refusedDefaults = {u"B"};  // the dialog's hand-back fails
@@ -198,14 +198,14 @@ TEST(StartUp, ADefaultTheUserChoseMeanwhileIsLeftAlone) {
 // The message is one template with the sentence about the default now filled
 // in, in the order the interface language puts them.
 TEST(StartUp, TheDefaultPrinterMessageIsComposedInTheInterfaceLanguage) {
-    testing::FakePrintServices spooler;
+    test_support::FakePrintServices spooler;
     spooler.printers = {u"A", u"B"};
     spooler.defaultPrinter = u"B";
     spooler.refusedDefaults = {u"B", u"B"};
     ScriptedDialogs dialogs(spooler);
     dialogs.opensOn = {u"A"};
     RecordedMessages messages;
-    testing::FakeStringTable strings;
+    test_support::FakeStringTable strings;
     strings.table = {
         {IDS_DEFAULT_NOT_RESTORED, u"既定のプリンターのエラー : %1 を既定のプリンターに戻せませんでした。%2"},
         {IDS_NOW_DEFAULT, u"現在の既定のプリンターは %1 です。"}};
@@ -218,7 +218,7 @@ TEST(StartUp, TheDefaultPrinterMessageIsComposedInTheInterfaceLanguage) {
 }
 
 TEST(StartUp, APrinterListThatCannotBeReadIsSaidWithTheSystemsReasonAndNoDialogOpens) {
-    testing::FakePrintServices spooler;
+    test_support::FakePrintServices spooler;
     spooler.listAllocationFails = true;
     spooler.defaultPrinter = u"A";
     ScriptedDialogs dialogs(spooler);

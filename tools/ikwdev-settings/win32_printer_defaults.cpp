@@ -4,7 +4,9 @@
 #include <winspool.h>
 
 #include <cwchar>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "devinfo/device_records.h"
 #include "framework/unique_handle.h"
@@ -94,6 +96,42 @@ std::optional<std::string> ReadAnswer(HANDLE pipe) {
     return answer;
 }
 
+// The pipe and what was read from it, for the reading thread.
+struct PendingAnswer {
+    HANDLE pipe;
+    std::optional<std::string> answer;
+};
+
+DWORD WINAPI ReadAnswerInto(void* pending) {
+    auto* reading = static_cast<PendingAnswer*>(pending);
+    reading->answer = ReadAnswer(reading->pipe);
+    return 0;
+}
+
+// Reads the answer of a read-back process that holds the pipe's only write
+// end. A driver that hangs in that process must not hang the tool: the
+// reading is a thread of its own, and a process still running after its
+// time is ended, which breaks the pipe and so ends the reading too. The
+// answer is taken only from a process that ended by itself, with 0.
+std::optional<std::string> AnswerOf(HANDLE process, HANDLE pipe) {
+    PendingAnswer pending{pipe, std::nullopt};
+    const fw::KernelHandle reading(CreateThread(nullptr, 0, ReadAnswerInto, &pending, 0, nullptr));
+    if (!reading) {
+        TerminateProcess(process, 1);
+        return std::nullopt;
+    }
+    const bool ended = WaitForSingleObject(process, kReadBackTimeoutMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, INFINITE);
+    }
+    WaitForSingleObject(reading.Get(), INFINITE);
+    DWORD exitCode = 1;
+    if (!ended || !GetExitCodeProcess(process, &exitCode) || exitCode != 0)
+        return std::nullopt;
+    return std::move(pending.answer);
+}
+
 }  // namespace
 
 int WriteDefaultsAsANewProgramReadsThem(const wchar_t* printerHex, const wchar_t* scopeName) {
@@ -149,10 +187,8 @@ StoredDefaults Win32PrinterDefaults::ReadBack(const std::u16string& printer, Def
         return {};
     const fw::KernelHandle process(started.hProcess), thread(started.hThread);
     writer = fw::KernelHandle();  // so that the pipe breaks when the process ends
-    const std::optional<std::string> answer = ReadAnswer(reader.Get());
-    DWORD exitCode = 1;
-    if (WaitForSingleObject(process.Get(), kReadBackTimeoutMs) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(process.Get(), &exitCode) || exitCode != 0 || !answer)
+    const std::optional<std::string> answer = AnswerOf(process.Get(), reader.Get());
+    if (!answer)
         return {};
     StoredDefaults stored;
     stored.readable = true;

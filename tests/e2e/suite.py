@@ -31,8 +31,6 @@ SMOKE_SET = {
     "test_save": ["SavedRecordTest.test_saves_the_default_printers_record_without_a_tail"],
     "test_open": ["OpenSavedFileTest.test_a_saved_file_opens_as_it_was_saved_and_saves_again_to_the_same_bytes"],
 }
-# How many times longer the smoke set's waits are under emulation.
-EMULATION_SLOWDOWN = 10
 # scripts/test --all-32bit: the whole suite under emulation, before a
 # release, with waits long enough for a loaded machine.
 ALL_32BIT = os.environ.get("IKW_E2E_ALL_32BIT") == "1"
@@ -94,7 +92,7 @@ def main(argv):
             return skip("no emulation either, " + why_not)
         if step.startswith("test_") and step not in SMOKE_SET and not ALL_32BIT:
             return skip("only the smoke set runs under emulation (all of it: scripts/test --all-32bit)")
-        slowdown = ALL_32BIT_SLOWDOWN if ALL_32BIT else EMULATION_SLOWDOWN
+        slowdown = ALL_32BIT_SLOWDOWN if ALL_32BIT else sandbox.EMULATION_SLOWDOWN
         print("== under i386 emulation (qemu-user): the 32-bit program runs some "
               "%d times slower" % slowdown)
         # Before the test modules import the harness, which reads them.

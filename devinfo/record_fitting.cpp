@@ -56,9 +56,9 @@ FittedRecord FitRecordToDriver(const std::vector<std::uint8_t>& record, const st
     result.noFieldList = dmSize < kDmFieldsEnd;
     const std::uint32_t fileFields = result.noFieldList ? 0 : ReadU32(record.data() + kDmFieldsOffset);
     std::uint32_t fields = fileFields;
-    for (const DmFieldBit& bit : kDmFieldBits)
-        if (bit.end > std::min(dmSize, publicSize))
-            fields &= ~bit.bit;
+    for (const RecordSetting& setting : kRecordSettings)
+        if (setting.End() > std::min(dmSize, publicSize))
+            fields &= ~setting.bit;
     WriteU32(fitted.data() + kDmFieldsOffset, fields);
     result.fieldsKept = fields;
     result.fieldsDropped = fileFields & ~fields;

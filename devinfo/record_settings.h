@@ -79,6 +79,8 @@ constexpr const RecordSetting& RecordSettingOf(std::string_view field) {
     throw "no such setting in the record";  // in a constant expression: a compile error
 }
 
+// The one name among the settings: the decoder and the tools read it apart
+// from the numbers.
 inline constexpr const RecordSetting& kFormNameSetting = RecordSettingOf("dmFormName");
 inline constexpr std::uint32_t kDmFormNameBit = kFormNameSetting.bit;
 

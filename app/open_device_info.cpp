@@ -5,34 +5,12 @@
 #include "devinfo/ascii_text.h"
 #include "devinfo/device_info_format.h"
 #include "devinfo/message_texts.h"
+#include "devinfo/record_settings.h"
 #include "devinfo/save_device_settings.h"
 
 namespace ikw {
 
 namespace {
-
-// Every setting of the record by its dmFields bit, named as a user knows it
-// in the interface language.
-constexpr struct {
-    std::uint32_t bit;
-    unsigned id;
-} kSettingNameIds[] = {
-    {0x00000001, IDS_SETTING_ORIENTATION},     {0x00000002, IDS_SETTING_PAPER},
-    {0x00000004, IDS_SETTING_PAPER_LENGTH},    {0x00000008, IDS_SETTING_PAPER_WIDTH},
-    {0x00000010, IDS_SETTING_SCALE},           {0x00000020, IDS_SETTING_POSITION},
-    {0x00000040, IDS_SETTING_PAGES_PER_SHEET}, {0x00000080, IDS_SETTING_SCREEN_ORIENTATION},
-    {0x00000100, IDS_SETTING_COPIES},          {0x00000200, IDS_SETTING_SOURCE},
-    {0x00000400, IDS_SETTING_RESOLUTION},      {0x00000800, IDS_SETTING_COLOR},
-    {0x00001000, IDS_SETTING_DUPLEX},          {0x00002000, IDS_SETTING_Y_RESOLUTION},
-    {0x00004000, IDS_SETTING_TRUETYPE},        {0x00008000, IDS_SETTING_COLLATION},
-    {kDmFormNameBit, IDS_SETTING_FORM_NAME},   {0x00020000, IDS_SETTING_SCREEN_DPI},
-    {0x00040000, IDS_SETTING_COLOR_DEPTH},     {0x00080000, IDS_SETTING_SCREEN_WIDTH},
-    {0x00100000, IDS_SETTING_SCREEN_HEIGHT},   {0x00200000, IDS_SETTING_SCREEN_MODE},
-    {0x00400000, IDS_SETTING_REFRESH_RATE},    {0x00800000, IDS_SETTING_COLOR_MANAGEMENT},
-    {0x01000000, IDS_SETTING_COLOR_RENDERING}, {0x02000000, IDS_SETTING_PAPER_TYPE},
-    {0x04000000, IDS_SETTING_HALFTONING},      {0x08000000, IDS_SETTING_PANNING_WIDTH},
-    {0x10000000, IDS_SETTING_PANNING_HEIGHT},  {0x20000000, IDS_SETTING_SCREEN_SCALING},
-};
 
 // The text with one more line after it, when there is one.
 std::u16string WithLine(const std::u16string& text, const std::u16string& line) {
@@ -43,21 +21,14 @@ std::u16string FileProblem(StringTable& strings, const std::u16string& reason, c
     return ComposeMessage(strings, IDS_NOT_DEVICE_INFO, {reason, file});
 }
 
-// The settings a dmFields mask vouches for, as a user knows them, in record
-// order.
+// The settings a dmFields mask vouches for, as a user knows them, in the
+// order of their bits.
 std::u16string SettingNames(StringTable& strings, std::uint32_t fields) {
     const std::u16string separator = ComposeMessage(strings, IDS_LIST_SEPARATOR);
     std::u16string names;
-    for (const DmFieldBit& bit : kDmFieldBits) {
-        if ((fields & bit.bit) == 0)
-            continue;
-        // A bit without a plain name keeps its Win32 name (DM_...).
-        std::u16string name = WidenAscii(bit.name);
-        for (const auto& known : kSettingNameIds)
-            if (known.bit == bit.bit)
-                name = ComposeMessage(strings, known.id);
-        names += (names.empty() ? u"" : separator) + name;
-    }
+    for (const RecordSetting& setting : kRecordSettings)
+        if ((fields & setting.bit) != 0)
+            names += (names.empty() ? u"" : separator) + ComposeMessage(strings, setting.nameId);
     return names;
 }
 

@@ -6,59 +6,23 @@
 
 namespace ikw {
 
-// Layout of DEVMODEW as the Win32 headers define it; a field's end is where
-// the next one starts. The display fields share bytes with the printer ones
-// (the union at 76 and at 180), which is why two bits can vouch for one place.
-const std::array<DmFieldBit, 30> kDmFieldBits = {{
-    {0x00000001, "DM_ORIENTATION", 78},
-    {0x00000002, "DM_PAPERSIZE", 80},
-    {0x00000004, "DM_PAPERLENGTH", 82},
-    {0x00000008, "DM_PAPERWIDTH", 84},
-    {0x00000010, "DM_SCALE", 86},
-    {0x00000020, "DM_POSITION", 84},
-    {0x00000040, "DM_NUP", 184},
-    {0x00000080, "DM_DISPLAYORIENTATION", 88},
-    {0x00000100, "DM_COPIES", 88},
-    {0x00000200, "DM_DEFAULTSOURCE", 90},
-    {0x00000400, "DM_PRINTQUALITY", 92},
-    {0x00000800, "DM_COLOR", 94},
-    {0x00001000, "DM_DUPLEX", 96},
-    {0x00002000, "DM_YRESOLUTION", 98},
-    {0x00004000, "DM_TTOPTION", 100},
-    {0x00008000, "DM_COLLATE", 102},
-    {0x00010000, "DM_FORMNAME", 166},
-    {0x00020000, "DM_LOGPIXELS", 168},
-    {0x00040000, "DM_BITSPERPEL", 172},
-    {0x00080000, "DM_PELSWIDTH", 176},
-    {0x00100000, "DM_PELSHEIGHT", 180},
-    {0x00200000, "DM_DISPLAYFLAGS", 184},
-    {0x00400000, "DM_DISPLAYFREQUENCY", 188},
-    {0x00800000, "DM_ICMMETHOD", 192},
-    {0x01000000, "DM_ICMINTENT", 196},
-    {0x02000000, "DM_MEDIATYPE", 200},
-    {0x04000000, "DM_DITHERTYPE", 204},
-    {0x08000000, "DM_PANNINGWIDTH", 216},
-    {0x10000000, "DM_PANNINGHEIGHT", 220},
-    {0x20000000, "DM_DISPLAYFIXEDOUTPUT", 92},
-}};
-
-const std::array<DmShortField, 13> kDmShortFields = {{
-    {"dmOrientation", "orientation", 76, 0x00000001, &DevModeFields::dmOrientation},
-    {"dmPaperSize", "paper", 78, 0x00000002, &DevModeFields::dmPaperSize},
-    {"dmPaperLength", "paper length", 80, 0x00000004, &DevModeFields::dmPaperLength},
-    {"dmPaperWidth", "paper width", 82, 0x00000008, &DevModeFields::dmPaperWidth},
-    {"dmScale", "scale", 84, 0x00000010, &DevModeFields::dmScale},
-    {"dmCopies", "copies", 86, 0x00000100, &DevModeFields::dmCopies},
-    {"dmDefaultSource", "source", 88, 0x00000200, &DevModeFields::dmDefaultSource},
-    {"dmPrintQuality", "resolution", 90, 0x00000400, &DevModeFields::dmPrintQuality},
-    {"dmColor", "colour", 92, 0x00000800, &DevModeFields::dmColor},
-    {"dmDuplex", "duplex", 94, 0x00001000, &DevModeFields::dmDuplex},
-    {"dmYResolution", "vertical resolution", 96, 0x00002000, &DevModeFields::dmYResolution},
-    {"dmTTOption", "TrueType fonts", 98, 0x00004000, &DevModeFields::dmTTOption},
-    {"dmCollate", "collation", 100, 0x00008000, &DevModeFields::dmCollate},
-}};
-
 namespace {
+
+// Every setting the table reads as a 16-bit number is 2 bytes long and has
+// its member, once, in the table's order: a row added without one would go
+// unread.
+constexpr bool ShortFieldsFollowTheTable() {
+    std::size_t next = 0;
+    for (const RecordSetting& setting : kRecordSettings) {
+        if (setting.value != SettingValue::Int16)
+            continue;
+        if (setting.size != 2 || next == kDmShortFields.size() || &kDmShortFields[next].setting != &setting)
+            return false;
+        ++next;
+    }
+    return next == kDmShortFields.size();
+}
+static_assert(ShortFieldsFollowTheTable());
 
 constexpr std::size_t kFullNameSizeBytes = 2;
 // (32766 + 1) * 2 = 65534 is the largest even size the 16-bit field holds.
@@ -82,11 +46,11 @@ DecodeResult Invalid(std::size_t offset, std::string message) {
 
 }  // namespace
 
-std::vector<const DmFieldBit*> FieldBitsPastDmSize(std::uint32_t dmFields, std::uint16_t dmSize) {
-    std::vector<const DmFieldBit*> past;
-    for (const DmFieldBit& bit : kDmFieldBits)
-        if ((dmFields & bit.bit) != 0 && bit.end > dmSize)
-            past.push_back(&bit);
+std::vector<const RecordSetting*> FieldBitsPastDmSize(std::uint32_t dmFields, std::uint16_t dmSize) {
+    std::vector<const RecordSetting*> past;
+    for (const RecordSetting& setting : kRecordSettings)
+        if ((dmFields & setting.bit) != 0 && setting.End() > dmSize)
+            past.push_back(&setting);
     return past;
 }
 
@@ -147,18 +111,18 @@ void ReadPublicFields(const std::uint8_t* record, DeviceInfo& info) {
     // and goes on. The "field" there is driver-private bytes.
     if (covers(kDmFieldsEnd)) {
         fields.dmFields = ReadU32(record + kDmFieldsOffset);
-        for (const DmFieldBit* bit : FieldBitsPastDmSize(*fields.dmFields, fields.dmSize))
+        for (const RecordSetting* setting : FieldBitsPastDmSize(*fields.dmFields, fields.dmSize))
             info.warnings.push_back({kDeviceInfoHeaderSize + kDmFieldsOffset,
-                                     "dmFields sets " + std::string(bit->name) + " (" + Hex32(bit->bit) +
-                                         "), whose field ends at record byte " + std::to_string(bit->end) +
+                                     "dmFields sets " + std::string(setting->win32Name) + " (" + Hex32(setting->bit) +
+                                         "), whose field ends at record byte " + std::to_string(setting->End()) +
                                          ", past dmSize " + std::to_string(fields.dmSize) +
                                          ": its bytes are not there, a reader must not use it"});
     }
     for (const DmShortField& field : kDmShortFields)
-        if (covers(field.offset + 2))
-            fields.*field.member = static_cast<std::int16_t>(ReadU16(record + field.offset));
-    if (covers(kDmFormNameOffset + 2 * kDmNameUnits))
-        fields.dmFormName = ReadNameField(record + kDmFormNameOffset);
+        if (covers(field.setting.End()))
+            fields.*field.member = static_cast<std::int16_t>(ReadU16(record + field.setting.offset));
+    if (covers(kFormNameSetting.End()))
+        fields.dmFormName = ReadNameField(record + kFormNameSetting.offset);
 }
 
 // The tail after the record ends at recordEnd: FullNameSize and the full

@@ -12,6 +12,7 @@
 
 #include "devinfo/device_records.h"
 #include "devinfo/name_comparison.h"
+#include "devinfo/record_settings.h"
 
 namespace ikw {
 
@@ -42,20 +43,10 @@ inline constexpr std::size_t kDeviceInfoHeaderSize = 4;
 // 4 + (65535 + 65535) + 2 + 65534: nothing longer can be a device info file.
 inline constexpr std::size_t kMaxDeviceInfoFileSize = 196610;
 
-// A dmFields bit, the field it vouches for and where that field ends inside
-// the record: a record whose dmSize stops short of that end claims a field it
-// does not hold.
-struct DmFieldBit {
-    std::uint32_t bit;
-    const char* name;
-    std::size_t end;
-};
-extern const std::array<DmFieldBit, 30> kDmFieldBits;
-
 // The bits dmFields sets for fields that end past dmSize. Drivers do send
 // such records; the encoder writes them as they are and the decoder accepts
 // them with a warning for each bit, so whatever a save writes reads back.
-std::vector<const DmFieldBit*> FieldBitsPastDmSize(std::uint32_t dmFields, std::uint16_t dmSize);
+std::vector<const RecordSetting*> FieldBitsPastDmSize(std::uint32_t dmFields, std::uint16_t dmSize);
 
 // The public part of the record as a reader of .dev files sees it. A field is
 // present only when dmSize covers it; whether the driver set it is told by
@@ -83,17 +74,32 @@ struct DevModeFields {
     std::optional<std::u16string> dmFormName;  // up to the first NUL within its 32 units
 };
 
-// The 16-bit signed fields a reader cares about, in record order, with their
-// dmFields bit and what each is to a user: one list for the decoder and for
-// whoever prints or reports them.
+// The settings the table reads as 16-bit signed numbers, in record order,
+// each with the member that holds it: the one list of them for the decoder
+// and for whoever prints or reports them.
 struct DmShortField {
-    const char* name;
-    const char* label;  // "orientation"
-    std::size_t offset;
-    std::uint32_t bit;
+    const RecordSetting& setting;
     std::optional<std::int16_t> DevModeFields::*member;
 };
-extern const std::array<DmShortField, 13> kDmShortFields;
+// The member of the same name as the table's field, so the two cannot drift.
+#define IKW_SHORT_FIELD(member) \
+    DmShortField { RecordSettingOf(#member), &DevModeFields::member }
+inline constexpr std::array<DmShortField, 13> kDmShortFields = {{
+    IKW_SHORT_FIELD(dmOrientation),
+    IKW_SHORT_FIELD(dmPaperSize),
+    IKW_SHORT_FIELD(dmPaperLength),
+    IKW_SHORT_FIELD(dmPaperWidth),
+    IKW_SHORT_FIELD(dmScale),
+    IKW_SHORT_FIELD(dmCopies),
+    IKW_SHORT_FIELD(dmDefaultSource),
+    IKW_SHORT_FIELD(dmPrintQuality),
+    IKW_SHORT_FIELD(dmColor),
+    IKW_SHORT_FIELD(dmDuplex),
+    IKW_SHORT_FIELD(dmYResolution),
+    IKW_SHORT_FIELD(dmTTOption),
+    IKW_SHORT_FIELD(dmCollate),
+}};
+#undef IKW_SHORT_FIELD
 
 // Something a reader should know that does not make the file invalid.
 struct DecodeWarning {

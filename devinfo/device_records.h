@@ -22,8 +22,7 @@ inline constexpr std::size_t kDmSizeOffset = 68;
 inline constexpr std::size_t kDmDriverExtraOffset = 70;
 inline constexpr std::size_t kDmFieldsOffset = 72;
 inline constexpr std::size_t kDmFieldsEnd = kDmFieldsOffset + 4;  // a public part this long holds dmFields
-inline constexpr std::uint32_t kDmFormNameBit = 0x00010000;       // DM_FORMNAME
-inline constexpr std::size_t kDmFormNameOffset = 102;
+// The settings after dmFields, each by its bit: devinfo/record_settings.h.
 // The shortest public part that still holds its own size fields.
 inline constexpr std::size_t kMinDmSize = 72;
 

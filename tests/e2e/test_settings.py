@@ -303,12 +303,12 @@ class CheckTest(SettingsTestCase):
         self.assertEqual(code, 1, out + err)
         self.assertIn("did not take effect on \"%s\" (this user's printing preferences; set -> read back):" % OFFICE,
                       out)
-        self.assertIn("  paper (dmPaperSize): 9", out)
+        self.assertIn("  paper size (dmPaperSize): 9", out)
         self.assertTrue(out.startswith("not applied: 4 settings of "), out)
-        self.assertRegex(err, r"some settings did not take effect \(Office_Laser\) :.*: paper")
+        self.assertRegex(err, r"some settings did not take effect \(Office_Laser\) :.*: paper size")
         code, lines, err = self.check(windows_path(path))
         self.assertEqual(code, 1, lines + [err])
-        self.assertIn(": paper, ", lines[-1])
+        self.assertIn(": paper size, ", lines[-1])
         self.assertNotIn("orientation", lines[-1])
 
     def test_what_cannot_be_checked_or_reset_says_why_and_changes_nothing(self):

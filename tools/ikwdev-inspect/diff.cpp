@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "devinfo/message_texts.h"
 #include "tools/ikwdev-inspect/command_line.h"
 #include "tools/ikwdev-inspect/text_format.h"
 
@@ -11,6 +12,11 @@ namespace ikw::inspect {
 namespace {
 
 std::string PrinterName(const DeviceInfo& info) { return QuoteForPerson(PrinterNamedBy(info)); }
+
+// The printer's name as the file gives it, and as the record's own field
+// holds it: what a difference names, and what tells it is the printer.
+constexpr const char* kPrinterField = "FullDeviceName";
+constexpr const char* kRecordPrinterField = "dmDeviceName";
 
 // The public fields compared by name, and where each lies in the record. A
 // field that dmSize covers whole in either file is compared by name (and
@@ -27,10 +33,10 @@ std::vector<NamedRange> NamedRanges() {
         {kDmSizeOffset, kDmSizeOffset + 2},
         {kDmDriverExtraOffset, kDmDriverExtraOffset + 2},
         {kDmFieldsOffset, kDmFieldsOffset + 4},
-        {kDmFormNameOffset, kDmFormNameOffset + 2 * kDmNameUnits},
     };
-    for (const DmShortField& field : kDmShortFields)
-        ranges.push_back({field.offset, field.offset + 2});
+    for (const RecordSetting& setting : kRecordSettings)
+        if (setting.value != SettingValue::Bytes)
+            ranges.push_back({setting.offset, setting.End()});
     return ranges;
 }
 
@@ -174,6 +180,9 @@ public:
     }
 };
 
+// A setting's plain name, as the program's messages give it in English.
+std::string PlainName(const RecordSetting& setting) { return ToUtf8(std::u16string(BuiltInText(setting.nameId))); }
+
 std::string DescribeShort(const std::string& field, const std::optional<std::int16_t>& value) {
     return value ? DescribeValue(field, *value) : "beyond dmSize";
 }
@@ -197,6 +206,10 @@ std::string FormatJsonDiff(const std::u16string& a, const std::u16string& b, con
 
 }  // namespace
 
+bool NamesThePrinter(const Difference& difference) {
+    return difference.field == kPrinterField || difference.field == kRecordPrinterField;
+}
+
 std::string FormatDifferenceLines(const std::vector<Difference>& list) {
     std::string out;
     for (const Difference& d : list) {
@@ -219,9 +232,9 @@ std::string FormatJsonDifferences(const std::vector<Difference>& list) {
 std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector<std::uint8_t>& bytesA,
                                           const DeviceInfo& b, const std::vector<std::uint8_t>& bytesB) {
     Differences d;
-    d.Add("FullDeviceName", "printer", PrinterName(a), PrinterName(b), QuoteForJson(PrinterNamedBy(a)),
+    d.Add(kPrinterField, "printer", PrinterName(a), PrinterName(b), QuoteForJson(PrinterNamedBy(a)),
           QuoteForJson(PrinterNamedBy(b)));
-    d.Add("dmDeviceName", "the record's printer name", QuoteForPerson(a.record.dmDeviceName),
+    d.Add(kRecordPrinterField, "the record's printer name", QuoteForPerson(a.record.dmDeviceName),
           QuoteForPerson(b.record.dmDeviceName), QuoteForJson(a.record.dmDeviceName),
           QuoteForJson(b.record.dmDeviceName));
     d.AddNumber("dmSpecVersion", "record version", a.record.dmSpecVersion, b.record.dmSpecVersion);
@@ -235,7 +248,8 @@ std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector
     for (const DmShortField& field : kDmShortFields) {
         const std::optional<std::int16_t>& valueA = a.record.*field.member;
         const std::optional<std::int16_t>& valueB = b.record.*field.member;
-        d.Add(field.name, field.label, DescribeShort(field.name, valueA), DescribeShort(field.name, valueB),
+        const char* name = field.setting.field;
+        d.Add(name, PlainName(field.setting), DescribeShort(name, valueA), DescribeShort(name, valueB),
               JsonNumberOrNull(valueA), JsonNumberOrNull(valueB));
     }
     const auto form = [](const DeviceInfo& info, bool json) {
@@ -243,7 +257,8 @@ std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector
             return json ? std::string("null") : std::string("beyond dmSize");
         return json ? QuoteForJson(*info.record.dmFormName) : QuoteForPerson(*info.record.dmFormName);
     };
-    d.Add("dmFormName", "paper name", form(a, false), form(b, false), form(a, true), form(b, true));
+    d.Add(kFormNameSetting.field, PlainName(kFormNameSetting), form(a, false), form(b, false), form(a, true),
+          form(b, true));
 
     d.AddPublicBytes(a, bytesA, b, bytesB);
     // The private part is the driver's own layout: its size and whether its

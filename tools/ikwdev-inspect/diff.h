@@ -24,6 +24,10 @@ struct Difference {
 std::vector<Difference> CompareDeviceInfo(const DeviceInfo& a, const std::vector<std::uint8_t>& bytesA,
                                           const DeviceInfo& b, const std::vector<std::uint8_t>& bytesB);
 
+// Whether the difference is in the printer's name (either of the file's two),
+// which is no setting of the printer.
+bool NamesThePrinter(const Difference& difference);
+
 // The differences for a person, an indented line each ("  orientation
 // (dmOrientation): 1 (portrait) -> 2 (landscape)"), and as a JSON array of
 // objects.

@@ -124,7 +124,7 @@ class Diff(unittest.TestCase):
         _, out, _ = run("--json", "--diff", "a.dev", "portrait-letter.dev")
         orientation, paper, form = json.loads(out)["differences"]
         self.assertEqual((orientation["label"], orientation["a"], orientation["b"]), ("orientation", 2, 1))
-        self.assertEqual((paper["label"], paper["a"], paper["b"]), ("paper", 9, 1))
+        self.assertEqual((paper["label"], paper["a"], paper["b"]), ("paper size", 9, 1))
         self.assertEqual((form["a"], form["b"]), ("A4", "Letter"))
         _, out, _ = run("--json", "--diff", "a.dev", "private-longer.dev")
         self.assertEqual([(d["a"], d["b"]) for d in json.loads(out)["differences"]], [(16, 24)])

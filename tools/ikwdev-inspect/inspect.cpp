@@ -11,11 +11,11 @@ namespace {
 
 std::string SetBitNames(std::uint32_t fields) {
     std::string names;
-    for (const DmFieldBit& bit : kDmFieldBits)
-        if (fields & bit.bit) {
+    for (const RecordSetting& setting : kRecordSettings)
+        if (fields & setting.bit) {
             names += ' ';
-            names += bit.name;
-            fields &= ~bit.bit;
+            names += setting.win32Name;
+            fields &= ~setting.bit;
         }
     if (fields != 0)
         names += " and unknown bits " + Hex(fields, 8);
@@ -65,19 +65,19 @@ std::string FormatText(const std::u16string& file, const DeviceInfo& info) {
         const std::optional<std::int16_t>& value = r.*field.member;
         std::string text = "beyond dmSize";
         if (value) {
-            text = DescribeValue(field.name, *value);
-            if ((setBits & field.bit) == 0)
+            text = DescribeValue(field.setting.field, *value);
+            if ((setBits & field.setting.bit) == 0)
                 text += ", not set in dmFields";
         }
-        AddLine(out, field.name, text);
+        AddLine(out, field.setting.field, text);
     }
     std::string form = "beyond dmSize";
     if (r.dmFormName) {
         form = QuoteForPerson(*r.dmFormName);
-        if ((setBits & kDmFormNameBit) == 0)
+        if ((setBits & kFormNameSetting.bit) == 0)
             form += ", not set in dmFields";
     }
-    AddLine(out, "dmFormName", form);
+    AddLine(out, kFormNameSetting.field, form);
     return out;
 }
 
@@ -97,8 +97,8 @@ std::string FormatJson(const std::u16string& file, const DeviceInfo& info) {
     out += member("dmDriverExtra", std::to_string(r.dmDriverExtra));
     out += member("dmFields", JsonNumberOrNull(r.dmFields));
     for (const DmShortField& field : kDmShortFields)
-        out += member(field.name, JsonNumberOrNull(r.*field.member));
-    out += member("dmFormName", r.dmFormName ? QuoteForJson(*r.dmFormName) : "null");
+        out += member(field.setting.field, JsonNumberOrNull(r.*field.member));
+    out += member(kFormNameSetting.field, r.dmFormName ? QuoteForJson(*r.dmFormName) : "null");
     out += member("driverPrivateOffset", std::to_string(info.driverPrivateOffset));
     out += member("driverPrivateSize", std::to_string(info.driverPrivateSize));
     out += member("FullDeviceName", info.fullDeviceName ? QuoteForJson(*info.fullDeviceName) : "null");

@@ -125,7 +125,7 @@ constexpr ValueLabel kValueLabels[] = {
     {"dmPrintQuality", -3, "medium"},
     {"dmPrintQuality", -4, "high"},
     {"dmColor", 1, "monochrome"},
-    {"dmColor", 2, "colour"},
+    {"dmColor", 2, "color"},
     {"dmDuplex", 1, "one-sided"},
     {"dmDuplex", 2, "two-sided, long edge"},
     {"dmDuplex", 3, "two-sided, short edge"},

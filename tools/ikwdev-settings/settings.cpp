@@ -154,10 +154,7 @@ std::optional<Encoded> EncodeFor(const Bytes& record, const std::u16string& prin
 // printer it is applied to, whichever name the file holds.
 std::vector<Difference> SettingsDiffering(const Encoded& a, const Encoded& b) {
     std::vector<Difference> list = inspect::CompareDeviceInfo(a.info, a.bytes, b.info, b.bytes);
-    list.erase(
-        std::remove_if(list.begin(), list.end(),
-                       [](const Difference& d) { return d.field == "FullDeviceName" || d.field == "dmDeviceName"; }),
-        list.end());
+    list.erase(std::remove_if(list.begin(), list.end(), inspect::NamesThePrinter), list.end());
     return list;
 }
 

@@ -1,4 +1,4 @@
-#include "dialog/printer_setup_dlg.h"
+#include "win32_program/printer_setup_dlg.h"
 
 #include <dlgs.h>
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/print_services.h"
 #include "app/start_up.h"
-#include "devinfo/message_boxes.h"
 #include "devinfo/record_fitting.h"
-#include "devinfo/string_table.h"
+#include "interfaces/message_boxes.h"
+#include "interfaces/print_services.h"
+#include "interfaces/string_table.h"
 
 namespace ikw {
 

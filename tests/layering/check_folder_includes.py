@@ -21,7 +21,7 @@ SKIPPED = {"build", ".git", "tests"}
 CORE = "core"
 WIN32 = "Win32"
 # Folders all of whose files are one layer; the rest hold both.
-FOLDER_LAYER = {"res": CORE, "devinfo": CORE, "help": CORE, "framework": WIN32, "platform": WIN32,
+FOLDER_LAYER = {"res": CORE, "interfaces": CORE, "devinfo": CORE, "help": CORE, "framework": WIN32, "platform": WIN32,
                 "win32_program": WIN32}
 
 # Which parts each part may include, besides itself: the table in
@@ -29,15 +29,16 @@ FOLDER_LAYER = {"res": CORE, "devinfo": CORE, "help": CORE, "framework": WIN32, 
 # layer includes the core and the Win32 parts below it.
 ALLOWED = {
     "res": set(),
-    "devinfo": {"res"},
+    "interfaces": set(),
+    "devinfo": {"interfaces", "res"},
     "help": set(),
-    "app (core)": {"devinfo", "help", "res"},
-    "dialog (core)": {"app (core)", "devinfo", "help", "res"},
-    "tools (core)": {"app (core)", "dialog (core)", "devinfo", "help", "res"},
+    "app (core)": {"interfaces", "devinfo", "help", "res"},
+    "dialog (core)": {"interfaces", "app (core)", "devinfo", "help", "res"},
+    "tools (core)": {"interfaces", "app (core)", "dialog (core)", "devinfo", "help", "res"},
     "framework": set(),
-    "platform": {"app (core)", "dialog (core)", "devinfo", "help", "res", "framework"},
-    "win32_program": {"app (core)", "dialog (core)", "devinfo", "help", "res", "framework", "platform"},
-    "tools (Win32)": {"tools (core)", "app (core)", "dialog (core)", "devinfo", "help", "res", "framework",
+    "platform": {"interfaces", "app (core)", "dialog (core)", "devinfo", "help", "res", "framework"},
+    "win32_program": {"interfaces", "app (core)", "dialog (core)", "devinfo", "help", "res", "framework", "platform"},
+    "tools (Win32)": {"interfaces", "tools (core)", "app (core)", "dialog (core)", "devinfo", "help", "res", "framework",
                       "platform"},
 }
 

@@ -12,8 +12,9 @@
 #include "platform/win32_command_line.h"
 #include "platform/win32_device_info_files.h"
 #include "platform/win32_device_settings_merge.h"
+#include "platform/win32_message_boxes.h"
 #include "platform/win32_print_services.h"
-#include "platform/win32_save_services.h"
+#include "platform/win32_string_table.h"
 #include "win32_program/printer_setup_dlg.h"
 
 namespace {

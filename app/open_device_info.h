@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/print_services.h"
 #include "app/start_up.h"
-#include "devinfo/message_boxes.h"
 #include "devinfo/record_fitting.h"
-#include "devinfo/string_table.h"
+#include "interfaces/device_info_platform.h"
+#include "interfaces/message_boxes.h"
+#include "interfaces/print_services.h"
+#include "interfaces/string_table.h"
 
 namespace ikw {
 
@@ -23,27 +24,6 @@ struct OpenedDeviceInfo {
     std::u16string file;               // the full path: saves suggest its folder and name
     std::u16string printer;            // the printer the file names
     std::vector<std::uint8_t> record;  // the settings record (DEVMODEW), whole
-};
-
-// What the platform carries out for an open.
-class DeviceInfoPlatform {
-public:
-    virtual ~DeviceInfoPlatform() = default;
-    // The path made full against the current folder: a relative path would
-    // no longer name the file once a save dialog has moved elsewhere.
-    virtual std::u16string FullPathOf(const std::u16string& path) = 0;
-    // The file's first bytes, at most maxBytes of them; nullopt when it
-    // cannot be opened or read.
-    virtual std::optional<std::vector<std::uint8_t>> ReadFile(const std::u16string& path, std::size_t maxBytes) = 0;
-    // The record the printer's driver makes (DocumentPropertiesW with an
-    // output buffer), exactly dmSize + dmDriverExtra bytes long; nullopt when
-    // it gives none.
-    virtual std::optional<std::vector<std::uint8_t>> DriverRecordOf(const std::u16string& printer) = 0;
-    // The driver's record with the given record's settings merged in by the
-    // driver itself (DocumentPropertiesW with input and output buffers), so
-    // that the driver checks every value; nullopt when the driver refuses.
-    virtual std::optional<std::vector<std::uint8_t>> MergeThroughDriver(const std::u16string& printer,
-                                                                        const std::vector<std::uint8_t>& record) = 0;
 };
 
 // The setup dialog, also with a file's settings.

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/print_services.h"
-#include "devinfo/message_boxes.h"
-#include "devinfo/string_table.h"
+#include "interfaces/message_boxes.h"
+#include "interfaces/print_services.h"
+#include "interfaces/string_table.h"
 
 namespace ikw {
 

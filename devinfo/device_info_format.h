@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "devinfo/device_records.h"
-#include "devinfo/name_comparison.h"
+#include "interfaces/name_comparison.h"
 #include "devinfo/record_settings.h"
 
 namespace ikw {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "devinfo/string_table.h"
+#include "interfaces/string_table.h"
 #include "res/resource.h"
 
 namespace ikw {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "devinfo/name_comparison.h"
+#include "interfaces/name_comparison.h"
 
 namespace ikw {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "devinfo/message_boxes.h"
 #include "devinfo/save_platform.h"
+#include "interfaces/message_boxes.h"
 
 namespace ikw {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "devinfo/message_boxes.h"
-#include "devinfo/name_comparison.h"
-#include "devinfo/string_table.h"
+#include "interfaces/message_boxes.h"
+#include "interfaces/name_comparison.h"
+#include "interfaces/string_table.h"
 
 namespace ikw {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/print_services.h"
+#include "interfaces/print_services.h"
 
 namespace ikw {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Opening a device info file, carried out with the Win32 API.
 
-#include "app/open_device_info.h"
+#include "interfaces/device_info_platform.h"
 
 namespace ikw {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The spooler through the Win32 API (Windows, and Wine's CUPS bridge).
 
-#include "app/print_services.h"
+#include "interfaces/print_services.h"
 
 namespace ikw {
 

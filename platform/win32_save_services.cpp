@@ -1,8 +1,6 @@
 #include "platform/win32_save_services.h"
 
 #include "framework/file.h"
-#include "framework/message_box.h"
-#include "framework/resources.h"
 #include "framework/unique_handle.h"
 #include "platform/wide_string.h"
 
@@ -23,8 +21,6 @@ std::optional<LockedRecord> Win32DialogRecords::Lock(DialogRecord record) {
 }
 
 void Win32DialogRecords::Unlock(DialogRecord record) { GlobalUnlock(HandleOf(record)); }
-
-std::u16string Win32StringTable::Load(unsigned id) { return FromWide(fw::LoadResourceString(id)); }
 
 namespace {
 
@@ -206,10 +202,5 @@ PlaceOutcome Win32FileSystem::PutInPlace(const std::u16string& source, const std
 }
 
 void Win32FileSystem::RemoveFile(const std::u16string& path) { DeleteFileW(ToWide(path).c_str()); }
-
-void Win32MessageBoxes::ShowMessage(const std::u16string& text, MessageIcon icon) {
-    const UINT iconFlag = icon == MessageIcon::Stop ? MB_ICONSTOP : MB_ICONEXCLAMATION;
-    fw::ShowMessageBox(m_owner, ToWide(text), MB_OK | iconFlag);
-}
 
 }  // namespace ikw

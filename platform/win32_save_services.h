@@ -21,11 +21,6 @@ private:
     HGLOBAL m_devNames;
 };
 
-class Win32StringTable : public StringTable {
-public:
-    std::u16string Load(unsigned id) override;
-};
-
 class Win32FileSystem : public FileSystem {
 public:
     NewFile CreateNewFile(const std::u16string& path) override;
@@ -33,16 +28,6 @@ public:
     std::u16string FileToReplace(const std::u16string& path) override;
     PlaceOutcome PutInPlace(const std::u16string& source, const std::u16string& target) override;
     void RemoveFile(const std::u16string& path) override;
-};
-
-// Boxes owned by one window, titled with the program's name.
-class Win32MessageBoxes : public MessageBoxes {
-public:
-    explicit Win32MessageBoxes(HWND owner) : m_owner(owner) {}
-    void ShowMessage(const std::u16string& text, MessageIcon icon) override;
-
-private:
-    HWND m_owner;
 };
 
 }  // namespace ikw

@@ -1,95 +1,133 @@
 #!/usr/bin/env python3
 """Fails when an include goes against the layer table in docs/architecture.md.
 
-Every C++ file outside tests/ belongs to one part: a folder, and in the
-folders that hold both layers (app/, dialog/, tools/) the folder's core or its
-Win32 files. A file is Win32 there when its folder's CMakeLists.txt builds it
-(a header: the .cpp of the same name) only for Windows, inside if(WIN32);
-every other file is core. An include may only reach a part the table allows,
-and a core file names no Win32 header: the core is built and tested on the
-host, where there is none.
+The table is read from the doc, the one place it is written. Each row is one
+part of the program: the paths in backticks in its "part" cell (a folder, or
+files by name, where `*` stands for any characters), its layer ("core",
+"Win32" or "resources") and, in backticks, the parts it may include, each
+named by the first path of its row. A file belongs to the row that names it
+most closely: a file by name before its folder, a deeper folder before the
+folder around it.
 
-Usage: check_folder_includes.py <source root>
+The check fails on:
+- an include that reaches a part its row does not list;
+- a Win32 header in a file that is not Win32 (the core is built and tested on
+  the host, where there is none), except inside #ifdef _WIN32 in a part whose
+  layer cell says so; that cell names in backticks what else the branch may
+  include;
+- a table that lets a part include a row below its own, which is how a loop
+  of parts would begin, or that names a part it does not have;
+- a path of the table that matches no file, and a file that belongs to no
+  row: either way the doc no longer tells the truth.
+
+Files under tests/ are not checked. Usage: check_folder_includes.py <source root>
 """
+import fnmatch
 import pathlib
 import re
 import sys
 
+DOC = pathlib.Path("docs") / "architecture.md"
+TABLE_HEADING = "## Layers and what each may include"
 INCLUDE = re.compile(r'^\s*#\s*include\s+(?:"([^"]+)"|<([^>]+)>)')
-SKIPPED = {"build", ".git", "tests"}
-
-CORE = "core"
+NOT_CHECKED = {"build", ".git", "tests"}
 WIN32 = "Win32"
-# Folders all of whose files are one layer; the rest hold both.
-FOLDER_LAYER = {"res": CORE, "devinfo": CORE, "help": CORE, "framework": WIN32, "platform": WIN32}
-
-# Which parts each part may include, besides itself: the table in
-# docs/architecture.md. The core only ever includes the core; the Win32
-# layer includes the core and the Win32 parts below it.
-ALLOWED = {
-    "res": set(),
-    "devinfo": {"res"},
-    "help": set(),
-    "app (core)": {"devinfo", "help", "res"},
-    "dialog (core)": {"app (core)", "devinfo", "help", "res"},
-    "tools (core)": {"app (core)", "dialog (core)", "devinfo", "help", "res"},
-    "framework": set(),
-    "platform": {"app (core)", "dialog (core)", "devinfo", "help", "res", "framework"},
-    "dialog (Win32)": {"app (core)", "dialog (core)", "devinfo", "help", "res", "framework", "platform"},
-    "app (Win32)": {"app (core)", "dialog (core)", "devinfo", "help", "res", "framework", "platform",
-                    "dialog (Win32)"},
-    "tools (Win32)": {"tools (core)", "app (core)", "dialog (core)", "devinfo", "help", "res", "framework",
-                      "platform"},
-}
 
 # Headers of the Windows SDK and its C runtime that the program uses or
 # might; any header whose name starts with "win" counts as well.
 WIN32_HEADERS = {"commdlg.h", "dlgs.h", "htmlhelp.h", "io.h", "objbase.h", "ole2.h", "shellapi.h", "shlobj.h",
                  "shlwapi.h", "shobjidl.h", "tchar.h", "unknwn.h", "commctrl.h", "oleauto.h", "combaseapi.h"}
+WINDOWS_BRANCH = "#ifdef _WIN32"
+FILE_BY_NAME = 1 << 30  # longer than any folder path
+
+
+class TableError(Exception):
+    pass
+
+
+class Part:
+    def __init__(self, name, paths, layer, may_include, branch_may_include):
+        self.name = name  # the first path of the row
+        self.paths = paths
+        self.layer = layer
+        self.may_include = may_include
+        # None: no Windows branch allowed; else what it may include besides.
+        self.branch_may_include = branch_may_include
+
+    def match_length(self, relative):
+        """How closely the row names the file (a path relative to the root,
+        with /): a file by name beats any folder, a deeper folder the one
+        around it; 0 when the row does not name it."""
+        best = 0
+        for path in self.paths:
+            if path.endswith("/"):
+                if relative.startswith(path):
+                    best = max(best, len(path))
+            elif fnmatch.fnmatchcase(relative, path):
+                best = max(best, FILE_BY_NAME)
+        return best
+
+
+def backticked(cell):
+    return re.findall(r"`([^`]+)`", cell)
+
+
+def cells(line):
+    return [cell.strip() for cell in line.strip().strip("|").split("|")]
+
+
+def read_table(doc_text):
+    """The parts of the layer table, top row first."""
+    lines = doc_text.splitlines()
+    try:
+        start = lines.index(TABLE_HEADING)
+    except ValueError:
+        raise TableError(f"{DOC} has no heading '{TABLE_HEADING}'")
+    rows = []
+    for line in lines[start + 1:]:
+        if line.startswith("## "):
+            break
+        if line.startswith("|"):
+            rows.append(cells(line))
+        elif rows:
+            break
+    if len(rows) < 3:
+        raise TableError(f"{DOC} has no layer table under '{TABLE_HEADING}'")
+    header = [name.lower() for name in rows[0]]
+    try:
+        part_at, layer_at, include_at = header.index("part"), header.index("layer"), header.index("may include")
+    except ValueError:
+        raise TableError(f"the layer table's columns are {rows[0]}, not part, layer, ..., may include")
+    parts = []
+    for row in rows[2:]:
+        paths = backticked(row[part_at])
+        if not paths:
+            raise TableError(f"the layer table's row '{row[part_at]}' names no path")
+        layer_cell = row[layer_at]
+        branch = None
+        if WINDOWS_BRANCH in backticked(layer_cell):
+            branch = set(backticked(layer_cell)) - {WINDOWS_BRANCH}
+        layer = layer_cell.split()[0].rstrip(";,") if layer_cell else ""
+        parts.append(Part(paths[0], paths, layer, set(backticked(row[include_at])), branch))
+    return parts
+
+
+def table_problems(parts):
+    """Rows that name a part the table lacks, or let a part include one below
+    its own row: the table then allows a loop, or means nothing."""
+    found, above = [], set()
+    for part in parts:
+        for target in sorted(part.may_include | (part.branch_may_include or set())):
+            if target not in {other.name for other in parts}:
+                found.append(f"the layer table lets {part.name} include {target}, which is no part of the table")
+            elif target not in above:
+                found.append(f"the layer table lets {part.name} include {target}, which is not above its row")
+        above.add(part.name)
+    return found
 
 
 def is_win32_header(name):
     return name in WIN32_HEADERS or name.startswith("win")
-
-
-def windows_only_sources(folder):
-    """The .cpp files the CMakeLists.txt files in and below folder build only
-    inside if(WIN32), as paths relative to folder."""
-    found = set()
-    for cmake in folder.rglob("CMakeLists.txt"):
-        stack = []  # one entry per open if(): whether that branch is Windows only
-        for line in cmake.read_text(encoding="utf-8").splitlines():
-            code = line.split("#", 1)[0].strip()
-            if re.match(r"if\s*\(", code):
-                stack.append(re.fullmatch(r"if\s*\(\s*WIN32\s*\)", code) is not None)
-            elif re.match(r"else\s*\(", code) and stack:
-                stack[-1] = False
-            elif re.match(r"endif\s*\(", code) and stack:
-                stack.pop()
-            elif any(stack):
-                for source in re.findall(r"[\w./-]+\.cpp", code):
-                    found.add((cmake.parent / source).relative_to(folder))
-    return found
-
-
-class Parts:
-    def __init__(self, root):
-        self.root = root
-        self.windows_only = {}
-
-    def layer(self, path):
-        """CORE or WIN32 for a file below root."""
-        folder = path.relative_to(self.root).parts[0]
-        if folder in FOLDER_LAYER:
-            return FOLDER_LAYER[folder]
-        if folder not in self.windows_only:
-            self.windows_only[folder] = windows_only_sources(self.root / folder)
-        source = path.with_suffix(".cpp").relative_to(self.root / folder)
-        return WIN32 if source in self.windows_only[folder] else CORE
-
-    def part(self, path):
-        folder = path.relative_to(self.root).parts[0]
-        return folder if folder in FOLDER_LAYER else f"{folder} ({self.layer(path)})"
 
 
 def windows_branch_lines(text):
@@ -112,21 +150,29 @@ def windows_branch_lines(text):
     return lines
 
 
-def problems(root):
-    parts = Parts(root)
-    found, edges = [], {}
+def source_files(root):
     for path in sorted(root.rglob("*")):
-        if path.suffix not in (".h", ".cpp") or not path.is_file():
-            continue
         relative = path.relative_to(root)
-        if len(relative.parts) < 2 or relative.parts[0] in SKIPPED:
+        if path.suffix in (".h", ".cpp") and path.is_file() and len(relative.parts) > 1 \
+                and relative.parts[0] not in NOT_CHECKED:
+            yield path, relative.as_posix()
+
+
+def part_of(parts, relative):
+    lengths = [(part.match_length(relative), index) for index, part in enumerate(parts)]
+    length, index = max(lengths)
+    return parts[index] if length else None
+
+
+def include_problems(root, parts):
+    found, edges = [], {}
+    for path, relative in source_files(root):
+        part = part_of(parts, relative)
+        if part is None:
+            found.append(f"{relative} belongs to no row of the layer table in {DOC}")
             continue
-        part = parts.part(path)
         text = path.read_text(encoding="utf-8", errors="replace")
-        # The inspector builds on the host and on Windows alike; its few
-        # Windows calls, and the framework's holders they use, stand in an
-        # #ifdef _WIN32 branch.
-        windows_branch = windows_branch_lines(text) if relative.parts[0] == "tools" else set()
+        branch = windows_branch_lines(text) if part.branch_may_include is not None else set()
         for number, line in enumerate(text.splitlines()):
             match = INCLUDE.match(line)
             if not match:
@@ -134,47 +180,43 @@ def problems(root):
             quoted, system = match.groups()
             where = f"{relative}:{number + 1}"
             if system:
-                if parts.layer(path) == CORE and is_win32_header(system) and number not in windows_branch:
-                    found.append(f"{where}: {part} is core, yet includes the Win32 header <{system}>")
+                if part.layer != WIN32 and is_win32_header(system) and number not in branch:
+                    found.append(f"{where}: {part.name} is not Win32, yet includes the Win32 header <{system}>")
                 continue
             target = root / quoted
-            if "/" not in quoted or not target.is_file() or target.relative_to(root).parts[0] in SKIPPED:
+            if "/" not in quoted or not target.is_file() or quoted.split("/")[0] in NOT_CHECKED:
                 continue
-            target_part = parts.part(target)
-            if target_part == part:
+            target_part = part_of(parts, pathlib.PurePath(quoted).as_posix())
+            if target_part is None or target_part is part:
                 continue
-            edges.setdefault(part, set()).add(target_part)
-            allowed = ALLOWED[part] | ({"framework"} if number in windows_branch else set())
-            if target_part not in allowed:
-                found.append(f"{where}: {part} may not include {target_part} (\"{quoted}\")")
+            edges.setdefault(part.name, set()).add(target_part.name)
+            allowed = part.may_include | (part.branch_may_include if number in branch else set())
+            if target_part.name not in allowed:
+                found.append(f"{where}: {part.name} may not include {target_part.name} (\"{quoted}\")")
     return found, edges
 
 
-def loop_in_table():
-    """A loop the table itself would allow, as a list of parts, or None: a
-    part that two others include back could not be read or tested alone."""
-    def walk(part, path):
-        for target in sorted(ALLOWED[part]):
-            if target in path:
-                return path[path.index(target):] + [target]
-            loop = walk(target, path + [target])
-            if loop:
-                return loop
-        return None
+def stale_paths(root, parts):
+    """Paths of the table that name nothing: a folder that is gone, or files
+    that were moved or renamed."""
+    return [f"the layer table names {path}, which matches no file"
+            for part in parts for path in part.paths
+            if not ((root / path).is_dir() if path.endswith("/") else any(root.glob(path)))]
 
-    for part in sorted(ALLOWED):
-        loop = walk(part, [part])
-        if loop:
-            return loop
-    return None
+
+def problems(root):
+    """Every problem found, and which part includes which, for the root's tree."""
+    parts = read_table((root / DOC).read_text(encoding="utf-8"))
+    found, edges = include_problems(root, parts)
+    return table_problems(parts) + stale_paths(root, parts) + found, edges
 
 
 def main():
-    loop = loop_in_table()
-    if loop:
-        print("the table lets parts include each other: " + " -> ".join(loop), file=sys.stderr)
+    try:
+        found, edges = problems(pathlib.Path(sys.argv[1]).resolve())
+    except TableError as error:
+        print(error, file=sys.stderr)
         return 1
-    found, edges = problems(pathlib.Path(sys.argv[1]).resolve())
     for part in sorted(edges):
         print(f"{part} -> {', '.join(sorted(edges[part]))}")
     for problem in found:

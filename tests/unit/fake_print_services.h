@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/print_services.h"
+#include "interfaces/print_services.h"
 
 namespace ikw::test_support {
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "devinfo/string_table.h"
+#include "interfaces/string_table.h"
 
 namespace ikw::test_support {
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/open_device_info.h"
-#include "app/print_services.h"
 #include "devinfo/save_device_settings.h"
+#include "interfaces/print_services.h"
 #include "tools/ikwdev-inspect/exit_status.h"
 
 namespace ikw::settings {

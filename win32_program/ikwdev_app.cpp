@@ -1,4 +1,4 @@
-#include "app/ikwdev_app.h"
+#include "win32_program/ikwdev_app.h"
 
 #include <memory>
 #include <optional>
@@ -6,15 +6,16 @@
 #include "app/run_program.h"
 #include "app/start_up.h"
 #include "devinfo/message_texts.h"
-#include "dialog/printer_setup_dlg.h"
 #include "help/help_request.h"
 #include "platform/ole_apartment.h"
 #include "platform/wide_string.h"
 #include "platform/win32_command_line.h"
 #include "platform/win32_device_info_files.h"
 #include "platform/win32_device_settings_merge.h"
+#include "platform/win32_message_boxes.h"
 #include "platform/win32_print_services.h"
-#include "platform/win32_save_services.h"
+#include "platform/win32_string_table.h"
+#include "win32_program/printer_setup_dlg.h"
 
 namespace {
 

@@ -17,7 +17,7 @@ import sys
 import tempfile
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "fixtures"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures"))
 from device_info_files import (DM_COLLATE, DM_COPIES, DM_FORMNAME, DM_ORIENTATION,  # noqa: E402
                                DM_PAPERSIZE, dev_file, dev_mode)
 
@@ -76,7 +76,7 @@ WINE_START_ATTEMPTS = 3
 
 class BatchRunner:
     """One ikwdev-inspect-batch process that runs every case of the script:
-    see tools/ikwdev-inspect/batch_runner.cpp for its lines."""
+    see batch_runner.cpp beside this file for its lines."""
 
     OUTPUTS = {"full device": "full", "closed pipe": "closed-pipe"}
 

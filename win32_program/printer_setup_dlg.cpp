@@ -1,4 +1,4 @@
-#include "dialog/printer_setup_dlg.h"
+#include "win32_program/printer_setup_dlg.h"
 
 #include <dlgs.h>
 
@@ -11,9 +11,11 @@
 #include "framework/resources.h"
 #include "platform/wide_string.h"
 #include "platform/win32_dialog_child_windows.h"
+#include "platform/win32_message_boxes.h"
 #include "platform/win32_print_services.h"
 #include "platform/win32_save_file_dialog.h"
 #include "platform/win32_save_services.h"
+#include "platform/win32_string_table.h"
 #include "platform/wine_print_dialog_state.h"
 #include "res/resource.h"
 

@@ -5,22 +5,22 @@
 #include "devinfo/ascii_text.h"
 #include "devinfo/device_info_format.h"
 #include "devinfo/file_name_suggestion.h"
-#include "tools/ikwdev-inspect/command_line.h"
 #include "devinfo/message_texts.h"
 #include "res/resource.h"
+#include "tools/console/command_line.h"
+#include "tools/console/text.h"
 #include "tools/ikwdev-inspect/diff.h"
-#include "tools/ikwdev-inspect/text_format.h"
 
 namespace ikw::settings {
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using console::QuoteForJson;
+using console::QuoteForPerson;
+using console::ShowName;
+using console::ToUtf8;
 using inspect::Difference;
-using inspect::QuoteForJson;
-using inspect::QuoteForPerson;
-using inspect::ShowName;
-using inspect::ToUtf8;
 
 const std::string kProgram = "ikwdev-settings: ";
 const std::u16string kNoSettingsText = u"the printer's driver gave no settings";
@@ -91,17 +91,17 @@ std::optional<Options> Parse(const std::vector<std::u16string>& args, std::strin
     options.command = found->second;
     const bool apply = options.command == Command::Apply;
     const bool check = options.command == Command::Check;
-    std::vector<inspect::OptionRule> known = {
-        {u"--help", inspect::OptionRule::Final}, {u"-h", inspect::OptionRule::Final}, {u"--json"}};
+    std::vector<console::OptionRule> known = {
+        {u"--help", console::OptionRule::Final}, {u"-h", console::OptionRule::Final}, {u"--json"}};
     if (apply || check)
-        known.insert(known.end(), {{u"--all-users"}, {u"--printer", inspect::OptionRule::WithValue}});
+        known.insert(known.end(), {{u"--all-users"}, {u"--printer", console::OptionRule::WithValue}});
     if (apply)
         known.push_back({u"--dry-run"});
     if (options.command == Command::Capture)
         known.push_back({u"--all"});
-    const inspect::ParsedCommandLine line = inspect::ParseCommandLine(args, 1, known);
+    const console::ParsedCommandLine line = console::ParseCommandLine(args, 1, known);
     if (line.problem) {
-        error = line.problem == inspect::ParsedCommandLine::Problem::MissingValue
+        error = line.problem == console::ParsedCommandLine::Problem::MissingValue
                     ? "--printer needs a printer name"
                     : "unknown option " + ShowName(line.problemArgument) + " for " + ToUtf8(command);
         return std::nullopt;
@@ -293,10 +293,8 @@ std::string CaptureLine(const CaptureResult& r) {
 }
 
 ExitStatus Finish(Platform& platform, const std::string& output, bool succeeded) {
-    if (const auto failure = platform.console.out(output)) {
-        platform.console.err(kProgram + "cannot write the output: " + *failure + "\n");
+    if (!console::WriteOut(platform.console, kProgram, output))
         return ExitStatus::OutputFailed;
-    }
     return succeeded ? ExitStatus::Done : ExitStatus::SomeFailed;
 }
 
@@ -582,7 +580,7 @@ ExitStatus Apply(const Options& options, Mode mode, Platform& platform) {
         Complain(platform, note);
     if (report.problem)
         Complain(platform, *report.problem +
-                               (report.notTaken.empty() ? u"" : u": " + inspect::FromUtf8(Labels(report.notTaken))));
+                               (report.notTaken.empty() ? u"" : u": " + console::FromUtf8(Labels(report.notTaken))));
     return Finish(platform, options.json ? ApplyJson(options, mode, report) : ApplyText(options, mode, report),
                   !report.problem);
 }
@@ -638,10 +636,8 @@ ExitStatus Check(const Options& options, Platform& platform) {
         Complain(platform, *report.problem);
     }
     const std::string out = options.json ? ApplyJson(options, Mode::Check, report) : CheckText(options, report);
-    if (const auto failure = platform.console.out(out)) {
-        platform.console.err(kProgram + "cannot write the output: " + *failure + "\n");
+    if (!console::WriteOut(platform.console, kProgram, out))
         return ExitStatus::OutputFailed;
-    }
     if (report.problem)
         return ExitStatus::NotCompared;
     return report.changes->empty() ? ExitStatus::Same : ExitStatus::Different;

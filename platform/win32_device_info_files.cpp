@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "framework/unique_handle.h"
+#include "framework/regular_file.h"
 #include "platform/wide_string.h"
 #include "platform/win32_device_settings_merge.h"
 
@@ -23,28 +23,13 @@ std::u16string Win32DeviceInfoFiles::FullPathOf(const std::u16string& path) {
 std::optional<std::vector<std::uint8_t>> Win32DeviceInfoFiles::ReadFile(const std::u16string& path,
                                                                         std::size_t maxBytes) {
     // Others may go on reading the file while it is read here; a writer
-    // would change it under the reader.
-    const fw::KernelHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    // would change it under the reader. Only a regular file is read: reading
+    // a pipe (\\.\pipe\name) or a character device waits for a writer that
+    // may never come, and no window would ever appear.
+    fw::RegularFileRead read = fw::ReadRegularFile(ToWide(path), maxBytes, FILE_SHARE_READ);
+    if (read.outcome != fw::RegularFileRead::Outcome::Read)
         return std::nullopt;
-    // Only a file on a disk is read: reading a pipe (\\.\pipe\name) or a
-    // character device waits for a writer that may never come, and no
-    // window would ever appear.
-    if (GetFileType(file.Get()) != FILE_TYPE_DISK)
-        return std::nullopt;
-    std::vector<std::uint8_t> bytes(maxBytes);
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-        DWORD read = 0;
-        if (!::ReadFile(file.Get(), bytes.data() + filled, static_cast<DWORD>(bytes.size() - filled), &read, nullptr))
-            return std::nullopt;
-        if (read == 0)
-            break;
-        filled += read;
-    }
-    bytes.resize(filled);
-    return bytes;
+    return std::move(read.bytes);
 }
 
 std::optional<std::vector<std::uint8_t>> Win32DeviceInfoFiles::DriverRecordOf(const std::u16string& printer) {

@@ -51,15 +51,21 @@ public:
     bool removeKeepsPreferences = false;  // as Wine does: one record for both levels
     std::vector<std::string> set;         // "printer scope orientation" of every SetDefaults
     bool folderCanBeMade = true;
+    int fileReads = 0;
+    std::optional<Bytes> replacedAfterRead;  // what a file holds once it has been read
 
     std::u16string FullPathOf(const std::u16string& path) override {
         return path.rfind(u"C:\\", 0) == 0 ? path : u"C:\\work\\" + path;
     }
     std::optional<Bytes> ReadFile(const std::u16string& path, std::size_t maxBytes) override {
+        ++fileReads;
         const auto found = inputFiles.find(path);
         if (found == inputFiles.end())
             return std::nullopt;
-        return Bytes(found->second.begin(), found->second.begin() + std::min(maxBytes, found->second.size()));
+        const Bytes read(found->second.begin(), found->second.begin() + std::min(maxBytes, found->second.size()));
+        if (replacedAfterRead)
+            found->second = *replacedAfterRead;
+        return read;
     }
     std::optional<Bytes> DriverRecordOf(const std::u16string& printer) override {
         const auto found = drivers.find(printer);
@@ -256,6 +262,16 @@ TEST_F(SettingsToolTest, ApplySetsTheMergedRecordForTheScopeAndNeverTheDefaultPr
     }
     EXPECT_TRUE(spooler.defaultsSet.empty());
     EXPECT_EQ(spooler.defaultPrinter, kOffice);
+}
+
+// What is compared and set is the file as the open read it: another program
+// replacing the file meanwhile changes nothing of it.
+TEST_F(SettingsToolTest, ApplyReadsTheFileOnce) {
+    PutFile(u"office.dev", kOffice);
+    devices.replacedAfterRead = Bytes{1, 2, 3};
+    EXPECT_EQ(Run({u"apply", u"office.dev"}), ExitStatus::Done) << err;
+    EXPECT_EQ(devices.fileReads, 1);
+    EXPECT_EQ(devices.set, std::vector<std::string>{"Office user 2"});
 }
 
 TEST_F(SettingsToolTest, ApplyReportsWhatTheDriverDidNotKeep) {

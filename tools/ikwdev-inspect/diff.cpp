@@ -4,12 +4,21 @@
 #include <cstdio>
 
 #include "devinfo/message_texts.h"
-#include "tools/ikwdev-inspect/command_line.h"
+#include "tools/console/command_line.h"
+#include "tools/console/text.h"
 #include "tools/ikwdev-inspect/text_format.h"
 
 namespace ikw::inspect {
 
 namespace {
+
+using console::OptionRule;
+using console::ParseCommandLine;
+using console::ParsedCommandLine;
+using console::QuoteForJson;
+using console::QuoteForPerson;
+using console::ShowName;
+using console::ToUtf8;
 
 std::string PrinterName(const DeviceInfo& info) { return QuoteForPerson(PrinterNamedBy(info)); }
 

@@ -2,12 +2,20 @@
 
 #include <cstdio>
 
-#include "tools/ikwdev-inspect/command_line.h"
+#include "tools/console/command_line.h"
+#include "tools/console/text.h"
 #include "tools/ikwdev-inspect/text_format.h"
 
 namespace ikw::inspect {
 
 namespace {
+
+using console::FromUtf8;
+using console::ParseCommandLine;
+using console::ParsedCommandLine;
+using console::QuoteForJson;
+using console::QuoteForPerson;
+using console::ShowName;
 
 std::string SetBitNames(std::uint32_t fields) {
     std::string names;
@@ -159,12 +167,7 @@ ExitStatus RunInspect(const std::vector<std::u16string>& args, const Io& io) {
 
 // Nothing more is written once a write fails: the reader already has a
 // cut-off output, and only the exit status can tell it so.
-bool WriteOut(const Io& io, const std::string& text) {
-    const WriteFailure failure = io.out(text);
-    if (failure)
-        io.err("ikwdev-inspect: cannot write the output: " + *failure + "\n");
-    return !failure;
-}
+bool WriteOut(const Io& io, const std::string& text) { return console::WriteOut(io, "ikwdev-inspect: ", text); }
 
 ReadResult ReadDeviceInfo(const Io& io, std::size_t argIndex) {
     FileContents contents = io.read(argIndex);

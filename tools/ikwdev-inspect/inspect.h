@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "devinfo/device_info_format.h"
-#include "tools/ikwdev-inspect/exit_status.h"
+#include "tools/console/arguments.h"
+#include "tools/console/exit_status.h"
+#include "tools/console/streams.h"
 
 namespace ikw::inspect {
 
@@ -28,20 +30,14 @@ std::string FormatJsonProblem(const std::u16string& file, const std::string& pro
 // "ikwdev-inspect VERSION\n".
 std::string VersionText();
 
-struct FileContents {
-    std::vector<std::uint8_t> bytes;   // at most kMaxDeviceInfoFileSize + 1 bytes
-    std::optional<std::string> error;  // why the file could not be read
-};
+using console::ExitStatus;
+using console::FileContents;
+using console::WriteFailure;
 
-// Why a text could not be written whole, or nullopt when it was.
-using WriteFailure = std::optional<std::string>;
-
-struct Io {
-    // Only regular files are read: a FIFO would block the run and a
-    // directory or device holds no device info file.
+// The standard streams, and the reading of the file an argument names: at
+// most kMaxDeviceInfoFileSize + 1 bytes of a regular file (ReadRegularFile).
+struct Io : console::Streams {
     std::function<FileContents(std::size_t argIndex)> read;
-    std::function<WriteFailure(const std::string&)> out;
-    std::function<void(const std::string&)> err;
 };
 
 // ikwdev-inspect without --diff. args: the command line without the program

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "tools/ikwdev-inspect/exit_status.h"
 #include "tools/ikwdev-inspect/inspect.h"
 
 namespace ikw::inspect {

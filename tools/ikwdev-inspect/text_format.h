@@ -1,6 +1,7 @@
 #pragma once
-// How the inspector and ikwdev-settings write what they read: text for a
-// person in UTF-8, JSON in pure ASCII, and the words for a field's value.
+// How the inspector writes what it read: the JSON shapes' version and a
+// file's problem, and the words for a field's value. Names and texts are
+// written with the console tools' own quoting (tools/console/text.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -17,22 +18,8 @@ inline constexpr int kJsonFormat = 1;
 // shape for the per-file object and for the diff's "problems" list.
 std::string JsonProblemMembers(const std::u16string& file, const std::string& problem,
                                std::optional<std::size_t> offset);
-// A name in quotes: for a person, readable with only what would break the
-// line or hide a character escaped; for JSON, pure ASCII.
-std::string QuoteForPerson(const std::u16string& s);
-std::string QuoteForJson(const std::u16string& s);
 // A public field's value as a person reads it, e.g. "2 (landscape)".
 std::string DescribeValue(const std::string& field, std::int16_t value);
-
-std::string ToUtf8(const std::u16string& s);
-// A byte that is not part of valid UTF-8 becomes the lone surrogate
-// U+DC80 + (byte - 0x80), as Python's "surrogateescape" does: two names
-// that differ only in such bytes stay different in the JSON output, and a
-// script can get the bytes back.
-std::u16string FromUtf8(const std::string& s);
-// A file name for the text output and messages: control characters and lone
-// surrogates as \uXXXX, so a name cannot break or forge a line.
-std::string ShowName(const std::u16string& name);
 
 // "0x" and the value in hexadecimal, at least digits long.
 std::string Hex(std::uint32_t value, int digits);

@@ -5,28 +5,27 @@
 #include "devinfo/ascii_text.h"
 #include "devinfo/device_info_format.h"
 #include "devinfo/file_name_suggestion.h"
-#include "tools/ikwdev-inspect/command_line.h"
 #include "devinfo/message_texts.h"
 #include "res/resource.h"
+#include "tools/console/command_line.h"
+#include "tools/console/text.h"
 #include "tools/ikwdev-inspect/diff.h"
-#include "tools/ikwdev-inspect/text_format.h"
 
 namespace ikw::settings {
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using console::QuoteForJson;
+using console::QuoteForPerson;
+using console::ShowName;
+using console::ToUtf8;
 using inspect::Difference;
-using inspect::QuoteForJson;
-using inspect::QuoteForPerson;
-using inspect::ShowName;
-using inspect::ToUtf8;
 
 const std::string kProgram = "ikwdev-settings: ";
 const std::u16string kNoSettingsText = u"the printer's driver gave no settings";
 const std::u16string kUnsavableText = u"the printer's driver gave settings that cannot be saved";
 const std::u16string kNoListText = u"the printer list could not be read";
-const std::u16string kFileChangedText = u"the file changed while it was read";
 const std::u16string kAccessDeniedText =
     u"setting every user's defaults needs the right to manage the printer (an administrator's); nothing was changed";
 const std::u16string kSetFailedText = u"the spooler refused the settings; nothing was changed";
@@ -68,48 +67,40 @@ struct Options {
     std::vector<std::u16string> operands;
 };
 
-std::optional<Options> Parse(const std::vector<std::u16string>& args, std::string& error) {
-    Options options;
-    if (args.empty()) {
-        error = "no command given";
-        return std::nullopt;
-    }
-    const std::u16string& command = args[0];
-    if (command == u"--help" || command == u"-h" || command == u"help")
-        return options;
-    using Command = Options::Command;
+using Command = Options::Command;
+
+// The command the first argument names; nullopt after saying why in error.
+std::optional<Command> CommandNamed(const std::u16string& word, std::string& error) {
+    if (word == u"--help" || word == u"-h" || word == u"help")
+        return Command::Help;
     static const std::array<std::pair<const char16_t*, Command>, 4> kCommands = {{{u"capture", Command::Capture},
                                                                                   {u"apply", Command::Apply},
                                                                                   {u"check", Command::Check},
                                                                                   {u"reset", Command::Reset}}};
-    const auto found =
-        std::find_if(kCommands.begin(), kCommands.end(), [&](const auto& c) { return command == c.first; });
+    const auto found = std::find_if(kCommands.begin(), kCommands.end(), [&](const auto& c) { return word == c.first; });
     if (found == kCommands.end()) {
-        error = "unknown command " + ShowName(command);
+        error = "unknown command " + ShowName(word);
         return std::nullopt;
     }
-    options.command = found->second;
-    const bool apply = options.command == Command::Apply;
-    const bool check = options.command == Command::Check;
-    std::vector<inspect::OptionRule> known = {
-        {u"--help", inspect::OptionRule::Final}, {u"-h", inspect::OptionRule::Final}, {u"--json"}};
-    if (apply || check)
-        known.insert(known.end(), {{u"--all-users"}, {u"--printer", inspect::OptionRule::WithValue}});
-    if (apply)
+    return found->second;
+}
+
+// The options each command takes.
+std::vector<console::OptionRule> OptionsOf(Command command) {
+    std::vector<console::OptionRule> known = {
+        {u"--help", console::OptionRule::Final}, {u"-h", console::OptionRule::Final}, {u"--json"}};
+    if (command == Command::Apply || command == Command::Check)
+        known.insert(known.end(), {{u"--all-users"}, {u"--printer", console::OptionRule::WithValue}});
+    if (command == Command::Apply)
         known.push_back({u"--dry-run"});
-    if (options.command == Command::Capture)
+    if (command == Command::Capture)
         known.push_back({u"--all"});
-    const inspect::ParsedCommandLine line = inspect::ParseCommandLine(args, 1, known);
-    if (line.problem) {
-        error = line.problem == inspect::ParsedCommandLine::Problem::MissingValue
-                    ? "--printer needs a printer name"
-                    : "unknown option " + ShowName(line.problemArgument) + " for " + ToUtf8(command);
-        return std::nullopt;
-    }
-    if (line.Has(u"--help") || line.Has(u"-h")) {
-        options.command = Options::Command::Help;
-        return options;
-    }
+    return known;
+}
+
+Options OptionsGiven(Command command, const console::ParsedCommandLine& line, const std::vector<std::u16string>& args) {
+    Options options;
+    options.command = command;
     options.json = line.Has(u"--json");
     options.all = line.Has(u"--all");
     options.dryRun = line.Has(u"--dry-run");
@@ -117,17 +108,48 @@ std::optional<Options> Parse(const std::vector<std::u16string>& args, std::strin
     options.printer = line.Value(u"--printer");
     for (std::size_t index : line.operands)
         options.operands.push_back(args[index]);
-    if (options.printer && options.printer->empty()) {
-        error = "--printer needs a printer name";
+    return options;
+}
+
+// What is wrong with options that each are known, or nullopt when nothing is.
+std::optional<std::string> UsageProblem(const Options& options) {
+    if (options.printer && options.printer->empty())
+        return "--printer needs a printer name";
+    const bool capturePair = options.command == Command::Capture && !options.all;
+    if (options.operands.size() == (capturePair ? 2u : 1u))
+        return std::nullopt;
+    switch (options.command) {
+    case Command::Apply:
+        return "apply takes one file";
+    case Command::Check:
+        return "check takes one file";
+    case Command::Reset:
+        return "reset takes one printer";
+    default:
+        return options.all ? "capture --all takes one folder" : "capture takes a printer and a file";
+    }
+}
+
+std::optional<Options> Parse(const std::vector<std::u16string>& args, std::string& error) {
+    if (args.empty()) {
+        error = "no command given";
         return std::nullopt;
     }
-    const bool capturePair = options.command == Command::Capture && !options.all;
-    if (options.operands.size() != (capturePair ? 2u : 1u)) {
-        error = apply                               ? "apply takes one file"
-                : check                             ? "check takes one file"
-                : options.command == Command::Reset ? "reset takes one printer"
-                : options.all                       ? "capture --all takes one folder"
-                                                    : "capture takes a printer and a file";
+    const std::optional<Command> command = CommandNamed(args[0], error);
+    if (!command || *command == Command::Help)
+        return command ? std::optional<Options>(Options{}) : std::nullopt;
+    const console::ParsedCommandLine line = console::ParseCommandLine(args, 1, OptionsOf(*command));
+    if (line.problem) {
+        error = line.problem == console::ParsedCommandLine::Problem::MissingValue
+                    ? "--printer needs a printer name"
+                    : "unknown option " + ShowName(line.problemArgument) + " for " + ToUtf8(args[0]);
+        return std::nullopt;
+    }
+    if (line.Has(u"--help") || line.Has(u"-h"))
+        return Options{};
+    const Options options = OptionsGiven(*command, line, args);
+    if (const std::optional<std::string> problem = UsageProblem(options)) {
+        error = *problem;
         return std::nullopt;
     }
     return options;
@@ -290,10 +312,8 @@ std::string CaptureLine(const CaptureResult& r) {
 }
 
 ExitStatus Finish(Platform& platform, const std::string& output, bool succeeded) {
-    if (const auto failure = platform.console.out(output)) {
-        platform.console.err(kProgram + "cannot write the output: " + *failure + "\n");
+    if (!console::WriteOut(platform.console, kProgram, output))
         return ExitStatus::OutputFailed;
-    }
     return succeeded ? ExitStatus::Done : ExitStatus::SomeFailed;
 }
 
@@ -301,73 +321,89 @@ void Complain(Platform& platform, const std::u16string& problem) {
     platform.console.err(kProgram + ToUtf8(problem) + "\n");
 }
 
+// A capture that wrote nothing: the problem on standard error, and with
+// --json as the one object.
+ExitStatus CaptureFailed(const Options& options, Platform& platform, const std::u16string& problem) {
+    Complain(platform, problem);
+    return Finish(platform, options.json ? "{\"problem\":" + QuoteForJson(problem) + "}\n" : "", false);
+}
+
+// capture PRINTER FILE.dev
+ExitStatus CaptureNamed(const Options& options, Platform& platform, const std::vector<std::u16string>& printers) {
+    const std::u16string& named = options.operands[0];
+    const std::u16string file = platform.devices.FullPathOf(options.operands[1]);
+    const std::optional<std::u16string> printer = FindInstalledPrinter(named, printers, platform.spooler);
+    const CaptureResult result =
+        printer ? CaptureOne(platform, *printer, file)
+                : CaptureResult{named, file, kNotInstalledText + u" (" + named + u")", std::nullopt};
+    if (result.problem)
+        Complain(platform, *result.problem);
+    return Finish(platform, options.json ? CaptureJson(result) + "\n" : CaptureLine(result), !result.problem);
+}
+
+std::size_t CountWritten(const std::vector<CaptureResult>& results) {
+    return static_cast<std::size_t>(
+        std::count_if(results.begin(), results.end(), [](const CaptureResult& r) { return !r.problem; }));
+}
+
+std::string CaptureAllJson(const std::u16string& folder, const std::vector<CaptureResult>& results) {
+    const std::size_t written = CountWritten(results);
+    std::string out = "{\"folder\":" + QuoteForJson(folder) + ",\"written\":" + std::to_string(written) +
+                      ",\"failed\":" + std::to_string(results.size() - written) + ",\"printers\":[";
+    for (std::size_t i = 0; i < results.size(); ++i)
+        out += (i ? "," : "") + CaptureJson(results[i]);
+    return out + "]}\n";
+}
+
+std::string CaptureAllText(const std::u16string& folder, const std::vector<CaptureResult>& results) {
+    std::string out;
+    for (const CaptureResult& result : results)
+        out += CaptureLine(result);
+    return out + std::to_string(CountWritten(results)) + " of " + Plural(results.size(), "printer", "printers") +
+           " captured to " + ShowName(folder) + "\n";
+}
+
+// capture --all FOLDER
+ExitStatus CaptureAll(const Options& options, Platform& platform, const std::vector<std::u16string>& printers) {
+    std::u16string folder = platform.devices.FullPathOf(options.operands[0]);
+    if (!platform.defaults.MakeFolder(folder))
+        return CaptureFailed(options, platform, kNoFolderText + u" :" + folder);
+    if (folder.back() != u'\\' && folder.back() != u'/')
+        folder += u'\\';
+    const std::vector<std::u16string> names = CaptureFileNames(printers, platform.spooler);
+    std::vector<CaptureResult> results;
+    for (std::size_t i = 0; i < printers.size(); ++i) {
+        results.push_back(CaptureOne(platform, printers[i], folder + names[i]));
+        if (results.back().problem)
+            Complain(platform, *results.back().problem);
+    }
+    return Finish(platform, options.json ? CaptureAllJson(folder, results) : CaptureAllText(folder, results),
+                  CountWritten(results) == results.size());
+}
+
 ExitStatus Capture(const Options& options, Platform& platform) {
     // Every printer the dialog can show: local printers and connections.
     const std::optional<std::vector<std::u16string>> printers = platform.spooler.EnumerateInstalledPrinters();
-    if (!printers) {
-        const std::u16string problem = kNoListText + u" (" + platform.spooler.WhyListFailed() + u")";
-        Complain(platform, problem);
-        return Finish(platform, options.json ? "{\"problem\":" + QuoteForJson(problem) + "}\n" : "", false);
-    }
-    if (!options.all) {
-        CaptureResult result;
-        const std::u16string& named = options.operands[0];
-        const std::u16string file = platform.devices.FullPathOf(options.operands[1]);
-        if (const std::optional<std::u16string> printer = FindInstalledPrinter(named, *printers, platform.spooler))
-            result = CaptureOne(platform, *printer, file);
-        else
-            result = {named, file, kNotInstalledText + u" (" + named + u")", std::nullopt};
-        if (result.problem)
-            Complain(platform, *result.problem);
-        return Finish(platform, options.json ? CaptureJson(result) + "\n" : CaptureLine(result), !result.problem);
-    }
-
-    std::u16string folder = platform.devices.FullPathOf(options.operands[0]);
-    if (!platform.defaults.MakeFolder(folder)) {
-        const std::u16string problem = kNoFolderText + u" :" + folder;
-        Complain(platform, problem);
-        return Finish(platform, options.json ? "{\"problem\":" + QuoteForJson(problem) + "}\n" : "", false);
-    }
-    if (folder.back() != u'\\' && folder.back() != u'/')
-        folder += u'\\';
-    const std::vector<std::u16string> names = CaptureFileNames(*printers, platform.spooler);
-    std::vector<CaptureResult> results;
-    std::size_t written = 0;
-    for (std::size_t i = 0; i < printers->size(); ++i) {
-        results.push_back(CaptureOne(platform, (*printers)[i], folder + names[i]));
-        if (results.back().problem)
-            Complain(platform, *results.back().problem);
-        else
-            ++written;
-    }
-    std::string out;
-    if (options.json) {
-        out = "{\"folder\":" + QuoteForJson(folder) + ",\"written\":" + std::to_string(written) +
-              ",\"failed\":" + std::to_string(results.size() - written) + ",\"printers\":[";
-        for (std::size_t i = 0; i < results.size(); ++i)
-            out += (i ? "," : "") + CaptureJson(results[i]);
-        out += "]}\n";
-    } else {
-        for (const CaptureResult& result : results)
-            out += CaptureLine(result);
-        out += std::to_string(written) + " of " + Plural(results.size(), "printer", "printers") + " captured to " +
-               ShowName(folder) + "\n";
-    }
-    return Finish(platform, out, written == results.size());
+    if (!printers)
+        return CaptureFailed(options, platform, kNoListText + u" (" + platform.spooler.WhyListFailed() + u")");
+    return options.all ? CaptureAll(options, platform, *printers) : CaptureNamed(options, platform, *printers);
 }
 
 // ---------------------------------------------------------------------------
 // apply, apply --dry-run, check
 
-// Passes everything on, and keeps the printer's record as the driver gave it
-// before the merge: Wine's driver takes a merged record as the process's
-// current settings, so a later DocumentPropertiesW would give the file's.
-class RecordBeforeMerge : public DeviceInfoPlatform {
+// Passes everything on, and keeps what the open read: the file's bytes, so
+// that they are read once and what is compared is what was opened, and the
+// printer's record as the driver gave it before the merge: Wine's driver
+// takes a merged record as the process's current settings, so a later
+// DocumentPropertiesW would give the file's.
+class WhatTheOpenRead : public DeviceInfoPlatform {
 public:
-    explicit RecordBeforeMerge(DeviceInfoPlatform& platform) : m_platform(platform) {}
+    explicit WhatTheOpenRead(DeviceInfoPlatform& platform) : m_platform(platform) {}
     std::u16string FullPathOf(const std::u16string& path) override { return m_platform.FullPathOf(path); }
     std::optional<Bytes> ReadFile(const std::u16string& path, std::size_t maxBytes) override {
-        return m_platform.ReadFile(path, maxBytes);
+        contents = m_platform.ReadFile(path, maxBytes);
+        return contents;
     }
     std::optional<Bytes> DriverRecordOf(const std::u16string& printer) override {
         if (!m_merged)
@@ -378,6 +414,7 @@ public:
         m_merged = true;
         return m_platform.MergeThroughDriver(printer, record);
     }
+    std::optional<Bytes> contents;
     std::optional<Bytes> before;
 
 private:
@@ -449,45 +486,70 @@ void SetAndReadBack(Platform& platform, const std::u16string& printer, const Byt
     report.applied = true;
 }
 
-ApplyReport ApplyFile(const Options& options, Mode mode, Platform& platform) {
-    ApplyReport report;
-    report.file = options.operands[0];
+// The file as the dialog would open it, on the printer apply sets.
+struct OpenedFile {
+    std::u16string printer;
+    Bytes record;                       // the file's settings merged through the printer's driver
+    Encoded asRead;                     // the file as it was read
+    Encoded merged;                     // the merged record as a file would hold it
+    std::optional<Bytes> driverRecord;  // the printer's record before the merge
+};
+
+// The same lookup, checks and driver merge as opening the file in the
+// dialog: what the dialog would start from is what becomes the defaults.
+// nullopt after putting the reason in the report.
+std::optional<OpenedFile> OpenAsTheDialogWould(const Options& options, Platform& platform, ApplyReport& report) {
     CollectedMessages messages;
     ToolWords words;
-    RecordBeforeMerge devices(platform.devices);
-    // The same lookup, checks and driver merge as opening the file in the
-    // dialog: what the dialog would start from is what becomes the defaults.
+    WhatTheOpenRead devices(platform.devices);
     const std::optional<OpenedDeviceInfo> opened =
         ReadThroughDriver(report.file, platform.spooler, devices, messages, words, options.printer.value_or(u""));
     if (!opened) {
         report.problem = messages.texts.empty() ? kNoListText : messages.Joined();
-        return report;
+        return std::nullopt;
     }
     report.notes = messages.texts;
     report.printer = opened->printer;
-
-    const std::optional<Bytes> contents = platform.devices.ReadFile(report.file, kMaxDeviceInfoFileSize + 1);
-    const DecodeResult decoded =
-        contents ? DecodeDeviceInfo(contents->data(), contents->size()) : DecodeResult{std::nullopt, std::nullopt};
+    // An open only succeeds on bytes it read and decoded, so it is the
+    // driver's merged record that can be refused here.
+    const DecodeResult decoded = devices.contents ? DecodeDeviceInfo(devices.contents->data(), devices.contents->size())
+                                                  : DecodeResult{std::nullopt, std::nullopt};
     const std::optional<Encoded> merged = EncodeFor(opened->record, opened->printer, platform.spooler);
     if (!decoded.info || !merged) {
-        report.problem = (merged ? kFileChangedText : kUnsavableText) + u" :" + report.file;
-        return report;
+        report.problem = kUnsavableText + u" :" + report.file;
+        return std::nullopt;
     }
-    report.kept = SettingsDiffering(Encoded{*contents, *decoded.info}, *merged);
+    return OpenedFile{opened->printer, opened->record, Encoded{*devices.contents, *decoded.info}, *merged,
+                      devices.before};
+}
 
-    const DefaultsScope scope = options.allUsers ? DefaultsScope::AllUsers : DefaultsScope::ThisUser;
-    report.before = ReadDefaultsInEffect(platform.defaults, opened->printer, scope, devices.before);
-    const std::optional<Encoded> now =
-        report.before ? EncodeFor(report.before->record, opened->printer, platform.spooler) : std::nullopt;
-    if (!now) {
-        report.problem = kNoDefaultsText + u" (" + opened->printer + u")";
+// What the printer holds now for the scope, as a file would hold it; nullopt
+// after putting the reason in the report.
+std::optional<Encoded> ReadPrinterNow(Platform& platform, const OpenedFile& file, DefaultsScope scope,
+                                      ApplyReport& report) {
+    report.before = ReadDefaultsInEffect(platform.defaults, file.printer, scope, file.driverRecord);
+    std::optional<Encoded> now =
+        report.before ? EncodeFor(report.before->record, file.printer, platform.spooler) : std::nullopt;
+    if (!now)
+        report.problem = kNoDefaultsText + u" (" + file.printer + u")";
+    return now;
+}
+
+ApplyReport ApplyFile(const Options& options, Mode mode, Platform& platform) {
+    ApplyReport report;
+    report.file = options.operands[0];
+    const std::optional<OpenedFile> file = OpenAsTheDialogWould(options, platform, report);
+    if (!file)
         return report;
-    }
+    report.kept = SettingsDiffering(file->asRead, file->merged);
+    const DefaultsScope scope = options.allUsers ? DefaultsScope::AllUsers : DefaultsScope::ThisUser;
+    const std::optional<Encoded> now = ReadPrinterNow(platform, *file, scope, report);
+    if (!now)
+        return report;
     if (mode == Mode::Apply)
-        SetAndReadBack(platform, opened->printer, opened->record, *merged, scope, report);
+        SetAndReadBack(platform, file->printer, file->record, file->merged, scope, report);
     else
-        report.changes = SettingsDiffering(*now, *merged);
+        report.changes = SettingsDiffering(*now, file->merged);
     return report;
 }
 
@@ -579,7 +641,7 @@ ExitStatus Apply(const Options& options, Mode mode, Platform& platform) {
         Complain(platform, note);
     if (report.problem)
         Complain(platform, *report.problem +
-                               (report.notTaken.empty() ? u"" : u": " + inspect::FromUtf8(Labels(report.notTaken))));
+                               (report.notTaken.empty() ? u"" : u": " + console::FromUtf8(Labels(report.notTaken))));
     return Finish(platform, options.json ? ApplyJson(options, mode, report) : ApplyText(options, mode, report),
                   !report.problem);
 }
@@ -635,10 +697,8 @@ ExitStatus Check(const Options& options, Platform& platform) {
         Complain(platform, *report.problem);
     }
     const std::string out = options.json ? ApplyJson(options, Mode::Check, report) : CheckText(options, report);
-    if (const auto failure = platform.console.out(out)) {
-        platform.console.err(kProgram + "cannot write the output: " + *failure + "\n");
+    if (!console::WriteOut(platform.console, kProgram, out))
         return ExitStatus::OutputFailed;
-    }
     if (report.problem)
         return ExitStatus::NotCompared;
     return report.changes->empty() ? ExitStatus::Same : ExitStatus::Different;

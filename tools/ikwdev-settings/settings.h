@@ -6,7 +6,6 @@
 // here, so it is tested on the host.
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,13 +13,14 @@
 #include "app/open_device_info.h"
 #include "devinfo/save_device_settings.h"
 #include "interfaces/print_services.h"
-#include "tools/ikwdev-inspect/exit_status.h"
+#include "tools/console/exit_status.h"
+#include "tools/console/streams.h"
 
 namespace ikw::settings {
 
 // As ikwdev-inspect's: Done, SomeFailed (each failure says why), WrongUsage
 // or OutputFailed.
-using ExitStatus = inspect::ExitStatus;
+using ExitStatus = console::ExitStatus;
 
 // Windows keeps two sets of default settings for a printer: each user's own
 // (this user's printing preferences, PRINTER_INFO_9), which win for that
@@ -68,18 +68,12 @@ public:
     virtual bool MakeFolder(const std::u16string& folder) = 0;
 };
 
-struct Console {
-    // UTF-8; an answer is the reason the text could not be written whole.
-    std::function<std::optional<std::string>(const std::string&)> out;
-    std::function<void(const std::string&)> err;
-};
-
 struct Platform {
     PrintServices& spooler;
     DeviceInfoPlatform& devices;  // full paths, file reading, the driver's record and merge
     FileSystem& files;
     PrinterDefaults& defaults;
-    Console console;
+    console::Streams console;
 };
 
 // args: the command line without the program name.

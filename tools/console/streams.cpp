@@ -1,13 +1,16 @@
-#include "tools/ikwdev-inspect/console_output.h"
+#include "tools/console/streams.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
-namespace ikw::inspect {
+namespace ikw::console {
+
+namespace {
 
 WriteFailure WriteToStream(std::FILE* stream, const std::string& text) {
     errno = 0;
@@ -18,9 +21,8 @@ WriteFailure WriteToStream(std::FILE* stream, const std::string& text) {
 
 #ifdef _WIN32
 
-// A console shows UTF-16 through WriteConsoleW whatever its code page; a
-// pipe or a file gets the UTF-8 bytes.
-WriteFailure WriteToStandardHandle(unsigned long stdHandle, std::FILE* stream, const std::string& utf8) {
+// stdHandle: STD_OUTPUT_HANDLE or STD_ERROR_HANDLE, whose C stream is stream.
+WriteFailure WriteToStandardHandle(DWORD stdHandle, std::FILE* stream, const std::string& utf8) {
     const HANDLE handle = GetStdHandle(stdHandle);
     DWORD mode = 0;
     if (!utf8.empty() && GetConsoleMode(handle, &mode)) {
@@ -39,4 +41,25 @@ WriteFailure WriteToStandardHandle(unsigned long stdHandle, std::FILE* stream, c
 
 #endif
 
-}  // namespace ikw::inspect
+}  // namespace
+
+Streams StandardStreams() {
+#ifdef _WIN32
+    return {[](const std::string& text) { return WriteToStandardHandle(STD_OUTPUT_HANDLE, stdout, text); },
+            [](const std::string& text) { WriteToStandardHandle(STD_ERROR_HANDLE, stderr, text); }};
+#else
+    return {[](const std::string& text) { return WriteToStream(stdout, text); },
+            [](const std::string& text) { WriteToStream(stderr, text); }};
+#endif
+}
+
+// Nothing more should be written once a write fails: the reader already has
+// a cut-off output, and only the exit status can tell it so.
+bool WriteOut(const Streams& streams, const std::string& prefix, const std::string& text) {
+    const WriteFailure failure = streams.out(text);
+    if (failure)
+        streams.err(prefix + "cannot write the output: " + *failure + "\n");
+    return !failure;
+}
+
+}  // namespace ikw::console

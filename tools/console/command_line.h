@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace ikw::inspect {
+namespace ikw::console {
 
 struct OptionRule {
     enum Kind {
@@ -44,4 +44,4 @@ struct ParsedCommandLine {
 ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args, std::size_t first,
                                    const std::vector<OptionRule>& options);
 
-}  // namespace ikw::inspect
+}  // namespace ikw::console

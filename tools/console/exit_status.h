@@ -4,7 +4,7 @@
 // hoped for, 1 the other answer (each cause said on standard error), 2 no
 // answer at all. Each tool names the values in its own words.
 
-namespace ikw::inspect {
+namespace ikw::console {
 
 enum class ExitStatus {
     // Every file is valid; the two files hold the same settings; everything
@@ -24,4 +24,4 @@ enum class ExitStatus {
     OutputFailed = 2,
 };
 
-}  // namespace ikw::inspect
+}  // namespace ikw::console

@@ -1,6 +1,6 @@
-#include "tools/ikwdev-inspect/command_line.h"
+#include "tools/console/command_line.h"
 
-namespace ikw::inspect {
+namespace ikw::console {
 
 bool ParsedCommandLine::Has(const std::u16string& name) const { return Value(name).has_value(); }
 
@@ -54,4 +54,4 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args, std:
     return line;
 }
 
-}  // namespace ikw::inspect
+}  // namespace ikw::console

@@ -11,7 +11,7 @@
 #include "tools/console/arguments.h"
 #include "tools/console/streams.h"
 #include "tools/ikwdev-settings/settings.h"
-#include "tools/ikwdev-settings/win32_printer_defaults.h"
+#include "tools/ikwdev-settings/win32/printer_defaults.h"
 
 // wmain, so that printer and file names outside the ANSI code page reach us
 // intact.

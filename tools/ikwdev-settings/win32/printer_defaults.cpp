@@ -1,4 +1,4 @@
-#include "tools/ikwdev-settings/win32_printer_defaults.h"
+#include "tools/ikwdev-settings/win32/printer_defaults.h"
 
 #include <windows.h>
 #include <winspool.h>

@@ -4,6 +4,7 @@
 #include <winspool.h>
 
 #include <cwchar>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -52,7 +53,10 @@ static_assert(sizeof(PRINTER_INFO_8W) == sizeof(PRINTER_INFO_9W));
 
 // The read-back's answer is at most a record's worth of hex and a line end.
 constexpr std::size_t kMaxAnswer = 2 * (0xFFFF + 0xFFFF) + 2;
-constexpr DWORD kReadBackTimeoutMs = 120000;
+constexpr DWORD kReadBackTimeoutMs = 600000;
+// Once the read-back process has ended, its pipe is broken and the reading
+// ends at once.
+constexpr DWORD kReadingEndsMs = 10000;
 
 template <typename Unit>
 std::string Hex(const Unit* units, std::size_t count) {
@@ -96,40 +100,50 @@ std::optional<std::string> ReadAnswer(HANDLE pipe) {
     return answer;
 }
 
-// The pipe and what was read from it, for the reading thread.
+// What the reading thread reads, and the pipe it reads from. Shared with
+// the thread, which may outlive the wait for it.
 struct PendingAnswer {
-    HANDLE pipe;
+    fw::KernelHandle pipe;
     std::optional<std::string> answer;
 };
 
-DWORD WINAPI ReadAnswerInto(void* pending) {
-    auto* reading = static_cast<PendingAnswer*>(pending);
-    reading->answer = ReadAnswer(reading->pipe);
+DWORD WINAPI ReadAnswerInto(void* shared) {
+    const std::unique_ptr<std::shared_ptr<PendingAnswer>> pending(static_cast<std::shared_ptr<PendingAnswer>*>(shared));
+    (*pending)->answer = ReadAnswer((*pending)->pipe.Get());
     return 0;
 }
 
 // Reads the answer of a read-back process that holds the pipe's only write
 // end. A driver that hangs in that process must not hang the tool: the
-// reading is a thread of its own, and a process still running after its
-// time is ended, which breaks the pipe and so ends the reading too. The
-// answer is taken only from a process that ended by itself, with 0.
+// reading is a thread of its own, with its own handle of the pipe, and a
+// process still running after its time is ended, which breaks the pipe and
+// so ends the reading too. Should even that not end it, the thread is left
+// to the tool's exit. The answer is taken only from a process that ended by
+// itself, with 0. The time is long: a new process under Wine, let alone
+// under emulation, can take minutes to start.
 std::optional<std::string> AnswerOf(HANDLE process, HANDLE pipe) {
-    PendingAnswer pending{pipe, std::nullopt};
-    const fw::KernelHandle reading(CreateThread(nullptr, 0, ReadAnswerInto, &pending, 0, nullptr));
+    auto pending = std::make_shared<PendingAnswer>();
+    HANDLE own = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), pipe, GetCurrentProcess(), &own, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        TerminateProcess(process, 1);
+        return std::nullopt;
+    }
+    pending->pipe = fw::KernelHandle(own);
+    auto* shared = new std::shared_ptr<PendingAnswer>(pending);
+    const fw::KernelHandle reading(CreateThread(nullptr, 0, ReadAnswerInto, shared, 0, nullptr));
     if (!reading) {
+        delete shared;
         TerminateProcess(process, 1);
         return std::nullopt;
     }
     const bool ended = WaitForSingleObject(process, kReadBackTimeoutMs) == WAIT_OBJECT_0;
-    if (!ended) {
+    if (!ended)
         TerminateProcess(process, 1);
-        WaitForSingleObject(process, INFINITE);
-    }
-    WaitForSingleObject(reading.Get(), INFINITE);
     DWORD exitCode = 1;
-    if (!ended || !GetExitCodeProcess(process, &exitCode) || exitCode != 0)
+    if (WaitForSingleObject(reading.Get(), kReadingEndsMs) != WAIT_OBJECT_0 || !ended ||
+        !GetExitCodeProcess(process, &exitCode) || exitCode != 0)
         return std::nullopt;
-    return std::move(pending.answer);
+    return std::move(pending->answer);
 }
 
 }  // namespace
